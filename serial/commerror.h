@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Every failing operation of the serial-port object carries a number, the name
+// of the component that raised it and a German description that also gives the
+// system's reason. The numbers are the program's contract with its windows:
+// only kPortInUse has a message of its own there; every other number is shown
+// through the error report.
+namespace CommErrorNumber {
+inline constexpr int kInvalidSettings = 380;      // Settings text not of the form "9600,N,8,1"
+inline constexpr int kInvalidPortNumber = 8002;   // CommPort other than 1 or 2
+inline constexpr int kPortInUse = 8005;           // device held by another program
+inline constexpr int kPortAlreadyOpen = 8006;     // CommPort changed while the port is open
+inline constexpr int kPortNotOpen = 8018;         // Output or Input on a closed port
+inline constexpr int kDeviceNotFound = 8010;      // the device path does not exist
+inline constexpr int kAccessDenied = 8011;        // no permission to open the device
+inline constexpr int kNotASerialPort = 8012;      // the path is no terminal device
+inline constexpr int kSettingsRefused = 8015;     // the driver refused a line setting
+inline constexpr int kOpenFailed = 8020;          // any other failure to open
+} // namespace CommErrorNumber
+
+struct CommError
+{
+    int number = 0;
+    QString source;
+    QString description;
+};
+
+// The result of a port operation: empty on success.
+using CommResult = std::optional<CommError>;
