@@ -1,0 +1,54 @@
+#pragma once
+
+#include "config/savedstate.h"
+
+#include <QString>
+
+class QSaveFile;
+
+// tavel.cfg on disk. Saving goes through a temporary file renamed over the old
+// one, so a crash, a full disk or a power cut never leaves a cut-off file. A
+// file that load() found damaged or could not read is moved to "tavel.cfg.bak"
+// before the first save replaces it, so nothing the user had is lost.
+class SettingsStore
+{
+public:
+    struct LoadResult
+    {
+        SavedState state = SavedState::defaults();
+        // Empty when there was no file or it was sound; otherwise a German
+        // message that names the file and what was wrong with it.
+        QString problem;
+    };
+
+    struct SaveResult
+    {
+        // Empty on success; otherwise a German message with the file's path and
+        // the system's reason. The old file is then still whole.
+        QString problem;
+
+        bool ok() const { return problem.isEmpty(); }
+    };
+
+    explicit SettingsStore(QString path);
+
+    // tavel.cfg beside the executable, where the program has always kept it.
+    static QString defaultPath();
+
+    QString path() const { return m_path; }
+    QString backupPath() const { return m_path + QStringLiteral(".bak"); }
+
+    LoadResult load();
+    SaveResult save(const SavedState &state);
+
+private:
+    static bool writeAndCommit(QSaveFile &file, const QByteArray &bytes, QString &reason);
+    bool readWhole(QByteArray &bytes, QString &reason) const;
+    bool moveOldFileAside(QString &reason) const;
+    void putOldFileBack() const;
+    QString displayPath() const;
+
+    QString m_path;
+    // Set when the file on disk is damaged or unreadable and must not be lost.
+    bool m_keepOldFile = false;
+};
