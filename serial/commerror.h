@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
 // Every failing operation of the serial-port object carries a number, the name
@@ -10,16 +9,19 @@
 // only kPortInUse has a message of its own there; every other number is shown
 // through the error report.
 namespace CommErrorNumber {
+// clang-format off
 inline constexpr int kInvalidSettings = 380;      // Settings text not of the form "9600,N,8,1"
 inline constexpr int kInvalidPortNumber = 8002;   // CommPort other than 1 or 2
 inline constexpr int kPortInUse = 8005;           // device held by another program
 inline constexpr int kPortAlreadyOpen = 8006;     // CommPort changed while the port is open
-inline constexpr int kPortNotOpen = 8018;         // Output or Input on a closed port
+inline constexpr int kPortNotOpen = 8018;         // Output on a closed port
 inline constexpr int kDeviceNotFound = 8010;      // the device path does not exist
 inline constexpr int kAccessDenied = 8011;        // no permission to open the device
-inline constexpr int kNotASerialPort = 8012;      // the path is no terminal device
-inline constexpr int kSettingsRefused = 8015;     // the driver refused a line setting
+inline constexpr int kNotASerialPort = 8012;      // the path is no terminal device (a file, /dev/null)
+inline constexpr int kSettingsRefused = 8015;     // driver refused a setting; 1.5 stop bits need 5 data bits
 inline constexpr int kOpenFailed = 8020;          // any other failure to open
+inline constexpr int kWriteFailed = 8021;         // Output could not queue the bytes
+// clang-format on
 } // namespace CommErrorNumber
 
 struct CommError
@@ -31,3 +33,12 @@ struct CommError
 
 // The result of a port operation: empty on success.
 using CommResult = std::optional<CommError>;
+
+// The name under which the port object reports its errors, as the control it
+// stands in for is named on the main window.
+inline constexpr char kCommErrorSource[] = "MSComm1";
+
+inline CommError makeCommError(int number, const QString &description)
+{
+    return { number, QString::fromLatin1(kCommErrorSource), description };
+}

@@ -5,9 +5,9 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-
 #include <memory>
 
+class LineSettings;
 class QSerialPort;
 
 // The program's one serial-port object, modelled on a classic serial
@@ -35,17 +35,25 @@ public:
     [[nodiscard]] CommResult setCommPort(int port);
 
     QString Settings() const { return m_settings; }
+    // Checks the form and keeps the text for the next opening; on an open port
+    // the new parameters take effect at once. A refused text leaves the
+    // previous one in force.
     [[nodiscard]] CommResult setSettings(const QString &settings);
 
     int InputMode() const { return m_inputMode; }
     void setInputMode(int mode) { m_inputMode = mode; }
 
     bool PortOpen() const;
+    // True opens COMn with the current Settings; on a port that is already
+    // open it does nothing and succeeds. False closes; on a closed port it
+    // does nothing and succeeds. Received bytes not yet taken are dropped
+    // when the port opens or is closed on purpose.
     [[nodiscard]] CommResult setPortOpen(bool open);
 
     // Queues the bytes for sending. Fails only when the port is closed.
     [[nodiscard]] CommResult Output(const QByteArray &bytes);
-    // Everything received and not yet taken, in order of arrival.
+    // Everything received and not yet taken, in order of arrival. After a
+    // connection loss it still yields what had arrived before the loss.
     QByteArray Input();
     qint64 bytesToWrite() const;
 
@@ -69,10 +77,28 @@ private:
     void onErrorOccurred(int error);
     CommResult openPort();
     void closePort();
+    CommResult applySettings(const LineSettings &settings);
+    void handleConnectionLoss();
+    void scheduleReceiveEvent();
+    void onScheduledReceiveEvent();
+    qint64 waitingBytes() const;
+    qint64 bytesArrived() const;
 
     std::unique_ptr<QSerialPort> m_port;
     int m_commPort = 1;
     QString m_settings = QStringLiteral("9600,N,8,1");
     int m_inputMode = 0;
     int m_commEvent = 0;
+    // The device actually opened, symlinks resolved.
+    QString m_openDevice;
+    bool m_isPseudoTerminal = false;
+    // What was still in the read buffer when the device went away.
+    QByteArray m_salvaged;
+    // Bytes handed out by Input() so far; with waitingBytes() it tells
+    // whether anything arrived while an OnComm handler ran.
+    qint64 m_bytesTaken = 0;
+    int m_dispatchDepth = 0;
+    // Bytes came in while a handler ran and still need their own event.
+    bool m_receiveDeferred = false;
+    bool m_receiveEventScheduled = false;
 };

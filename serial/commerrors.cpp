@@ -1,0 +1,104 @@
+#include "commerrors.h"
+
+#include "linesettings.h"
+
+using namespace CommErrorNumber;
+
+namespace CommErrors {
+
+CommError invalidSettings(const QString &settings, const QString &problem)
+{
+    return makeCommError(kInvalidSettings,
+        QStringLiteral("Ungültige Verbindungseinstellungen „%1“: %2. Erwartet "
+                       "wird die Form „9600,N,8,1“.")
+            .arg(settings, problem));
+}
+
+CommError invalidPortNumber(int port)
+{
+    return makeCommError(kInvalidPortNumber,
+        QStringLiteral("Ungültige Portnummer %1: es gibt nur COM1 und COM2.").arg(port));
+}
+
+CommError portAlreadyOpen(int port)
+{
+    return makeCommError(kPortAlreadyOpen,
+        QStringLiteral("COM%1 ist geöffnet; der Port lässt sich nur wechseln, "
+                       "wenn die Verbindung getrennt ist.")
+            .arg(port));
+}
+
+CommError portNotOpen()
+{
+    return makeCommError(kPortNotOpen, QStringLiteral("Der serielle Port ist nicht geöffnet."));
+}
+
+CommError portInUse(int port, const QString &device, const QString &reason)
+{
+    return makeCommError(kPortInUse,
+        QStringLiteral("COM%1 (%2) wird bereits von einem anderen Programm "
+                       "benutzt (%3).")
+            .arg(port)
+            .arg(device, reason));
+}
+
+CommError deviceNotFound(int port, const QString &device, const QString &reason)
+{
+    return makeCommError(kDeviceNotFound,
+        QStringLiteral("Das Gerät %2 für COM%1 existiert nicht (%3).")
+            .arg(port)
+            .arg(device, reason));
+}
+
+CommError accessDenied(int port, const QString &device, const QString &reason)
+{
+    return makeCommError(kAccessDenied,
+        QStringLiteral("Kein Zugriff auf das Gerät %2 für COM%1 (%3). Der "
+                       "Benutzer muss eventuell Mitglied der Gruppe „dialout“ "
+                       "sein.")
+            .arg(port)
+            .arg(device, reason));
+}
+
+CommError notASerialPort(int port, const QString &device, const QString &reason)
+{
+    return makeCommError(kNotASerialPort,
+        QStringLiteral("%2 für COM%1 ist keine serielle Schnittstelle (%3).")
+            .arg(port)
+            .arg(device, reason));
+}
+
+CommError settingsRefused(int port, const QString &device, const QString &reason)
+{
+    return makeCommError(kSettingsRefused,
+        QStringLiteral("Der Treiber von %2 für COM%1 lehnt die Einstellung ab: "
+                       "%3.")
+            .arg(port)
+            .arg(device, reason));
+}
+
+CommError stopBitsNeedFiveDataBits(const LineSettings &settings)
+{
+    return makeCommError(kSettingsRefused,
+        QStringLiteral("1,5 Stopbits sind nur mit 5 Datenbits möglich "
+                       "(Einstellungen „%1“).")
+            .arg(settings.toString()));
+}
+
+CommError openFailed(int port, const QString &device, const QString &reason)
+{
+    return makeCommError(kOpenFailed,
+        QStringLiteral("COM%1 (%2) konnte nicht geöffnet werden (%3).")
+            .arg(port)
+            .arg(device, reason));
+}
+
+CommError writeFailed(const QString &reason)
+{
+    return makeCommError(kWriteFailed,
+        QStringLiteral("Die Daten konnten nicht zum Senden übergeben werden "
+                       "(%1).")
+            .arg(reason));
+}
+
+} // namespace CommErrors

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "commerror.h"
+
+class LineSettings;
+
+// The errors of the port object with their German descriptions, kept in one
+// place so that the wording stays consistent. Every description that comes
+// from a failed system call ends with the system's own reason.
+namespace CommErrors {
+
+CommError invalidSettings(const QString &settings, const QString &problem);
+CommError invalidPortNumber(int port);
+CommError portAlreadyOpen(int port);
+CommError portNotOpen();
+CommError portInUse(int port, const QString &device, const QString &reason);
+CommError deviceNotFound(int port, const QString &device, const QString &reason);
+CommError accessDenied(int port, const QString &device, const QString &reason);
+CommError notASerialPort(int port, const QString &device, const QString &reason);
+CommError settingsRefused(int port, const QString &device, const QString &reason);
+CommError stopBitsNeedFiveDataBits(const LineSettings &settings);
+CommError openFailed(int port, const QString &device, const QString &reason);
+CommError writeFailed(const QString &reason);
+
+} // namespace CommErrors

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <optional>
+
+// The line parameters of a Settings text such as "9600,N,8,1": baud rate,
+// parity letter, data bits and stop bits, joined by single commas.
+class LineSettings
+{
+public:
+    enum class Parity { None, Even, Odd, Mark, Space };
+    enum class StopBits { One, OneAndHalf, Two };
+
+    // The rates the settings window offers, in its order.
+    static constexpr std::array<int, 12> kBaudRates
+        = { 110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 28800, 38400, 56000 };
+
+    // Accepts exactly the form above and nothing else: no blanks, no empty or
+    // extra pieces, no rate outside kBaudRates, parity one of N E O M S, data
+    // bits 5 to 8, stop bits 1, 1.5 or 2. On failure, problem (when given)
+    // receives a German phrase naming the piece that is wrong.
+    static std::optional<LineSettings> parse(const QString &text, QString *problem = nullptr);
+
+    // The canonical text, as parse() accepts it.
+    QString toString() const;
+
+    // 1.5 stop bits exist on the wire only with 5-bit characters; with more
+    // data bits no UART can send them.
+    bool isSendable() const { return m_stopBits != StopBits::OneAndHalf || m_dataBits == 5; }
+
+    int baudRate() const { return m_baudRate; }
+    Parity parity() const { return m_parity; }
+    int dataBits() const { return m_dataBits; }
+    StopBits stopBits() const { return m_stopBits; }
+
+    bool operator==(const LineSettings &other) const = default;
+
+private:
+    int m_baudRate = 9600;
+    Parity m_parity = Parity::None;
+    int m_dataBits = 8;
+    StopBits m_stopBits = StopBits::One;
+};

@@ -1,0 +1,166 @@
+#include "linesetup.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/sysmacros.h>
+
+// The kernel's termios2, which carries the rate as a number. Its header
+// clashes with <termios.h>, so the layout is repeated here; TCGETS2 comes
+// with <sys/ioctl.h>.
+struct termios2
+{
+    tcflag_t c_iflag;
+    tcflag_t c_oflag;
+    tcflag_t c_cflag;
+    tcflag_t c_lflag;
+    cc_t c_line;
+    cc_t c_cc[19];
+    speed_t c_ispeed;
+    speed_t c_ospeed;
+};
+#endif
+
+namespace {
+
+// A UART divides its clock, so the rate it reports back may be a little off
+// the one asked for; a receiver tolerates a few percent.
+constexpr double kBaudTolerance = 0.03;
+
+constexpr int kPtySlaveFirstMajor = 136;
+constexpr int kPtySlaveLastMajor = 143;
+constexpr int kLegacyPtySlaveMajor = 3;
+
+QString parityName(LineSettings::Parity parity)
+{
+    static const char *const names[] = { "keine", "gerade", "ungerade", "Mark", "Space" };
+    return QString::fromUtf8(names[int(parity)]);
+}
+
+} // namespace
+
+LineSetup::DeviceKind LineSetup::deviceKind(int fd)
+{
+#ifdef Q_OS_LINUX
+    struct stat status = {};
+    if (::fstat(fd, &status) == 0 && S_ISCHR(status.st_mode)) {
+        const unsigned int deviceMajor = major(status.st_rdev);
+        if ((deviceMajor >= kPtySlaveFirstMajor && deviceMajor <= kPtySlaveLastMajor)
+            || deviceMajor == kLegacyPtySlaveMajor)
+            return DeviceKind::PseudoTerminal;
+    }
+#else
+    Q_UNUSED(fd);
+#endif
+    return DeviceKind::SerialPort;
+}
+
+std::optional<QString> LineSetup::apply(QSerialPort &port, const LineSettings &settings)
+{
+    if (!settings.isSendable())
+        return QStringLiteral("1,5 Stopbits sind nur mit 5 Datenbits möglich");
+    if (!port.setFlowControl(QSerialPort::NoFlowControl))
+        return QStringLiteral("Flusssteuerung nicht abschaltbar (%1)").arg(port.errorString());
+    if (std::optional<QString> refused = applyFrame(port, settings))
+        return refused;
+    if (std::optional<QString> refused = verifyFrame(int(port.handle()), settings))
+        return refused;
+    return applyBaudRate(port, settings.baudRate());
+}
+
+std::optional<QString> LineSetup::applyBaudRate(QSerialPort &port, int baudRate)
+{
+    if (!port.setBaudRate(baudRate)) {
+        return QStringLiteral("Baudrate %1 nicht einstellbar (%2)")
+            .arg(baudRate)
+            .arg(port.errorString());
+    }
+    const std::optional<qint64> actual = actualBaudRate(int(port.handle()));
+    if (actual && std::abs(double(*actual - baudRate)) > baudRate * kBaudTolerance) {
+        return QStringLiteral("Baudrate %1 nicht übernommen, der Treiber meldet %2")
+            .arg(baudRate)
+            .arg(*actual);
+    }
+    return std::nullopt;
+}
+
+QSerialPort::Parity LineSetup::qtParity(LineSettings::Parity parity)
+{
+    switch (parity) {
+    case LineSettings::Parity::None:
+        return QSerialPort::NoParity;
+    case LineSettings::Parity::Even:
+        return QSerialPort::EvenParity;
+    case LineSettings::Parity::Odd:
+        return QSerialPort::OddParity;
+    case LineSettings::Parity::Mark:
+        return QSerialPort::MarkParity;
+    case LineSettings::Parity::Space:
+        return QSerialPort::SpaceParity;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits LineSetup::qtStopBits(LineSettings::StopBits stopBits)
+{
+    // Never OneAndHalfStop: Qt on Linux turns that into one stop bit.
+    return stopBits == LineSettings::StopBits::One ? QSerialPort::OneStop : QSerialPort::TwoStop;
+}
+
+std::optional<qint64> LineSetup::actualBaudRate(int fd)
+{
+#ifdef Q_OS_LINUX
+    struct termios2 settings = {};
+    if (::ioctl(fd, TCGETS2, &settings) == 0)
+        return qint64(settings.c_ospeed);
+#else
+    Q_UNUSED(fd);
+#endif
+    return std::nullopt;
+}
+
+std::optional<QString> LineSetup::applyFrame(QSerialPort &port, const LineSettings &settings)
+{
+    if (!port.setDataBits(QSerialPort::DataBits(settings.dataBits()))) {
+        return QStringLiteral("%1 Datenbits nicht einstellbar (%2)")
+            .arg(settings.dataBits())
+            .arg(port.errorString());
+    }
+    if (!port.setParity(qtParity(settings.parity()))) {
+        return QStringLiteral("Parität „%1“ nicht einstellbar (%2)")
+            .arg(parityName(settings.parity()), port.errorString());
+    }
+    if (!port.setStopBits(qtStopBits(settings.stopBits()))) {
+        return QStringLiteral("Stopbits %1 nicht einstellbar (%2)")
+            .arg(settings.toString().section(QLatin1Char(','), 3), port.errorString());
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> LineSetup::verifyFrame(int fd, const LineSettings &settings)
+{
+#ifdef Q_OS_UNIX
+    struct termios actual = {};
+    if (::tcgetattr(fd, &actual) != 0)
+        return QStringLiteral("Einstellungen nicht lesbar (%1)").arg(qt_error_string(errno));
+    static const tcflag_t sizes[] = { CS5, CS6, CS7, CS8 };
+    if ((actual.c_cflag & CSIZE) != sizes[settings.dataBits() - 5])
+        return QStringLiteral("%1 Datenbits nicht übernommen").arg(settings.dataBits());
+    const bool wantsParity = settings.parity() != LineSettings::Parity::None;
+    if (bool(actual.c_cflag & PARENB) != wantsParity)
+        return QStringLiteral("Parität „%1“ nicht übernommen").arg(parityName(settings.parity()));
+    const bool wantsLongStop = settings.stopBits() != LineSettings::StopBits::One;
+    if (bool(actual.c_cflag & CSTOPB) != wantsLongStop)
+        return QStringLiteral("langes Stopbit nicht übernommen");
+#else
+    Q_UNUSED(fd);
+    Q_UNUSED(settings);
+#endif
+    return std::nullopt;
+}

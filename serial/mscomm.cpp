@@ -1,0 +1,229 @@
+#include "mscomm.h"
+
+#include "commerrors.h"
+#include "comportmap.h"
+#include "linesettings.h"
+#include "linesetup.h"
+#include "openfailure.h"
+
+#include <QFileInfo>
+#include <QSerialPort>
+
+MSComm::MSComm(QObject *parent)
+    : QObject(parent)
+    , m_port(std::make_unique<QSerialPort>())
+{
+    connect(m_port.get(), &QSerialPort::readyRead, this, &MSComm::onReadyRead);
+    connect(m_port.get(), &QSerialPort::errorOccurred, this,
+        [this](QSerialPort::SerialPortError error) { onErrorOccurred(int(error)); });
+}
+
+MSComm::~MSComm()
+{
+    // Closing during member destruction would report into a half-destroyed object.
+    m_port->disconnect(this);
+    m_port->close();
+}
+
+CommResult MSComm::setCommPort(int port)
+{
+    if (!ComPortMap::isValidPort(port))
+        return CommErrors::invalidPortNumber(port);
+    if (PortOpen())
+        return CommErrors::portAlreadyOpen(m_commPort);
+    m_commPort = port;
+    return std::nullopt;
+}
+
+CommResult MSComm::setSettings(const QString &settings)
+{
+    QString problem;
+    const std::optional<LineSettings> parsed = LineSettings::parse(settings, &problem);
+    if (!parsed)
+        return CommErrors::invalidSettings(settings, problem);
+    if (PortOpen()) {
+        if (CommResult refused = applySettings(*parsed)) {
+            // Best effort back to what worked; the port stays open.
+            if (const std::optional<LineSettings> previous = LineSettings::parse(m_settings))
+                (void)applySettings(*previous);
+            return refused;
+        }
+    }
+    m_settings = settings;
+    return std::nullopt;
+}
+
+bool MSComm::PortOpen() const
+{
+    return m_port->isOpen();
+}
+
+CommResult MSComm::setPortOpen(bool open)
+{
+    if (open == PortOpen())
+        return std::nullopt;
+    if (!open) {
+        closePort();
+        return std::nullopt;
+    }
+    return openPort();
+}
+
+CommResult MSComm::Output(const QByteArray &bytes)
+{
+    if (!PortOpen())
+        return CommErrors::portNotOpen();
+    if (m_port->write(bytes) != bytes.size())
+        return CommErrors::writeFailed(m_port->errorString());
+    return std::nullopt;
+}
+
+QByteArray MSComm::Input()
+{
+    QByteArray bytes = std::exchange(m_salvaged, {});
+    if (PortOpen())
+        bytes += m_port->readAll();
+    m_bytesTaken += bytes.size();
+    return bytes;
+}
+
+qint64 MSComm::bytesToWrite() const
+{
+    return PortOpen() ? m_port->bytesToWrite() : 0;
+}
+
+QString MSComm::devicePath() const
+{
+    return ComPortMap::devicePath(m_commPort);
+}
+
+void MSComm::raiseCommEvent(int event)
+{
+    const qint64 arrivedBefore = bytesArrived();
+    m_commEvent = event;
+    ++m_dispatchDepth;
+    emit OnComm();
+    --m_dispatchDepth;
+    // QSerialPort does not announce bytes that come in while its own
+    // readyRead is still being handled, and this object raises no event while
+    // a handler runs; bytes that arrived during a handler's nested event loop
+    // (a message box) would otherwise wait unannounced for the next byte.
+    if (bytesArrived() > arrivedBefore)
+        m_receiveDeferred = true;
+    if (m_dispatchDepth == 0 && std::exchange(m_receiveDeferred, false))
+        scheduleReceiveEvent();
+}
+
+void MSComm::onReadyRead()
+{
+    if (m_dispatchDepth > 0) {
+        m_receiveDeferred = true;
+        return;
+    }
+    raiseCommEvent(comEvReceive);
+}
+
+void MSComm::onErrorOccurred(int error)
+{
+    switch (QSerialPort::SerialPortError(error)) {
+    case QSerialPort::ReadError:
+    case QSerialPort::ResourceError:
+    case QSerialPort::WriteError:
+        // QSerialPort keeps its notifiers armed after these and reports the
+        // same error again on every pass of the event loop, forever; only
+        // closing stops it.
+        if (PortOpen())
+            handleConnectionLoss();
+        break;
+    default:
+        break;
+    }
+}
+
+void MSComm::handleConnectionLoss()
+{
+    m_salvaged += m_port->readAll();
+    m_port->close();
+    m_openDevice.clear();
+    if (!m_salvaged.isEmpty())
+        scheduleReceiveEvent();
+    emit connectionLost();
+}
+
+CommResult MSComm::openPort()
+{
+    const std::optional<LineSettings> settings = LineSettings::parse(m_settings);
+    if (!settings)
+        return CommErrors::invalidSettings(m_settings, QString());
+    // Asked for before the device is touched: no device can send this.
+    if (!settings->isSendable())
+        return CommErrors::stopBitsNeedFiveDataBits(*settings);
+
+    const QString configured = devicePath();
+    // QSerialPort names its lock file after the path it is given; resolving
+    // links first makes every name of one device share one lock.
+    const QString canonical = QFileInfo(configured).canonicalFilePath();
+    const QString device = canonical.isEmpty() ? configured : canonical;
+
+    m_salvaged.clear();
+    m_port->clearError();
+    m_port->setPortName(device);
+    if (!m_port->open(QIODevice::ReadWrite))
+        return OpenFailure::classify(m_commPort, configured, *m_port);
+
+    m_openDevice = device;
+    m_isPseudoTerminal
+        = LineSetup::deviceKind(int(m_port->handle())) == LineSetup::DeviceKind::PseudoTerminal;
+    if (CommResult refused = applySettings(*settings)) {
+        closePort();
+        return refused;
+    }
+    return std::nullopt;
+}
+
+void MSComm::closePort()
+{
+    m_port->close();
+    m_salvaged.clear();
+    m_openDevice.clear();
+}
+
+CommResult MSComm::applySettings(const LineSettings &settings)
+{
+    if (!settings.isSendable())
+        return CommErrors::stopBitsNeedFiveDataBits(settings);
+    // A pseudo-terminal has no line to set; its driver would refuse parity
+    // and 6 or 7 data bits although nothing depends on them.
+    if (m_isPseudoTerminal)
+        return std::nullopt;
+    if (std::optional<QString> reason = LineSetup::apply(*m_port, settings))
+        return CommErrors::settingsRefused(m_commPort, m_openDevice, *reason);
+    return std::nullopt;
+}
+
+void MSComm::scheduleReceiveEvent()
+{
+    if (m_receiveEventScheduled)
+        return;
+    m_receiveEventScheduled = true;
+    QMetaObject::invokeMethod(this, &MSComm::onScheduledReceiveEvent, Qt::QueuedConnection);
+}
+
+void MSComm::onScheduledReceiveEvent()
+{
+    m_receiveEventScheduled = false;
+    if (waitingBytes() == 0)
+        return;
+    onReadyRead();
+}
+
+qint64 MSComm::waitingBytes() const
+{
+    return m_salvaged.size() + (PortOpen() ? m_port->bytesAvailable() : 0);
+}
+
+qint64 MSComm::bytesArrived() const
+{
+    // Taking bytes moves them from waiting to taken; only arrivals raise the sum.
+    return m_bytesTaken + waitingBytes();
+}
