@@ -17,8 +17,8 @@ inline constexpr int kPortAlreadyOpen = 8006;     // CommPort changed while the 
 inline constexpr int kPortNotOpen = 8018;         // Output on a closed port
 inline constexpr int kDeviceNotFound = 8010;      // the device path does not exist
 inline constexpr int kAccessDenied = 8011;        // no permission to open the device
-inline constexpr int kNotASerialPort = 8012;      // the path is no terminal device (a file, /dev/null)
-inline constexpr int kSettingsRefused = 8015;     // driver refused a setting; 1.5 stop bits need 5 data bits
+inline constexpr int kNotASerialPort = 8012;      // no terminal device (a file, /dev/null)
+inline constexpr int kSettingsRefused = 8015;     // setting refused; 1.5 stop bits need 5 data bits
 inline constexpr int kOpenFailed = 8020;          // any other failure to open
 inline constexpr int kWriteFailed = 8021;         // Output could not queue the bytes
 // clang-format on

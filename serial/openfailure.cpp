@@ -55,12 +55,12 @@ CommError OpenFailure::classifyUnix(int port, const QString &devicePath, const Q
                 .arg(owner->lockFilePath)
                 .arg(owner->pid));
     }
+    if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES)
+        return accessDenied(port, devicePath, qt_error_string(EACCES));
     if (!S_ISCHR(status.st_mode)) {
         return notASerialPort(
             port, devicePath, QStringLiteral("keine Gerätedatei; %1").arg(qtReason));
     }
-    if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES)
-        return accessDenied(port, devicePath, qt_error_string(EACCES));
     return probeByOpening(port, devicePath, qtReason);
 }
 

@@ -1,6 +1,7 @@
 #include "portlockfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -26,7 +27,9 @@ QString PortLockFile::fileName(const QString &devicePath)
 std::optional<PortLockFile::Owner> PortLockFile::liveOwner(const QString &devicePath)
 {
 #ifdef Q_OS_UNIX
-    const QString name = fileName(devicePath);
+    // Locks are named after the device itself, not after a link to it.
+    const QString canonical = QFileInfo(devicePath).canonicalFilePath();
+    const QString name = fileName(canonical.isEmpty() ? devicePath : canonical);
     for (const char *directory : kLockDirectories) {
         const QString path = QLatin1String(directory) + QLatin1Char('/') + name;
         const std::optional<qint64> pid = readPid(path);

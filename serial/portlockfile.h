@@ -18,8 +18,9 @@ public:
 
     // The file name a lock on the device gets, e.g. "LCK..pts_3" for /dev/pts/3.
     static QString fileName(const QString &devicePath);
-    // The lock on the device whose owning process is still alive, if any. A
-    // lock left behind by a process that has ended does not count.
+    // The lock on the device (or on the device a link points to) whose
+    // owning process is still alive, if any. A lock left behind by a process
+    // that has ended does not count.
     static std::optional<Owner> liveOwner(const QString &devicePath);
 
 private:
