@@ -1,0 +1,61 @@
+#include "childframe.h"
+
+#include "childwindow.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+
+ChildFrame::ChildFrame(ChildWindow *content)
+    : m_content(content)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | content->frameButtons());
+    setWidget(content);
+    setWindowTitle(content->windowTitle());
+    setAccessibleName(content->windowTitle());
+    setWindowIcon(QIcon());
+    adjustSize();
+}
+
+void ChildFrame::placeFromState()
+{
+    const Module1 &state = m_content->state();
+    const int index = m_content->positionIndex();
+    m_placedLeft = state.WindowLeft[index];
+    m_placedTop = state.WindowTop[index];
+    m_placedPixels = QPoint(Twips::toPixels(m_placedLeft, logicalDpiX()),
+                            Twips::toPixels(m_placedTop, logicalDpiY()));
+    move(m_placedPixels);
+}
+
+QPoint ChildFrame::placeInTwips() const
+{
+    if (pos() == m_placedPixels)
+        return QPoint(m_placedLeft, m_placedTop);
+    return QPoint(Twips::fromPixels(x(), logicalDpiX()), Twips::fromPixels(y(), logicalDpiY()));
+}
+
+void ChildFrame::storeToState()
+{
+    if (isMinimized() || isMaximized())
+        return;
+    const QPoint place = placeInTwips();
+    Module1 &state = m_content->state();
+    state.WindowLeft[m_content->positionIndex()] = place.x();
+    state.WindowTop[m_content->positionIndex()] = place.y();
+}
+
+void ChildFrame::closeEvent(QCloseEvent *event)
+{
+    // Unloading never refuses; guard against the second close that Qt sends
+    // when the MDI area closes a frame that is already closing.
+    if (!m_unloading) {
+        m_unloading = true;
+        storeToState();
+        m_content->Form_Unload();
+        Q_EMIT unloaded();
+    }
+    QMdiSubWindow::closeEvent(event);
+    event->accept();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "module1.h"
+
+#include <QWidget>
+
+class QMdiSubWindow;
+
+// The content of a child window of the main window. Subclasses are the forms;
+// the window model (ChildFrame, FormSlot) places them from the shared state
+// when they load and stores their position back when they unload.
+class ChildWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ChildWindow(Module1 &state, int positionIndex, QWidget *parent = nullptr);
+
+    int positionIndex() const { return m_positionIndex; }
+    Module1 &state() const { return m_state; }
+
+    // The MDI frame around this window, once it has been loaded.
+    QMdiSubWindow *frame() const;
+    // What a "Schließen" button does: the window disappears but stays loaded.
+    void hideWindow();
+
+    // Buttons the frame offers; by default minimise, maximise and close.
+    virtual Qt::WindowFlags frameButtons() const;
+
+    // Runs once the window is placed, before it becomes visible.
+    virtual void Form_Load() { }
+    // Runs as the window unloads, after its position has been stored, so that
+    // it can copy its data into the shared state. Never refuses.
+    virtual void Form_Unload() { }
+
+protected:
+    // The inner size in twips, as the window was designed.
+    void setClientSizeTwips(int width, int height);
+    // Places a control as the window was designed: left, top, width and height
+    // in twips within its parent.
+    void setGeometryTwips(QWidget *control, int left, int top, int width, int height) const;
+
+private:
+    Module1 &m_state;
+    int m_positionIndex = 0;
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "childframe.h"
+#include "childwindow.h"
+
+#include <QMdiArea>
+#include <QPointer>
+
+#include <functional>
+
+// Holds one child window of the main window, which exists at most once. Any
+// reference to it loads it on the spot: the window is created, placed at its
+// stored position and, being a child window, becomes visible. Unloading
+// (its close box, or the main window closing) stores its position and
+// destroys it; the next reference creates it anew.
+template<class Form>
+class FormSlot
+{
+public:
+    using Factory = std::function<Form *()>;
+
+    FormSlot(QMdiArea &area, Factory factory)
+        : m_area(area)
+        , m_factory(std::move(factory))
+    {
+    }
+
+    // The window if it is loaded, else nullptr. Never loads.
+    Form *loaded() const { return m_form; }
+
+    // The window, loaded first if needed.
+    Form &get()
+    {
+        if (!m_form)
+            load();
+        return *m_form;
+    }
+
+    // Loads if needed, makes visible and brings to the front. An open window
+    // keeps its place and contents.
+    Form &show()
+    {
+        Form &form = get();
+        QMdiSubWindow *frame = form.frame();
+        frame->show();
+        frame->raise();
+        m_area.setActiveSubWindow(frame);
+        return form;
+    }
+
+    void unload()
+    {
+        if (m_form)
+            m_form->frame()->close();
+    }
+
+private:
+    void load()
+    {
+        Form *form = m_factory();
+        auto *frame = new ChildFrame(form);
+        m_form = form;
+        QObject::connect(frame, &ChildFrame::unloaded, frame, [this] { m_form = nullptr; });
+        m_area.addSubWindow(frame);
+        frame->placeFromState();
+        form->Form_Load();
+        frame->show();
+    }
+
+    QMdiArea &m_area;
+    Factory m_factory;
+    QPointer<Form> m_form;
+};

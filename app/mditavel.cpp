@@ -1,0 +1,116 @@
+#include "mditavel.h"
+
+#include "portprobe.h"
+#include "statusbar.h"
+
+#include "app/base/dialogs.h"
+#include "automation/frmautomat.h"
+#include "serial/mscomm.h"
+#include "settings/frmeinstellungen.h"
+#include "windows/frmeingabe.h"
+#include "windows/frmempfang.h"
+#include "windows/frminfo.h"
+#include "windows/frmsendefenster.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+
+MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QWidget *parent)
+    : QMainWindow(parent)
+    , m_store(settingsPath)
+    , m_comm(comm ? std::move(comm) : std::make_unique<MSComm>())
+{
+    setWindowTitle(kApplicationTitle);
+    setAccessibleName(kApplicationTitle);
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setAccessibleName(QStringLiteral("Arbeitsbereich"));
+    m_mdiArea->setBackground(palette().dark());
+    setCentralWidget(m_mdiArea);
+    m_statusBar = new StatusBar(this);
+    setStatusBar(m_statusBar);
+    resize(1000, 720);
+
+    QMdiArea &area = *m_mdiArea;
+    m_eingabe = std::make_unique<FormSlot<FrmEingabe>>(
+            area, [this] { return new FrmEingabe(m_state); });
+    m_sendefenster = std::make_unique<FormSlot<FrmSendefenster>>(
+            area, [this] { return new FrmSendefenster(m_state); });
+    m_empfang = std::make_unique<FormSlot<FrmEmpfang>>(
+            area, [this] { return new FrmEmpfang(m_state); });
+    m_einstellungen = std::make_unique<FormSlot<FrmEinstellungen>>(
+            area, [this] { return new FrmEinstellungen(m_state, *m_comm, *m_statusBar); });
+    m_automat = std::make_unique<FormSlot<frmAutomat>>(
+            area, [this] { return new frmAutomat(m_state); });
+
+    buildMenus();
+}
+
+// The child windows are deleted with the MDI area; the port closes as the
+// serial-port object goes.
+MDITavel::~MDITavel() = default;
+
+MDITavel::StartOutcome MDITavel::MDIForm_Load()
+{
+    SettingsStore::LoadResult loaded = m_store.load();
+    static_cast<SavedState &>(m_state) = loaded.state;
+    if (!loaded.problem.isEmpty())
+        Dialogs::current().message(loaded.problem, kApplicationTitle);
+
+    ProbeCom1(*m_comm, m_state);
+    if (m_state.PortMask == 0) {
+        Dialogs::current().message(QStringLiteral("Es wurde kein freier COM-Port gefunden, das "
+                                                  "Programm kann nicht ausgeführt werden."),
+                                   QStringLiteral("Serielles Problem"));
+        shutdown();
+        return StartOutcome::EndProgram;
+    }
+
+    // The main window appears together with its first child, so that the
+    // messages below stand over it.
+    show();
+    m_eingabe->show();
+    FrmEinstellungen &settings = m_einstellungen->show();
+    if (m_state.PortMask == 1 || m_state.PortMask == 2) {
+        const int usable = m_state.PortMask - 1;
+        settings.Option1[1 - usable]->setEnabled(false);
+        settings.Option1[usable]->setChecked(true);
+        Dialogs::current().message(
+                QStringLiteral("Es steht nur COM%1 zur Verfügung").arg(m_state.PortMask),
+                QStringLiteral("Serieller Port-Test"));
+    }
+    m_einstellungen->show();
+    return StartOutcome::Running;
+}
+
+void MDITavel::showInfo()
+{
+    FrmInfo info(this);
+    info.exec();
+}
+
+void MDITavel::closeEvent(QCloseEvent *event)
+{
+    // Shutdown is never refused.
+    shutdown();
+    event->accept();
+}
+
+void MDITavel::shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    m_eingabe->unload();
+    m_sendefenster->unload();
+    m_empfang->unload();
+    m_einstellungen->unload();
+    m_automat->unload();
+    MDIForm_Unload();
+}
+
+void MDITavel::MDIForm_Unload()
+{
+    const SettingsStore::SaveResult saved = m_store.save(m_state);
+    if (!saved.ok())
+        Dialogs::current().message(saved.problem, kApplicationTitle);
+}

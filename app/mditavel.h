@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/base/formslot.h"
+#include "app/base/module1.h"
+#include "config/settingsstore.h"
+#include "serial/mscomm.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class FrmEingabe;
+class FrmEinstellungen;
+class FrmEmpfang;
+class FrmSendefenster;
+class frmAutomat;
+class QMdiArea;
+class QMenu;
+class StatusBar;
+
+// The main window: a multiple-document window holding the child windows, with
+// the menu bar and the status bar. It owns the serial-port object, starts the
+// program (MDIForm_Load) and ends it (closing, then MDIForm_Unload).
+class MDITavel : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    enum class StartOutcome { Running, EndProgram };
+
+    // comm: the serial-port object to use; tests hand in one that can fake
+    // events a pseudo-terminal cannot produce.
+    explicit MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm = {},
+                      QWidget *parent = nullptr);
+    ~MDITavel() override;
+
+    // Start-up. EndProgram when no port is usable: the settings file has then
+    // been written and the caller ends the program without showing anything.
+    StartOutcome MDIForm_Load();
+
+    Module1 &state() { return m_state; }
+    MSComm &MSComm1() { return *m_comm; }
+    StatusBar &StatusBar1() { return *m_statusBar; }
+    QMdiArea &mdiArea() { return *m_mdiArea; }
+
+    FormSlot<FrmEingabe> &eingabe() { return *m_eingabe; }
+    FormSlot<FrmSendefenster> &sendefenster() { return *m_sendefenster; }
+    FormSlot<FrmEmpfang> &empfang() { return *m_empfang; }
+    FormSlot<FrmEinstellungen> &einstellungen() { return *m_einstellungen; }
+    FormSlot<frmAutomat> &automat() { return *m_automat; }
+
+    // "&Info": the info window, modal.
+    void showInfo();
+    // Whether the shutdown (child windows unloaded, settings written) has run.
+    bool isShutDown() const { return m_shutDown; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void fillWindowList(QMenu *menu);
+    void shutdown();
+    void MDIForm_Unload();
+
+    Module1 m_state;
+    SettingsStore m_store;
+    std::unique_ptr<MSComm> m_comm;
+    QMdiArea *m_mdiArea = nullptr;
+    StatusBar *m_statusBar = nullptr;
+    std::unique_ptr<FormSlot<FrmEingabe>> m_eingabe;
+    std::unique_ptr<FormSlot<FrmSendefenster>> m_sendefenster;
+    std::unique_ptr<FormSlot<FrmEmpfang>> m_empfang;
+    std::unique_ptr<FormSlot<FrmEinstellungen>> m_einstellungen;
+    std::unique_ptr<FormSlot<frmAutomat>> m_automat;
+    QList<QAction *> m_windowListActions;
+    bool m_shutDown = false;
+};

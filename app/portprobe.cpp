@@ -1,0 +1,38 @@
+#include "portprobe.h"
+
+#include "app/base/errorreport.h"
+#include "app/base/module1.h"
+#include "serial/mscomm.h"
+
+namespace {
+
+CommResult openAndClose(MSComm &comm, int port)
+{
+    if (CommResult error = comm.setCommPort(port))
+        return error;
+    if (CommResult error = comm.setPortOpen(true))
+        return error;
+    return comm.setPortOpen(false);
+}
+
+} // namespace
+
+void ProbeCom1(MSComm &comm, Module1 &state)
+{
+    if (CommResult error = openAndClose(comm, 1)) {
+        if (error->number == CommErrorNumber::kPortInUse)
+            ProbeCom2(comm, state);
+        else
+            ShowErrorReport(*error);
+        return;
+    }
+    state.PortMask = 1;
+    ProbeCom2(comm, state);
+}
+
+void ProbeCom2(MSComm &comm, Module1 &state)
+{
+    if (openAndClose(comm, 2))
+        return;
+    state.PortMask = std::int16_t(state.PortMask + 2);
+}

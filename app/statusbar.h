@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/base/statuspanels.h"
+
+#include <QStatusBar>
+
+class QLabel;
+
+// The main window's status bar with its two sunken text panels.
+class StatusBar : public QStatusBar, public StatusPanels
+{
+    Q_OBJECT
+
+public:
+    explicit StatusBar(QWidget *parent = nullptr);
+
+    void setPanelText(int panel, const QString &text) override;
+    QString panelText(int panel) const override;
+
+private:
+    QLabel *panel(int number) const;
+
+    QLabel *m_settingsPanel = nullptr;
+    QLabel *m_connectionPanel = nullptr;
+};

@@ -1,0 +1,81 @@
+#include "connectionchoices.h"
+
+namespace ConnectionChoices {
+
+const QStringList &baudRates()
+{
+    static const QStringList list = { QStringLiteral("110"),   QStringLiteral("300"),
+                                      QStringLiteral("600"),   QStringLiteral("1200"),
+                                      QStringLiteral("2400"),  QStringLiteral("4800"),
+                                      QStringLiteral("9600"),  QStringLiteral("14400"),
+                                      QStringLiteral("19200"), QStringLiteral("28800"),
+                                      QStringLiteral("38400"), QStringLiteral("56000") };
+    return list;
+}
+
+const QStringList &parityCaptions()
+{
+    static const QStringList list = { QStringLiteral("Keine"), QStringLiteral("Gerade"),
+                                      QStringLiteral("Ungerade"), QStringLiteral("Mark"),
+                                      QStringLiteral("Space") };
+    return list;
+}
+
+const QStringList &parityPieces()
+{
+    static const QStringList list = { QStringLiteral("N"), QStringLiteral("E"),
+                                      QStringLiteral("O"), QStringLiteral("M"),
+                                      QStringLiteral("S") };
+    return list;
+}
+
+const QStringList &parityWords()
+{
+    static const QStringList list = { QStringLiteral("keine"), QStringLiteral("gerade"),
+                                      QStringLiteral("ungerade"), QStringLiteral("Mark"),
+                                      QStringLiteral("Space") };
+    return list;
+}
+
+const QStringList &dataBitsCaptions()
+{
+    static const QStringList list = { QStringLiteral("5"), QStringLiteral("6"),
+                                      QStringLiteral("7"), QStringLiteral("8") };
+    return list;
+}
+
+const QStringList &stopBitsCaptions()
+{
+    static const QStringList list = { QStringLiteral("1"), QStringLiteral("1,5"),
+                                      QStringLiteral("2") };
+    return list;
+}
+
+const QStringList &stopBitsPieces()
+{
+    static const QStringList list = { QStringLiteral("1"), QStringLiteral("1.5"),
+                                      QStringLiteral("2") };
+    return list;
+}
+
+QString settingsText(const QString &baud, const QString &parity, const QString &dataBits,
+                     const QString &stopBits)
+{
+    return baud + QLatin1Char(',') + parity + QLatin1Char(',') + dataBits + QLatin1Char(',')
+        + stopBits;
+}
+
+QString settingsPanelText(const QString &baud, const QString &dataBits,
+                          const QString &parityWord, const QString &stopBits)
+{
+    return QStringLiteral("Einstellungen: ") + baud + QStringLiteral(" Baud, ") + dataBits
+        + QStringLiteral(" Datenbits, ") + parityWord + QStringLiteral(" Parität, ") + stopBits
+        + QStringLiteral(" Stopbit");
+}
+
+QString connectionPanelText(int commPort)
+{
+    return QStringLiteral("Serielle Verbindung über COM") + QString::number(commPort);
+}
+
+} // namespace ConnectionChoices

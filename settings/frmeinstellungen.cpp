@@ -1,0 +1,137 @@
+#include "frmeinstellungen.h"
+
+#include "connectionchoices.h"
+#include "indicatorball.h"
+#include "optiongroup.h"
+
+#include "app/base/dialogs.h"
+#include "app/base/errorreport.h"
+#include "app/base/statuspanels.h"
+#include "serial/mscomm.h"
+
+
+namespace {
+
+QString selectedPiece(int index, const QStringList &pieces)
+{
+    return index >= 0 ? pieces.at(index) : QString();
+}
+
+} // namespace
+
+FrmEinstellungen::FrmEinstellungen(Module1 &state, MSComm &comm, StatusPanels &status,
+                                   QWidget *parent)
+    : ChildWindow(state, WindowIndex::kEinstellungen, parent)
+    , m_comm(comm)
+    , m_status(status)
+{
+    setWindowTitle(QStringLiteral("Einstellungen"));
+    buildControls();
+    connect(Command3, &QPushButton::clicked, this, &FrmEinstellungen::connectPort);
+    connect(Command2, &QPushButton::clicked, this, &FrmEinstellungen::disconnectPort);
+    connect(Command1, &QPushButton::clicked, this, &ChildWindow::hideWindow);
+}
+
+Qt::WindowFlags FrmEinstellungen::frameButtons() const
+{
+    return Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+}
+
+void FrmEinstellungen::Form_Load()
+{
+    const auto &choices = state().ConnectionSettings;
+    const int baud = choices[0];
+    List2->clearSelection();
+    if (baud == -1) {
+        List2->setCurrentRow(-1, QItemSelectionModel::Clear);
+    } else {
+        List2->setCurrentRow(baud >= 0 && baud < List2->count() ? baud : 0);
+    }
+    OptionGroup::select(Option1, choices[1]);
+    OptionGroup::select(Option2, choices[2]);
+    OptionGroup::select(Option3, choices[3]);
+    OptionGroup::select(Option4, choices[4]);
+    setConnectedLook(false);
+}
+
+void FrmEinstellungen::Form_Unload()
+{
+    auto &choices = state().ConnectionSettings;
+    const QList<QListWidgetItem *> selected = List2->selectedItems();
+    choices[0] = std::int16_t(selected.isEmpty() ? -1 : List2->row(selected.first()));
+    const int groups[4] = { OptionGroup::selected(Option1), OptionGroup::selected(Option2),
+                            OptionGroup::selected(Option3), OptionGroup::selected(Option4) };
+    for (int i = 0; i < 4; ++i) {
+        if (groups[i] >= 0)
+            choices[i + 1] = std::int16_t(groups[i]);
+    }
+}
+
+void FrmEinstellungen::connectPort()
+{
+    const auto fail = [this](const CommError &error) {
+        if (error.number == CommErrorNumber::kPortInUse) {
+            Dialogs::current().message(
+                    QStringLiteral("COM%1 wird von einem anderen Gerät benutzt und steht nicht "
+                                   "zur Verfügung.")
+                            .arg(m_comm.CommPort()),
+                    QStringLiteral("Serieller Port-Fehler"));
+        } else {
+            ShowErrorReport(error);
+        }
+    };
+
+    if (m_comm.PortOpen()) {
+        if (CommResult error = m_comm.setPortOpen(false))
+            return fail(*error);
+    }
+    if (CommResult error = m_comm.setCommPort(Option1[0]->isChecked() ? 1 : 2))
+        return fail(*error);
+
+    const QList<QListWidgetItem *> baudItems = List2->selectedItems();
+    const QString baud = baudItems.isEmpty() ? QString() : baudItems.first()->text();
+    const int parity = OptionGroup::selected(Option2);
+    const int dataBits = OptionGroup::selected(Option3);
+    const int stopBits = OptionGroup::selected(Option4);
+    if (parity < 0 || dataBits < 0 || stopBits < 0) {
+        return fail({ CommErrorNumber::kInvalidSettings, QStringLiteral("FrmEinstellungen"),
+                      QStringLiteral("Parität, Datenbits und Stopbits müssen gewählt sein.") });
+    }
+    const QString dataBitsPiece = selectedPiece(dataBits, ConnectionChoices::dataBitsCaptions());
+    const QString stopBitsPiece = selectedPiece(stopBits, ConnectionChoices::stopBitsPieces());
+    const QString settings = ConnectionChoices::settingsText(
+            baud, selectedPiece(parity, ConnectionChoices::parityPieces()), dataBitsPiece,
+            stopBitsPiece);
+    if (CommResult error = m_comm.setSettings(settings))
+        return fail(*error);
+    m_comm.setInputMode(1);
+    if (CommResult error = m_comm.setPortOpen(true))
+        return fail(*error);
+
+    setConnectedLook(true);
+    m_status.setPanelText(1, ConnectionChoices::settingsPanelText(
+                                     baud, dataBitsPiece,
+                                     ConnectionChoices::parityWords().at(parity), stopBitsPiece));
+    m_status.setPanelText(2, ConnectionChoices::connectionPanelText(m_comm.CommPort()));
+}
+
+void FrmEinstellungen::disconnectPort()
+{
+    if (!m_comm.PortOpen()) {
+        Dialogs::current().message(QStringLiteral("Es besteht keine serielle Verbindung."),
+                                   kApplicationTitle);
+        return;
+    }
+    (void)m_comm.setPortOpen(false);
+    m_status.setPanelText(1, QStringLiteral("Einstellungen"));
+    m_status.setPanelText(2, QStringLiteral("Keine serielle Verbindung"));
+    setConnectedLook(false);
+    Command3->setFocus();
+}
+
+void FrmEinstellungen::setConnectedLook(bool connected)
+{
+    Image1[0]->setVisible(!connected);
+    Image1[1]->setVisible(connected);
+    Command2->setEnabled(connected);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/base/childwindow.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <array>
+
+class MSComm;
+class StatusPanels;
+class QGroupBox;
+
+// The connection settings window: the only place that sets the line
+// parameters and opens the port for use. Its choices live in the controls
+// while it is loaded and in ConnectionSettings while it is not.
+class FrmEinstellungen : public ChildWindow
+{
+    Q_OBJECT
+
+public:
+    FrmEinstellungen(Module1 &state, MSComm &comm, StatusPanels &status,
+                     QWidget *parent = nullptr);
+
+    Qt::WindowFlags frameButtons() const override;
+    void Form_Load() override;
+    void Form_Unload() override;
+
+    // Connect (Command3) and disconnect (Command2), also for tests.
+    void connectPort();
+    void disconnectPort();
+    bool looksConnected() const { return Image1[1]->isVisibleTo(this); }
+
+    QLabel *Label1 = nullptr;
+    QListWidget *List2 = nullptr;
+    std::array<QRadioButton *, 2> Option1 {};
+    std::array<QRadioButton *, 5> Option2 {};
+    std::array<QRadioButton *, 4> Option3 {};
+    std::array<QRadioButton *, 3> Option4 {};
+    std::array<QLabel *, 2> Image1 {};
+    QPushButton *Command3 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QPushButton *Command1 = nullptr;
+
+private:
+    void buildControls();
+    void setConnectedLook(bool connected);
+
+    MSComm &m_comm;
+    StatusPanels &m_status;
+};

@@ -1,0 +1,92 @@
+#include "connectionchoices.h"
+#include "frmeinstellungen.h"
+#include "indicatorball.h"
+
+#include <QGroupBox>
+
+namespace {
+
+template<std::size_t N>
+void fillGroup(std::array<QRadioButton *, N> &group, QGroupBox *frame, const QStringList &captions,
+               const QString &groupName)
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        group[i] = new QRadioButton(captions.at(int(i)), frame);
+        group[i]->setAccessibleName(groupName + QStringLiteral(" ") + captions.at(int(i)));
+    }
+}
+
+QPushButton *button(const QString &caption, QWidget *parent)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    return b;
+}
+
+} // namespace
+
+// The window as it was designed, positions in twips; the tab order runs through
+// the three command buttons first, then parity, data bits, stop bits and port.
+void FrmEinstellungen::buildControls()
+{
+    setClientSizeTwips(4845, 3360);
+
+    Label1 = new QLabel(QStringLiteral("Baudrate"), this);
+    setGeometryTwips(Label1, 120, 60, 1000, 240);
+    List2 = new QListWidget(this);
+    List2->addItems(ConnectionChoices::baudRates());
+    List2->setAccessibleName(QStringLiteral("Baudrate"));
+    Label1->setBuddy(List2);
+    setGeometryTwips(List2, 120, 300, 1000, 1500);
+
+    auto *frame4 = new QGroupBox(QStringLiteral("&Datenbits"), this);
+    setGeometryTwips(frame4, 1240, 0, 1000, 1800);
+    fillGroup(Option3, frame4, ConnectionChoices::dataBitsCaptions(), QStringLiteral("Datenbits"));
+    for (int i = 0; i < 4; ++i)
+        setGeometryTwips(Option3[i], 120, 300 + 360 * i, 760, 300);
+
+    auto *frame3 = new QGroupBox(QStringLiteral("&Parität"), this);
+    setGeometryTwips(frame3, 2360, 0, 2370, 1800);
+    fillGroup(Option2, frame3, ConnectionChoices::parityCaptions(), QStringLiteral("Parität"));
+    for (int i = 0; i < 3; ++i)
+        setGeometryTwips(Option2[i], 120, 300 + 360 * i, 1150, 300);
+    for (int i = 3; i < 5; ++i)
+        setGeometryTwips(Option2[i], 1320, 300 + 360 * (i - 3), 950, 300);
+    Image1[0] = new QLabel(frame3);
+    Image1[0]->setPixmap(indicatorBall(QColor(150, 150, 150)));
+    Image1[0]->setAccessibleName(QStringLiteral("Verbindungsanzeige: nicht verbunden"));
+    Image1[1] = new QLabel(frame3);
+    Image1[1]->setPixmap(indicatorBall(QColor(220, 20, 20)));
+    Image1[1]->setAccessibleName(QStringLiteral("Verbindungsanzeige: verbunden"));
+    for (QLabel *image : Image1)
+        setGeometryTwips(image, 1740, 1140, 510, 510);
+    Image1[1]->hide();
+
+    auto *frame5 = new QGroupBox(QStringLiteral("&Stopbits"), this);
+    setGeometryTwips(frame5, 120, 1920, 1000, 1380);
+    fillGroup(Option4, frame5, ConnectionChoices::stopBitsCaptions(), QStringLiteral("Stopbits"));
+    for (int i = 0; i < 3; ++i)
+        setGeometryTwips(Option4[i], 120, 300 + 330 * i, 760, 300);
+    Option4[1]->setEnabled(false);
+
+    auto *frame2 = new QGroupBox(QStringLiteral("&COM-Port"), this);
+    setGeometryTwips(frame2, 1240, 1920, 1000, 1380);
+    fillGroup(Option1, frame2, { QStringLiteral("COM1"), QStringLiteral("COM2") },
+              QStringLiteral("COM-Port"));
+    for (int i = 0; i < 2; ++i)
+        setGeometryTwips(Option1[i], 120, 300 + 360 * i, 800, 300);
+
+    Command3 = button(QStringLiteral("Verbindung &herstellen"), this);
+    Command2 = button(QStringLiteral("Verbindung &trennen"), this);
+    Command1 = button(QStringLiteral("Schließe&n"), this);
+    setGeometryTwips(Command3, 2480, 1980, 2250, 375);
+    setGeometryTwips(Command2, 2480, 2430, 2250, 375);
+    setGeometryTwips(Command1, 2480, 2880, 2250, 375);
+    Command2->setEnabled(false);
+
+    QWidget *order[] = { Command3, Command2, Command1, Option2[0], Option2[1], Option2[2],
+                         Option2[3], Option2[4], Option3[0], Option3[1], Option3[2], Option3[3],
+                         Option4[0], Option4[1], Option4[2], Option1[0], Option1[1], List2 };
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/base/dialogs.h"
+
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+// Stands in for the real dialogs while it lives: records every box with its
+// text and title and answers input boxes and file dialogs from queues.
+class RecordingDialogs : public Dialogs
+{
+public:
+    struct Box
+    {
+        QString text;
+        QString title;
+    };
+
+    RecordingDialogs() { Dialogs::install(this); }
+    ~RecordingDialogs() override { Dialogs::install(nullptr); }
+
+    void message(const QString &text, const QString &title) override
+    {
+        messages.append({ text, title });
+        if (onMessage)
+            onMessage(messages.constLast());
+    }
+
+    QString inputBox(
+        const QString &prompt, const QString &title, const QString &defaultAnswer) override
+    {
+        inputs.append({ prompt, title });
+        inputDefaults.append(defaultAnswer);
+        return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
+    }
+
+    QString openFileName(const QString &title) override
+    {
+        fileDialogTitles.append(title);
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
+
+    QStringList messageTexts() const
+    {
+        QStringList texts;
+        for (const Box &box : messages)
+            texts.append(box.text);
+        return texts;
+    }
+
+    QList<Box> messages;
+    QList<Box> inputs;
+    QStringList inputDefaults;
+    QStringList inputAnswers;
+    QStringList fileDialogTitles;
+    QStringList fileAnswers;
+    std::function<void(const Box &)> onMessage;
+};

@@ -1,0 +1,159 @@
+#include "app/base/childwindow.h"
+#include "app/base/formslot.h"
+#include "app/base/twips.h"
+
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QTest>
+
+namespace {
+
+class ProbeWindow : public ChildWindow
+{
+public:
+    ProbeWindow(Module1 &state, int &unloads)
+        : ChildWindow(state, WindowIndex::kEmpfang)
+        , m_unloads(unloads)
+    {
+        setWindowTitle(QStringLiteral("Probe"));
+        resize(200, 120);
+    }
+    void Form_Unload() override { ++m_unloads; }
+
+private:
+    int &m_unloads;
+};
+
+} // namespace
+
+class TestWindowModel : public QObject
+{
+    Q_OBJECT
+
+private:
+    struct Fixture
+    {
+        Module1 state;
+        QMainWindow main;
+        QMdiArea *area = new QMdiArea;
+        int unloads = 0;
+        FormSlot<ProbeWindow> slot { *area, [this] { return new ProbeWindow(state, unloads); } };
+
+        Fixture()
+        {
+            main.setCentralWidget(area);
+            main.resize(900, 700);
+            main.show();
+        }
+        int dpi() const { return area->logicalDpiX(); }
+    };
+
+private Q_SLOTS:
+    void twipsConversion_data()
+    {
+        QTest::addColumn<int>("twips");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("96 dpi: 15 twips a pixel") << 330 << 96 << 22;
+        QTest::newRow("negative") << -45 << 96 << -3;
+        QTest::newRow("120 dpi: 12 twips a pixel") << 660 << 120 << 55;
+        QTest::newRow("rounds to the nearest pixel") << 337 << 96 << 22;
+    }
+
+    void twipsConversion()
+    {
+        QFETCH(int, twips);
+        QFETCH(int, dpi);
+        QFETCH(int, pixels);
+        QCOMPARE(Twips::toPixels(twips, dpi), pixels);
+    }
+
+    void referenceLoadsOnceAtStoredPlaceAndShows()
+    {
+        Fixture f;
+        f.state.WindowLeft[WindowIndex::kEmpfang] = 660;
+        f.state.WindowTop[WindowIndex::kEmpfang] = 990;
+        QVERIFY(!f.slot.loaded());
+        ProbeWindow &window = f.slot.get();
+        QCOMPARE(&f.slot.get(), &window);
+        QVERIFY(window.frame()->isVisible());
+        QCOMPARE(window.frame()->pos(),
+                 QPoint(Twips::toPixels(660, f.dpi()), Twips::toPixels(990, f.dpi())));
+    }
+
+    void unmovedWindowStoresBackExactlyWhatItWasPlacedFrom()
+    {
+        Fixture f;
+        // 337 twips falls between two pixels; a round trip through pixels
+        // would drift by a few twips on every run.
+        f.state.WindowLeft[WindowIndex::kEmpfang] = 337;
+        f.state.WindowTop[WindowIndex::kEmpfang] = -44;
+        f.slot.get();
+        f.slot.unload();
+        QCOMPARE(f.state.WindowLeft[WindowIndex::kEmpfang], 337);
+        QCOMPARE(f.state.WindowTop[WindowIndex::kEmpfang], -44);
+    }
+
+    void movedWindowStoresItsNewPlaceInTwips()
+    {
+        Fixture f;
+        ProbeWindow &window = f.slot.get();
+        window.frame()->move(100, 40);
+        f.slot.unload();
+        QCOMPARE(f.state.WindowLeft[WindowIndex::kEmpfang], Twips::fromPixels(100, f.dpi()));
+        QCOMPARE(f.state.WindowTop[WindowIndex::kEmpfang], Twips::fromPixels(40, f.dpi()));
+        QCOMPARE(f.unloads, 1);
+    }
+
+    void minimisedOrMaximisedWindowKeepsStoredPlace_data()
+    {
+        QTest::addColumn<bool>("maximise");
+        QTest::newRow("minimised") << false;
+        QTest::newRow("maximised") << true;
+    }
+
+    void minimisedOrMaximisedWindowKeepsStoredPlace()
+    {
+        QFETCH(bool, maximise);
+        Fixture f;
+        f.state.WindowLeft[WindowIndex::kEmpfang] = 1500;
+        ProbeWindow &window = f.slot.get();
+        window.frame()->move(10, 10);
+        if (maximise)
+            window.frame()->showMaximized();
+        else
+            window.frame()->showMinimized();
+        f.slot.unload();
+        QCOMPARE(f.state.WindowLeft[WindowIndex::kEmpfang], 1500);
+        QCOMPARE(f.unloads, 1);
+    }
+
+    void hiddenWindowStaysLoadedAndShowBringsItBack()
+    {
+        Fixture f;
+        ProbeWindow &window = f.slot.get();
+        window.frame()->move(30, 30);
+        window.hideWindow();
+        QVERIFY(!window.frame()->isVisible());
+        QCOMPARE(f.slot.loaded(), &window);
+        QCOMPARE(&f.slot.show(), &window);
+        QVERIFY(window.frame()->isVisible());
+        QCOMPARE(window.frame()->pos(), QPoint(30, 30));
+        QCOMPARE(f.area->activeSubWindow(), window.frame());
+    }
+
+    void closeBoxUnloadsAndNextReferenceCreatesAnew()
+    {
+        Fixture f;
+        QPointer<ProbeWindow> first = &f.slot.get();
+        first->frame()->close();
+        QVERIFY(!f.slot.loaded());
+        QCOMPARE(f.unloads, 1);
+        QTRY_VERIFY(first.isNull());
+        ProbeWindow &second = f.slot.get();
+        QVERIFY(second.frame()->isVisible());
+    }
+};
+
+QTEST_MAIN(TestWindowModel)
+#include "tst_windowmodel.moc"
