@@ -6,19 +6,22 @@
 #include "config/settingsstore.h"
 
 #include <QApplication>
+#include <QThread>
 #include <QTimer>
 
 namespace {
 
+bool g_mainLoopRunning = false;
+
 // Ends the program as the main window's close box does. Open dialogs are
-// dismissed first and no new one opens; the close itself waits until the
-// dialogs' own event loops have unwound, so that no handler is left half-run
-// inside a window that is already gone.
+// dismissed first and no new one opens; the close itself waits until every
+// handler that was waiting on a dialog has run to its end and only the main
+// event loop is left, so that nothing runs on in a window that is gone.
 void closeWhenUnwound(MDITavel &window)
 {
     QtDialogs::refuseNewDialogs();
     QtDialogs::dismissOpenDialogs();
-    if (QApplication::activeModalWidget()) {
+    if (!g_mainLoopRunning || QThread::currentThread()->loopLevel() > 1) {
         QTimer::singleShot(10, &window, [&window] { closeWhenUnwound(window); });
         return;
     }
@@ -35,15 +38,11 @@ int main(int argc, char *argv[])
 
     ShutdownSignals shutdownSignals;
     MDITavel window(SettingsStore::defaultPath());
-    bool stopRequested = false;
-    QObject::connect(&shutdownSignals, &ShutdownSignals::requested, &window, [&] {
-        stopRequested = true;
-        QTimer::singleShot(0, &window, [&window] { closeWhenUnwound(window); });
-    });
+    QObject::connect(&shutdownSignals, &ShutdownSignals::requested, &window,
+                     [&window] { closeWhenUnwound(window); });
 
     if (window.MDIForm_Load() == MDITavel::StartOutcome::EndProgram)
         return 0;
-    if (stopRequested && !window.isShutDown())
-        QTimer::singleShot(0, &window, [&window] { closeWhenUnwound(window); });
+    g_mainLoopRunning = true;
     return app.exec();
 }

@@ -1,0 +1,179 @@
+#include "app/mditavel.h"
+#include "app/statusbar.h"
+#include "automation/frmautomat.h"
+#include "ptydevice.h"
+#include "recordingdialogs.h"
+#include "settings/frmeinstellungen.h"
+#include "windows/frmeingabe.h"
+#include "windows/frmempfang.h"
+#include "windows/frminfo.h"
+#include "windows/frmsendefenster.h"
+
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_folder;
+    PtyDevice m_com1;
+    PtyDevice m_com2;
+    std::unique_ptr<RecordingDialogs> m_dialogs;
+    std::unique_ptr<MDITavel> m_window;
+
+    QAction *action(const char *name) const
+    {
+        return m_window->findChild<QAction *>(QLatin1String(name));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QFile::remove(m_folder.filePath(QStringLiteral("tavel.cfg")));
+        qputenv("TAVEL_COM1", m_com1.slavePath().toLocal8Bit());
+        qputenv("TAVEL_COM2", m_com2.slavePath().toLocal8Bit());
+        m_dialogs = std::make_unique<RecordingDialogs>();
+        m_window = std::make_unique<MDITavel>(m_folder.filePath(QStringLiteral("tavel.cfg")));
+        QCOMPARE(m_window->MDIForm_Load(), MDITavel::StartOutcome::Running);
+    }
+
+    void cleanup()
+    {
+        m_window->close();
+        m_window.reset();
+        m_dialogs.reset();
+    }
+
+    void menuItemsHaveTheirCaptionsAndShortcuts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QKeySequence>("shortcut");
+        const auto row = [](const char *name, const char *caption, QKeySequence key = {}) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(caption) << key;
+        };
+        row("MnSendenspeichern", "&Gesendete Daten speichern");
+        row("MnEmpfangSpeichern", "&Empfangene Daten speichern");
+        row("MnEinstSpeichern", "Einstellungen &speichern");
+        row("MnDateiDatei", "&Datei senden");
+        row("MnEnde", "&Beenden");
+        row("MnFensterEingabe", "&Eingabefenster", Qt::Key_F5);
+        row("MnFensterSenden", "&Gesendete Daten", Qt::Key_F6);
+        row("MnFensterEmpfang", "Empfangene &Daten", Qt::Key_F7);
+        row("MnFensterEinstellungen", "Ei&nstellungen", Qt::Key_F8);
+        row("MnFensterAutomatisierung", "&Automatisierung", Qt::Key_F9);
+        row("MnInfo", "&Info");
+    }
+
+    void menuItemsHaveTheirCaptionsAndShortcuts()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QKeySequence, shortcut);
+        QAction *item = m_window->findChild<QAction *>(name);
+        QVERIFY(item);
+        QCOMPARE(item->text(), caption);
+        QCOMPARE(item->shortcut(), shortcut);
+        QVERIFY(item->isEnabled() && item->isVisible() && !item->isChecked());
+    }
+
+    void menuBarReadsDateiFensterInfo()
+    {
+        QStringList titles;
+        for (QAction *top : m_window->menuBar()->actions())
+            titles << top->text();
+        QCOMPARE(titles, (QStringList { QStringLiteral("&Datei"), QStringLiteral("Fenster"),
+                                        QStringLiteral("&Info") }));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Tavel"));
+    }
+
+    void statusBarStartsWithItsTwoPanelTexts()
+    {
+        QCOMPARE(m_window->StatusBar1().panelText(1), QStringLiteral("Einstellungen "));
+        QCOMPARE(m_window->StatusBar1().panelText(2), QStringLiteral("Keine serielle Verbindung"));
+    }
+
+    void windowCommandsLoadShowAndActivate()
+    {
+        const char *commands[] = { "MnFensterSenden", "MnFensterEmpfang", "MnFensterAutomatisierung",
+                                   "MnFensterEingabe", "MnFensterEinstellungen" };
+        for (const char *name : commands) {
+            action(name)->trigger();
+            QMdiSubWindow *active = m_window->mdiArea().activeSubWindow();
+            QVERIFY2(active && active->isVisible(), name);
+        }
+        QCOMPARE(m_window->mdiArea().subWindowList().size(), 5);
+        QCOMPARE(m_window->mdiArea().activeSubWindow(),
+                 m_window->einstellungen().loaded()->frame());
+    }
+
+    void windowCommandBringsHiddenWindowBackInPlace()
+    {
+        FrmEingabe *input = m_window->eingabe().loaded();
+        input->frame()->move(77, 55);
+        input->hideWindow();
+        action("MnFensterEingabe")->trigger();
+        QCOMPARE(m_window->eingabe().loaded(), input);
+        QVERIFY(input->frame()->isVisible());
+        QCOMPARE(input->frame()->pos(), QPoint(77, 55));
+    }
+
+    void windowMenuListsShownWindowsWithTheActiveChecked()
+    {
+        auto *menu = m_window->findChild<QMenu *>(QStringLiteral("MnFenster"));
+        m_window->eingabe().loaded()->hideWindow();
+        Q_EMIT menu->aboutToShow();
+        QStringList listed;
+        QString checked;
+        for (QAction *item : menu->actions()) {
+            if (item->isCheckable()) {
+                listed << item->text();
+                if (item->isChecked())
+                    checked = item->text();
+            }
+        }
+        QCOMPARE(listed, QStringList { QStringLiteral("&1 Einstellungen") });
+        QCOMPARE(checked, QStringLiteral("&1 Einstellungen"));
+    }
+
+    void saveCommandsChangeNothing()
+    {
+        const int windows = m_window->mdiArea().subWindowList().size();
+        for (const char *name : { "MnSendenspeichern", "MnEmpfangSpeichern", "MnEinstSpeichern" })
+            action(name)->trigger();
+        QCOMPARE(m_window->mdiArea().subWindowList().size(), windows);
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QVERIFY(!QFile::exists(m_folder.filePath(QStringLiteral("tavel.cfg"))));
+    }
+
+    void infoIsModalAndClosesOnBackgroundClick()
+    {
+        bool wasModal = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *info = qobject_cast<FrmInfo *>(QApplication::activeModalWidget());
+            QVERIFY(info);
+            wasModal = info->isModal();
+            QCOMPARE(info->windowTitle(), QStringLiteral("Info"));
+            QTest::mouseClick(info, Qt::LeftButton, {}, QPoint(2, 2));
+        });
+        action("MnInfo")->trigger();
+        QVERIFY(wasModal);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void beendenClosesAndWritesTheSettings()
+    {
+        action("MnEnde")->trigger();
+        QVERIFY(m_window->isShutDown());
+        QVERIFY(QFile::exists(m_folder.filePath(QStringLiteral("tavel.cfg"))));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
