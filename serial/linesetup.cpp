@@ -43,6 +43,25 @@ QString parityName(LineSettings::Parity parity)
     return QString::fromUtf8(names[int(parity)]);
 }
 
+#ifdef Q_OS_UNIX
+bool parityMatches(tcflag_t flags, LineSettings::Parity parity)
+{
+    using Parity = LineSettings::Parity;
+    if (bool(flags & PARENB) != (parity != Parity::None))
+        return false;
+    if (parity == Parity::None)
+        return true;
+        // Mark and space are "stick" parity: CMSPAR with PARODD for mark. A
+        // driver without stick parity drops CMSPAR and would send odd or even.
+#ifdef CMSPAR
+    const bool wantsStick = parity == Parity::Mark || parity == Parity::Space;
+    if (bool(flags & CMSPAR) != wantsStick)
+        return false;
+#endif
+    return bool(flags & PARODD) == (parity == Parity::Odd || parity == Parity::Mark);
+}
+#endif
+
 } // namespace
 
 LineSetup::DeviceKind LineSetup::deviceKind(int fd)
@@ -152,8 +171,7 @@ std::optional<QString> LineSetup::verifyFrame(int fd, const LineSettings &settin
     static const tcflag_t sizes[] = { CS5, CS6, CS7, CS8 };
     if ((actual.c_cflag & CSIZE) != sizes[settings.dataBits() - 5])
         return QStringLiteral("%1 Datenbits nicht übernommen").arg(settings.dataBits());
-    const bool wantsParity = settings.parity() != LineSettings::Parity::None;
-    if (bool(actual.c_cflag & PARENB) != wantsParity)
+    if (!parityMatches(actual.c_cflag, settings.parity()))
         return QStringLiteral("Parität „%1“ nicht übernommen").arg(parityName(settings.parity()));
     const bool wantsLongStop = settings.stopBits() != LineSettings::StopBits::One;
     if (bool(actual.c_cflag & CSTOPB) != wantsLongStop)

@@ -152,9 +152,10 @@ void MSComm::handleConnectionLoss()
 
 CommResult MSComm::openPort()
 {
-    const std::optional<LineSettings> settings = LineSettings::parse(m_settings);
+    QString problem;
+    const std::optional<LineSettings> settings = LineSettings::parse(m_settings, &problem);
     if (!settings)
-        return CommErrors::invalidSettings(m_settings, QString());
+        return CommErrors::invalidSettings(m_settings, problem);
     // Asked for before the device is touched: no device can send this.
     if (!settings->isSendable())
         return CommErrors::stopBitsNeedFiveDataBits(*settings);

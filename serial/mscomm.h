@@ -50,7 +50,8 @@ public:
     // when the port opens or is closed on purpose.
     [[nodiscard]] CommResult setPortOpen(bool open);
 
-    // Queues the bytes for sending. Fails only when the port is closed.
+    // Queues the bytes for sending and returns at once. Fails when the port is
+    // closed (kPortNotOpen), or in theory when QSerialPort refuses to queue.
     [[nodiscard]] CommResult Output(const QByteArray &bytes);
     // Everything received and not yet taken, in order of arrival. After a
     // connection loss it still yields what had arrived before the loss.

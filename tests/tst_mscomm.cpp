@@ -184,6 +184,7 @@ private Q_SLOTS:
 
     // the far end going away
     void farEndClosingReportsLossOnceWithoutSpinning();
+    void farEndClosingWhileSendingReportsLossOnce();
     void bytesWaitingAtLossCanStillBeTaken();
     void portOpensAgainOnNewDeviceAfterLoss();
 
@@ -639,6 +640,23 @@ void TestMSComm::farEndClosingReportsLossOnceWithoutSpinning()
     QCOMPARE(lost.size(), 1);
     QCOMPARE(events.size(), 0);
     QCOMPARE(comm.Output("x")->number, kPortNotOpen);
+}
+
+void TestMSComm::farEndClosingWhileSendingReportsLossOnce()
+{
+    PtyDevice device;
+    MSComm comm;
+    QVERIFY(openOn(comm, device));
+    QSignalSpy lost(&comm, &MSComm::connectionLost);
+
+    QVERIFY(!comm.Output(randomBytes(1 << 20)));
+    QTest::qWait(20);
+    device.closeMaster();
+    QVERIFY(lost.wait(3000));
+    QTest::qWait(100);
+    QCOMPARE(lost.size(), 1);
+    QVERIFY(!comm.PortOpen());
+    QCOMPARE(comm.bytesToWrite(), qint64(0));
 }
 
 void TestMSComm::bytesWaitingAtLossCanStillBeTaken()
