@@ -39,7 +39,8 @@ void MDITavel::buildMenus()
     addItem(datei, QStringLiteral("MnEmpfangSpeichern"),
             QStringLiteral("&Empfangene Daten speichern"));
     addItem(datei, QStringLiteral("MnEinstSpeichern"), QStringLiteral("Einstellungen &speichern"));
-    addItem(datei, QStringLiteral("MnDateiDatei"), QStringLiteral("&Datei senden"));
+    connect(addItem(datei, QStringLiteral("MnDateiDatei"), QStringLiteral("&Datei senden")),
+            &QAction::triggered, this, &MDITavel::SendFile);
     datei->addSeparator()->setObjectName(QStringLiteral("MnSep1"));
     QAction *ende = addItem(datei, QStringLiteral("MnEnde"), QStringLiteral("&Beenden"));
     connect(ende, &QAction::triggered, this, &QWidget::close);

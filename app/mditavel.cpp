@@ -43,6 +43,8 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
             area, [this] { return new frmAutomat(m_state); });
 
     buildMenus();
+    connect(m_comm.get(), &MSComm::OnComm, this, &MDITavel::OnComm);
+    connect(m_comm.get(), &MSComm::connectionLost, this, &MDITavel::onConnectionLost);
 }
 
 // The child windows are deleted with the MDI area; the port closes as the

@@ -51,6 +51,8 @@ public:
 
     // "&Info": the info window, modal.
     void showInfo();
+    // "&Datei senden": sends a file the user picks over the open port.
+    void SendFile();
     // Whether the shutdown (child windows unloaded, settings written) has run.
     bool isShutDown() const { return m_shutDown; }
 
@@ -58,6 +60,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The serial-port object's notification: received data, overrun.
+    void OnComm();
+    // The device went away while connected.
+    void onConnectionLost();
     void buildMenus();
     void fillWindowList(QMenu *menu);
     void shutdown();

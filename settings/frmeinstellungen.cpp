@@ -123,10 +123,15 @@ void FrmEinstellungen::disconnectPort()
         return;
     }
     (void)m_comm.setPortOpen(false);
+    showDisconnected();
+    Command3->setFocus();
+}
+
+void FrmEinstellungen::showDisconnected()
+{
     m_status.setPanelText(1, QStringLiteral("Einstellungen"));
     m_status.setPanelText(2, QStringLiteral("Keine serielle Verbindung"));
     setConnectedLook(false);
-    Command3->setFocus();
 }
 
 void FrmEinstellungen::setConnectedLook(bool connected)

@@ -31,6 +31,9 @@ public:
     // Connect (Command3) and disconnect (Command2), also for tests.
     void connectPort();
     void disconnectPort();
+    // The port is closed: the not-connected look and the two status texts
+    // of a closed connection.
+    void showDisconnected();
     bool looksConnected() const { return Image1[1]->isVisibleTo(this); }
 
     QLabel *Label1 = nullptr;

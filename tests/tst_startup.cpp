@@ -68,6 +68,8 @@ private Q_SLOTS:
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(window.isVisible());
         QVERIFY(window.eingabe().loaded());
+        QVERIFY(window.eingabe().loaded()->frame()->isVisible());
+        QVERIFY(window.eingabe().loaded()->isVisible());
         FrmEinstellungen *settings = window.einstellungen().loaded();
         QVERIFY(settings);
         QVERIFY(settings->Option1[0]->isEnabled() && settings->Option1[1]->isEnabled());

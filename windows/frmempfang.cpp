@@ -1,8 +1,37 @@
 #include "frmempfang.h"
 
+#include "trafficwindowparts.h"
+#include "traffic/trafficlog.h"
+#include "traffic/trafficview.h"
+
+#include <QPushButton>
+
 FrmEmpfang::FrmEmpfang(Module1 &state, QWidget *parent)
     : ChildWindow(state, WindowIndex::kEmpfang, parent)
+    , m_log(new TrafficLog(this))
 {
     setWindowTitle(QStringLiteral("Empfangene Daten"));
-    resize(480, 320);
+    const TrafficWindowParts parts = TrafficWindowParts::build(
+            this, QStringLiteral("Empfangsfenster &löschen"), QColor(236, 242, 239));
+    Text1 = parts.text;
+    Label1 = parts.hexCaption;
+    Text2 = parts.hex;
+    Command2 = parts.clear;
+    Command1 = parts.close;
+    Text1->setLog(m_log, TrafficView::Rendering::Characters);
+    Text1->setZeroByte(TrafficView::ZeroByte::FullStop);
+    Text2->setLog(m_log, TrafficView::Rendering::Hex);
+    connect(Command2, &QPushButton::clicked, this, &FrmEmpfang::clearViews);
+    connect(Command1, &QPushButton::clicked, this, &ChildWindow::hideWindow);
+}
+
+void FrmEmpfang::appendReceived(QByteArrayView bytes)
+{
+    m_log->append(bytes);
+    Text1->moveCaretToEnd();
+}
+
+void FrmEmpfang::clearViews()
+{
+    m_log->clear();
 }

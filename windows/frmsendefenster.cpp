@@ -1,8 +1,46 @@
 #include "frmsendefenster.h"
 
+#include "trafficwindowparts.h"
+#include "traffic/trafficlog.h"
+#include "traffic/trafficview.h"
+
+#include "text/cp1252.h"
+
+#include <QPushButton>
+
 FrmSendefenster::FrmSendefenster(Module1 &state, QWidget *parent)
     : ChildWindow(state, WindowIndex::kSendefenster, parent)
+    , m_textLog(new TrafficLog(this))
+    , m_hexLog(new TrafficLog(this))
 {
     setWindowTitle(QStringLiteral("Gesendete Daten"));
-    resize(480, 320);
+    const TrafficWindowParts parts = TrafficWindowParts::build(
+            this, QStringLiteral("Sendefenster &löschen"), QColor(237, 224, 218));
+    Text1 = parts.text;
+    Label2 = parts.hexCaption;
+    Text2 = parts.hex;
+    Command2 = parts.clear;
+    Command1 = parts.close;
+    // The hex echo is the input window's hex entry as it stood, a text like
+    // any other: both views draw their own log as characters.
+    Text1->setLog(m_textLog, TrafficView::Rendering::Characters);
+    Text2->setLog(m_hexLog, TrafficView::Rendering::Characters);
+    connect(Command2, &QPushButton::clicked, this, &FrmSendefenster::clearViews);
+    connect(Command1, &QPushButton::clicked, this, &ChildWindow::hideWindow);
+}
+
+void FrmSendefenster::appendText(const QString &text)
+{
+    m_textLog->append(Cp1252::fromUnicode(text));
+}
+
+void FrmSendefenster::appendHex(const QString &hex)
+{
+    m_hexLog->append(Cp1252::fromUnicode(hex));
+}
+
+void FrmSendefenster::clearViews()
+{
+    m_textLog->clear();
+    m_hexLog->clear();
 }

@@ -2,10 +2,35 @@
 
 #include "app/base/childwindow.h"
 
+#include <QByteArrayView>
+
+class QLabel;
+class QPushButton;
+class TrafficLog;
+class TrafficView;
+
+// The sent-data window: the text echo and the hex echo of every transmit
+// step, each in a view of its own, drawn as characters.
 class FrmSendefenster : public ChildWindow
 {
     Q_OBJECT
 
 public:
     explicit FrmSendefenster(Module1 &state, QWidget *parent = nullptr);
+
+    // Appends without a separator and without scrolling.
+    void appendText(const QString &text);
+    void appendHex(const QString &hex);
+    // "Sendefenster &löschen": empties both views.
+    void clearViews();
+
+    TrafficView *Text1 = nullptr;
+    QLabel *Label2 = nullptr;
+    TrafficView *Text2 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QPushButton *Command1 = nullptr;
+
+private:
+    TrafficLog *m_textLog = nullptr;
+    TrafficLog *m_hexLog = nullptr;
 };

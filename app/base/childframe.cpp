@@ -15,7 +15,17 @@ ChildFrame::ChildFrame(ChildWindow *content)
     setWindowTitle(content->windowTitle());
     setAccessibleName(content->windowTitle());
     setWindowIcon(QIcon());
-    adjustSize();
+}
+
+void ChildFrame::fitToContent()
+{
+    // The content has the size it was designed with; the frame grows around
+    // it by its title bar and borders, known only once the frame is polished.
+    ensurePolished();
+    const QMargins margins = contentsMargins();
+    const QSize size = m_content->size();
+    resize(size.width() + margins.left() + margins.right(),
+           size.height() + margins.top() + margins.bottom());
 }
 
 void ChildFrame::placeFromState()

@@ -19,6 +19,8 @@ public:
 
     ChildWindow *content() const { return m_content; }
 
+    // Sizes the frame so that its window has the size it was given.
+    void fitToContent();
     // Moves the frame to the stored place of its window.
     void placeFromState();
     // Stores the frame's place into the shared state if it is in its normal state.

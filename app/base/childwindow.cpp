@@ -9,6 +9,14 @@ ChildWindow::ChildWindow(Module1 &state, int positionIndex, QWidget *parent)
     , m_state(state)
     , m_positionIndex(positionIndex)
 {
+    // The windows were laid out in twips for an 8-point sans serif face; a
+    // larger desktop font would not fit the designed sizes. Liberation Sans
+    // has the metrics of the face the layouts were made for.
+    QFont designFont;
+    designFont.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                             QStringLiteral("Arial") });
+    designFont.setPointSizeF(8.25);
+    setFont(designFont);
 }
 
 QMdiSubWindow *ChildWindow::frame() const

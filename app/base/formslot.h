@@ -62,6 +62,7 @@ private:
         m_form = form;
         QObject::connect(frame, &ChildFrame::unloaded, frame, [this] { m_form = nullptr; });
         m_area.addSubWindow(frame);
+        frame->fitToContent();
         frame->placeFromState();
         form->Form_Load();
         frame->show();

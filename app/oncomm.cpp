@@ -1,0 +1,46 @@
+#include "mditavel.h"
+
+#include "statusbar.h"
+
+#include "app/base/dialogs.h"
+#include "serial/mscomm.h"
+#include "settings/frmeinstellungen.h"
+#include "windows/frmempfang.h"
+
+void MDITavel::OnComm()
+{
+    switch (m_comm->CommEvent()) {
+    case MSComm::comEvReceive:
+    case MSComm::comEventRxOver: {
+        // One read takes everything waiting; its cost is in proportion to what
+        // arrived, never to what the window already holds.
+        const QByteArray bytes = m_comm->Input();
+        if (!bytes.isEmpty())
+            m_empfang->get().appendReceived(bytes);
+        break;
+    }
+    case MSComm::comEventOverrun:
+        // Nothing is read here: what is still waiting comes with the next event.
+        Dialogs::current().message(QStringLiteral("Datenverlust"), kApplicationTitle);
+        break;
+    default:
+        break;
+    }
+}
+
+void MDITavel::onConnectionLost()
+{
+    // A connected look after the device has gone would report a failure as
+    // success: show what a disconnect shows, and say once why.
+    if (FrmEinstellungen *settings = m_einstellungen->loaded()) {
+        settings->showDisconnected();
+    } else {
+        m_statusBar->setPanelText(1, QStringLiteral("Einstellungen"));
+        m_statusBar->setPanelText(2, QStringLiteral("Keine serielle Verbindung"));
+    }
+    Dialogs::current().message(
+            QStringLiteral("Die Verbindung über COM%1 ist abgebrochen: das Gerät ist nicht mehr "
+                           "erreichbar.")
+                    .arg(m_comm->CommPort()),
+            kApplicationTitle);
+}

@@ -1,0 +1,6 @@
+#include "mditavel.h"
+
+void MDITavel::SendFile()
+{
+    // Filled in with file sending.
+}

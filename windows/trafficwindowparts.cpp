@@ -1,0 +1,69 @@
+#include "trafficwindowparts.h"
+
+#include "traffic/trafficview.h"
+
+#include "app/base/childwindow.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+QFont trafficFont()
+{
+    // Liberation Mono has Courier New's metrics where Courier New is missing.
+    QFont font(QStringLiteral("Courier New"));
+    font.setFamilies({ QStringLiteral("Courier New"), QStringLiteral("Liberation Mono") });
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSizeF(9.75);
+    return font;
+}
+
+TrafficView *trafficView(QWidget *parent, const QColor &background, const QString &name)
+{
+    auto *view = new TrafficView(parent);
+    view->setFont(trafficFont());
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Base, background);
+    view->setPalette(palette);
+    view->setAccessibleName(name);
+    return view;
+}
+
+QPushButton *button(const QString &caption, QWidget *parent)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    return b;
+}
+
+} // namespace
+
+TrafficWindowParts TrafficWindowParts::build(ChildWindow *window, const QString &clearCaption,
+                                             const QColor &background)
+{
+    const QString title = window->windowTitle();
+    TrafficWindowParts parts;
+    parts.text = trafficView(window, background, title + QStringLiteral(" – Text"));
+    parts.hexCaption = new QLabel(QStringLiteral("Hexdarstellung"), window);
+    parts.hex = trafficView(window, background, title + QStringLiteral(" – Hexdarstellung"));
+    parts.hexCaption->setBuddy(parts.hex);
+    parts.clear = button(clearCaption, window);
+    parts.close = button(QStringLiteral("&Schließen"), window);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(parts.clear);
+    buttons->addStretch(1);
+    buttons->addWidget(parts.close);
+    auto *layout = new QVBoxLayout(window);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(3);
+    layout->addWidget(parts.text, 1);
+    layout->addWidget(parts.hexCaption);
+    layout->addWidget(parts.hex, 1);
+    layout->addSpacing(3);
+    layout->addLayout(buttons);
+    window->resize(520, 400);
+    return parts;
+}

@@ -1,0 +1,34 @@
+#include "transmitter.h"
+
+#include "frmsendefenster.h"
+
+#include "app/base/dialogs.h"
+#include "app/base/module1.h"
+#include "serial/mscomm.h"
+
+Transmitter::Transmitter(MSComm &comm, std::function<FrmSendefenster &()> sentWindow)
+    : m_comm(comm)
+    , m_sentWindow(std::move(sentWindow))
+{
+}
+
+bool Transmitter::connectionCheck()
+{
+    if (m_comm.PortOpen())
+        return true;
+    Dialogs::current().message(QStringLiteral("Es besteht keine serielle Verbindung."),
+                               kApplicationTitle);
+    return false;
+}
+
+void Transmitter::transmit(const QByteArray &payload, const QString &textEcho,
+                           const std::optional<QString> &hexEcho)
+{
+    // The port only refuses bytes when it has gone away meanwhile; that loss
+    // is reported by its own notification, so nothing more is said here.
+    (void)m_comm.Output(payload);
+    FrmSendefenster &sent = m_sentWindow();
+    sent.appendText(textEcho);
+    if (hexEcho)
+        sent.appendHex(*hexEcho);
+}
