@@ -33,6 +33,7 @@ void TrafficLog::append(QByteArrayView bytes)
 
 void TrafficLog::clear()
 {
+    Q_EMIT aboutToClear();
     m_blocks.clear();
     m_blocks.shrink_to_fit();
     m_size = 0;

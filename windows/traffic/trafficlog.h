@@ -54,6 +54,8 @@ public:
 
 Q_SIGNALS:
     void appended(qint64 from, qint64 count);
+    // Before the bytes go, so that a view can still tell what it loses.
+    void aboutToClear();
     void cleared();
 
 private:

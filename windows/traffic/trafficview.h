@@ -1,0 +1,138 @@
+#pragma once
+
+#include "trafficglyphs.h"
+#include "trafficlayout.h"
+#include "trafficrendering.h"
+
+#include <QAbstractScrollArea>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+
+class QMenu;
+class TrafficLog;
+
+// A read-only view of a TrafficLog, wrapped at its width in a fixed-pitch font.
+//
+// The view does not own the log. Several views may show one log: the
+// received-data window draws its log as characters in one view and in hex in
+// another; the sent-data window gives each of its two views a log of its own,
+// both drawn as characters. A log created as a child of the window lives as
+// long as the window:
+//
+//     m_log = new TrafficLog(this);
+//     m_text->setLog(m_log, TrafficView::Rendering::Characters);
+//     m_text->setZeroByte(TrafficView::ZeroByte::FullStop);
+//     m_hex->setLog(m_log, TrafficView::Rendering::Hex);
+//     ...
+//     m_log->append(bytes);       // both views follow through the log's signals
+//     m_text->moveCaretToEnd();   // brings the newest data into view
+//
+// Only what is on screen is laid out and painted, and repaints caused by
+// appends are held to one per frame, so a fast stream costs little more than
+// the bytes themselves. The user can scroll, select and copy but not change
+// the text; a copy yields the rendered characters exactly (real CR and LF,
+// not the symbols drawn for control codes), however large the selection.
+//
+// Positions are qint64 offsets into the rendered text (see TrafficRendering).
+class TrafficView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    using Rendering = TrafficRendering::Kind;
+    using ZeroByte = TrafficRendering::ZeroByte;
+
+    explicit TrafficView(QWidget *parent = nullptr);
+    ~TrafficView() override;
+
+    void setLog(TrafficLog *log, Rendering rendering);
+    TrafficLog *log() const;
+    void setZeroByte(ZeroByte zero);
+    TrafficRendering rendering() const { return m_rendering; }
+
+    qint64 length() const;
+    QString text() const;
+    QString text(qint64 from, qint64 to) const;
+
+    bool hasSelection() const { return m_anchor != m_caret; }
+    qint64 selectionStart() const { return std::min(m_anchor, m_caret); }
+    qint64 selectionEnd() const { return std::max(m_anchor, m_caret); }
+    QString selectedText() const;
+    qint64 cursorPosition() const { return m_caret; }
+    // Selects from anchor to position and puts the caret at position.
+    void setSelection(qint64 anchor, qint64 position);
+    void setCursorPosition(qint64 position);
+    void ensureVisible(qint64 position);
+
+    const TrafficLayout &layout() const { return m_layout; }
+    int columns() const { return m_layout.columns(); }
+    qint64 rowCount() const { return m_layout.rowCount(); }
+    qint64 firstVisibleRow() const;
+    int visibleRowCount() const;
+    // Viewport coordinates. positionAt gives the caret position nearest to the point.
+    QRect cellRect(qint64 position) const;
+    qint64 positionAt(const QPoint &point) const;
+
+    // The context menu: "Kopieren" and "Alles auswählen". The caller owns it.
+    QMenu *createContextMenu(QWidget *parent);
+
+public Q_SLOTS:
+    void selectAll();
+    void copy();
+    // Puts the caret after the last character, without a selection, and
+    // scrolls it into view.
+    void moveCaretToEnd();
+
+Q_SIGNALS:
+    void selectionChanged();
+    void cursorPositionChanged();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    enum class Snap { NearestBoundary, CellUnderPoint };
+
+    static constexpr int kMargin = 2;
+
+    void onAppended(qint64 from, qint64 count);
+    void onAboutToClear();
+    void onCleared();
+    void relayout();
+    void updateScrollBar();
+    void scheduleRepaint();
+    void paintRow(QPainter &painter, qint64 row, int y);
+    void paintSelection(QPainter &painter, const TrafficLayout::Span &span, qint64 row, int y);
+    void addRowGlyphs(const TrafficLayout::Span &span, int y);
+    void paintCaret(QPainter &painter);
+    bool moveByKey(QKeyEvent *event);
+    qint64 pointToPosition(const QPoint &point, Snap snap) const;
+    void dragScroll();
+    void notifySelection();
+
+    QPointer<TrafficLog> m_log;
+    TrafficRendering m_rendering;
+    TrafficLayout m_layout;
+    TrafficGlyphs m_glyphs;
+    qint64 m_anchor = 0;
+    qint64 m_caret = 0;
+    qint64 m_goalColumn = -1;
+    bool m_dragging = false;
+    QPoint m_dragPoint;
+    QTimer m_dragTimer;
+    QTimer m_frameTimer;
+    QElapsedTimer m_sinceLastPaint;
+};
