@@ -1,3 +1,4 @@
+#include "appicon.h"
 #include "germanui.h"
 #include "mditavel.h"
 #include "shutdownsignals.h"
@@ -34,6 +35,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavel"));
+    QApplication::setWindowIcon(tavelIcon());
     installGermanUi(app);
 
     ShutdownSignals shutdownSignals;

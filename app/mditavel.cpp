@@ -1,5 +1,6 @@
 #include "mditavel.h"
 
+#include "appicon.h"
 #include "portprobe.h"
 #include "statusbar.h"
 
@@ -21,6 +22,7 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
     , m_comm(comm ? std::move(comm) : std::make_unique<MSComm>())
 {
     setWindowTitle(kApplicationTitle);
+    setWindowIcon(tavelIcon());
     setAccessibleName(kApplicationTitle);
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setAccessibleName(QStringLiteral("Arbeitsbereich"));

@@ -14,7 +14,6 @@ ChildFrame::ChildFrame(ChildWindow *content)
     setWidget(content);
     setWindowTitle(content->windowTitle());
     setAccessibleName(content->windowTitle());
-    setWindowIcon(QIcon());
 }
 
 void ChildFrame::fitToContent()
