@@ -1,0 +1,89 @@
+#include "eightbitedit.h"
+#include "frmeingabe.h"
+#include "text/charactertable.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+QPushButton *button(const QString &caption, QWidget *parent)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    return b;
+}
+
+EightBitEdit *entry(const QString &name, QWidget *parent)
+{
+    auto *box = new EightBitEdit(EightBitEdit::Lines::Multi, parent);
+    // A fixed pitch lines up the groups of the hex notation; Liberation Mono
+    // has the metrics of Courier New where that face is missing.
+    QFont font;
+    font.setFamilies({ QStringLiteral("Courier New"), QStringLiteral("Liberation Mono") });
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(9.75);
+    box->setFont(font);
+    QPalette colours = box->palette();
+    colours.setColor(QPalette::Base, QColor(255, 253, 221));
+    colours.setColor(QPalette::Text, Qt::black);
+    box->setPalette(colours);
+    box->setAccessibleName(name);
+    return box;
+}
+
+} // namespace
+
+// The window in twips: the mode row along the top, the entry below it on the
+// left, the character table on the right with its caption above and
+// "Einfügen" below, the three action buttons in a row under the entry.
+void FrmEingabe::buildControls()
+{
+    setClientSizeTwips(9120, 4440);
+
+    Label2[1] = new QLabel(QStringLiteral("Format"), this);
+    setGeometryTwips(Label2[1], 120, 150, 660, 255);
+    OptionText = new QRadioButton(QStringLiteral("Text"), this);
+    OptionText->setAccessibleName(QStringLiteral("Format Text"));
+    setGeometryTwips(OptionText, 780, 120, 780, 285);
+    OptionHex = new QRadioButton(QStringLiteral("Hex"), this);
+    OptionHex->setAccessibleName(QStringLiteral("Format Hex"));
+    setGeometryTwips(OptionHex, 1560, 120, 780, 285);
+    OptionText->setChecked(true);
+    Label2[2] = new QLabel(
+        QStringLiteral("Hexwerte zweistellig und mit Leerzeichen getrennt eingeben"), this);
+    setGeometryTwips(Label2[2], 2400, 150, 4200, 255);
+    Label2[2]->hide();
+
+    Text1 = entry(QStringLiteral("Eingabe als Text"), this);
+    Text2 = entry(QStringLiteral("Eingabe als Hexwerte"), this);
+    for (EightBitEdit *box : { Text1, Text2 })
+        setGeometryTwips(box, 120, 480, 6480, 3360);
+    Text2->hide();
+
+    Label2[0] = new QLabel(QStringLiteral("S&onderzeichen"), this);
+    setGeometryTwips(Label2[0], 6720, 150, 2280, 255);
+    List1 = new QListWidget(this);
+    List1->addItems(CharacterTable::items(0));
+    List1->setAccessibleName(QStringLiteral("Sonderzeichen"));
+    Label2[0]->setBuddy(List1);
+    setGeometryTwips(List1, 6720, 480, 2280, 2880);
+    Command3 = button(QStringLiteral("&Einfügen"), this);
+    setGeometryTwips(Command3, 6720, 3465, 2280, 375);
+
+    Command2 = button(QStringLiteral("Se&nden"), this);
+    CmdLöschen = button(QStringLiteral("&Löschen"), this);
+    Command1 = button(QStringLiteral("&Schließen"), this);
+    setGeometryTwips(Command2, 120, 3960, 1335, 375);
+    setGeometryTwips(CmdLöschen, 1575, 3960, 1335, 375);
+    setGeometryTwips(Command1, 3030, 3960, 1335, 375);
+
+    QWidget *order[]
+        = { OptionText, OptionHex, Text1, Text2, Command2, CmdLöschen, Command1, List1, Command3 };
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    for (QLabel *label : Label2)
+        label->setAccessibleName(label->text().remove(QLatin1Char('&')));
+}
