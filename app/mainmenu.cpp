@@ -93,6 +93,8 @@ void MDITavel::fillWindowList(QMenu *menu)
             if (window->isMinimized())
                 window->showNormal();
             m_mdiArea->setActiveSubWindow(window);
+            if (auto *frame = qobject_cast<ChildFrame *>(window))
+                frame->content()->takeFocus();
         });
         m_windowListActions.append(action);
     }

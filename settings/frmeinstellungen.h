@@ -25,6 +25,7 @@ public:
                      QWidget *parent = nullptr);
 
     Qt::WindowFlags frameButtons() const override;
+    QWidget *firstControl() const override { return Command3; }
     void Form_Load() override;
     void Form_Unload() override;
 

@@ -2,7 +2,9 @@
 #include "app/base/formslot.h"
 #include "app/base/twips.h"
 
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QVBoxLayout>
 #include <QMdiArea>
 #include <QTest>
 
@@ -16,8 +18,14 @@ public:
         , m_unloads(unloads)
     {
         setWindowTitle(QStringLiteral("Probe"));
+        auto *layout = new QVBoxLayout(this);
+        layout->addWidget(first);
+        layout->addWidget(second);
         resize(200, 120);
     }
+
+    QLineEdit *first = new QLineEdit;
+    QLineEdit *second = new QLineEdit;
     void Form_Unload() override { ++m_unloads; }
 
 private:
@@ -140,6 +148,23 @@ private Q_SLOTS:
         QVERIFY(window.frame()->isVisible());
         QCOMPARE(window.frame()->pos(), QPoint(30, 30));
         QCOMPARE(f.area->activeSubWindow(), window.frame());
+    }
+
+    // Access keys reach only the window holding the focus, so bringing a
+    // window to the front must move the focus into it.
+    void showPutsFocusOnFirstControlThenOnTheLastOne()
+    {
+        Fixture f;
+        int otherUnloads = 0;
+        FormSlot<ProbeWindow> other { *f.area, [&] { return new ProbeWindow(f.state, otherUnloads); } };
+        QApplication::setActiveWindow(&f.main);
+        ProbeWindow &window = f.slot.show();
+        QTRY_COMPARE(QApplication::focusWidget(), window.first);
+        window.second->setFocus();
+        ProbeWindow &next = other.show();
+        QTRY_COMPARE(QApplication::focusWidget(), next.first);
+        f.slot.show();
+        QTRY_COMPARE(QApplication::focusWidget(), window.second);
     }
 
     void closeBoxUnloadsAndNextReferenceCreatesAnew()

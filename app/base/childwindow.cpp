@@ -2,6 +2,7 @@
 
 #include "twips.h"
 
+#include <QApplication>
 #include <QMdiSubWindow>
 
 ChildWindow::ChildWindow(Module1 &state, int positionIndex, QWidget *parent)
@@ -49,4 +50,27 @@ void ChildWindow::setGeometryTwips(QWidget *control, int left, int top, int widt
     const int dy = logicalDpiY();
     control->setGeometry(Twips::toPixels(left, dx), Twips::toPixels(top, dy),
                          Twips::toPixels(width, dx), Twips::toPixels(height, dy));
+}
+
+void ChildWindow::takeFocus()
+{
+    // The first time, the designed first control; later, whatever the user
+    // left the focus on. Activating an MDI frame restores a focus of its own
+    // choosing, so this runs after it and has the last word.
+    QWidget *last = focusWidget();
+    const bool lastUsable = last && last->isVisibleTo(this) && last->isEnabled();
+    QWidget *target = m_focusedBefore && lastUsable ? last : firstControl();
+    m_focusedBefore = true;
+    if (target && QApplication::focusWidget() != target)
+        target->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+QWidget *ChildWindow::firstControl() const
+{
+    for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled()
+            && w->isVisibleTo(this))
+            return w;
+    }
+    return nullptr;
 }

@@ -24,6 +24,15 @@ public:
     // What a "Schließen" button does: the window disappears but stays loaded.
     void hideWindow();
 
+    // Puts the keyboard focus into this window as it comes to the front: to
+    // the control that last had it, else to the first control. Access keys
+    // work only in the window that holds the focus, so without this a key
+    // meant for the window in front could press a button of one behind it.
+    void takeFocus();
+    // The control that gets the focus when the window first comes to the
+    // front; by default the first in the tab order.
+    virtual QWidget *firstControl() const;
+
     // Buttons the frame offers; by default minimise, maximise and close.
     virtual Qt::WindowFlags frameButtons() const;
 
@@ -43,4 +52,5 @@ protected:
 private:
     Module1 &m_state;
     int m_positionIndex = 0;
+    bool m_focusedBefore = false;
 };

@@ -45,6 +45,7 @@ public:
         frame->show();
         frame->raise();
         m_area.setActiveSubWindow(frame);
+        form.takeFocus();
         return form;
     }
 
