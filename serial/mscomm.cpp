@@ -9,6 +9,19 @@
 #include <QFileInfo>
 #include <QSerialPort>
 
+namespace {
+
+// How much is passed on to QSerialPort at a time. QSerialPort copies what it
+// is given; a slice this size keeps the line busy while a whole file waits in
+// the queue without a second copy.
+constexpr qint64 kDriverWindow = 256 * 1024;
+
+// Overruns are rare and reported after the fact anyway; once a second costs
+// nothing while the program is idle.
+constexpr int kOverrunPollMs = 1000;
+
+} // namespace
+
 MSComm::MSComm(QObject *parent)
     : QObject(parent)
     , m_port(std::make_unique<QSerialPort>())
@@ -16,12 +29,18 @@ MSComm::MSComm(QObject *parent)
     connect(m_port.get(), &QSerialPort::readyRead, this, &MSComm::onReadyRead);
     connect(m_port.get(), &QSerialPort::errorOccurred, this,
         [this](QSerialPort::SerialPortError error) { onErrorOccurred(int(error)); });
+    connect(m_port.get(), &QSerialPort::bytesWritten, this, [this] { (void)feedDriver(); });
+    m_overrunPoll.setInterval(kOverrunPollMs);
+    m_overrunPoll.setTimerType(Qt::VeryCoarseTimer);
+    connect(&m_overrunPoll, &QTimer::timeout, this, &MSComm::onOverrunPoll);
 }
 
 MSComm::~MSComm()
 {
     // Closing during member destruction would report into a half-destroyed object.
     m_port->disconnect(this);
+    if (m_port->isOpen())
+        dropPendingOutput();
     m_port->close();
 }
 
@@ -73,8 +92,12 @@ CommResult MSComm::Output(const QByteArray &bytes)
 {
     if (!PortOpen())
         return CommErrors::portNotOpen();
-    if (m_port->write(bytes) != bytes.size())
-        return CommErrors::writeFailed(m_port->errorString());
+    m_output.append(bytes);
+    if (!feedDriver()) {
+        const QString reason = m_port->errorString();
+        m_output.clear();
+        return CommErrors::writeFailed(reason);
+    }
     return std::nullopt;
 }
 
@@ -89,7 +112,7 @@ QByteArray MSComm::Input()
 
 qint64 MSComm::bytesToWrite() const
 {
-    return PortOpen() ? m_port->bytesToWrite() : 0;
+    return PortOpen() ? m_port->bytesToWrite() + m_output.size() : 0;
 }
 
 QString MSComm::devicePath() const
@@ -120,6 +143,9 @@ void MSComm::onReadyRead()
         m_receiveDeferred = true;
         return;
     }
+    // A loss is told before the data that came after it, as the UART saw it.
+    if (overrunSinceLastLook())
+        raiseCommEvent(comEventOverrun);
     raiseCommEvent(comEvReceive);
 }
 
@@ -143,6 +169,9 @@ void MSComm::onErrorOccurred(int error)
 void MSComm::handleConnectionLoss()
 {
     m_salvaged += m_port->readAll();
+    // Nobody is left to take what is still queued.
+    m_output.clear();
+    stopOverrunWatch();
     m_port->close();
     m_openDevice.clear();
     if (!m_salvaged.isEmpty())
@@ -179,11 +208,14 @@ CommResult MSComm::openPort()
         closePort();
         return refused;
     }
+    startOverrunWatch();
     return std::nullopt;
 }
 
 void MSComm::closePort()
 {
+    dropPendingOutput();
+    stopOverrunWatch();
     m_port->close();
     m_salvaged.clear();
     m_openDevice.clear();
@@ -227,4 +259,68 @@ qint64 MSComm::bytesArrived() const
 {
     // Taking bytes moves them from waiting to taken; only arrivals raise the sum.
     return m_bytesTaken + waitingBytes();
+}
+
+bool MSComm::feedDriver()
+{
+    while (!m_output.isEmpty() && m_port->isOpen()) {
+        const qint64 room = kDriverWindow - m_port->bytesToWrite();
+        if (room <= 0)
+            return true;
+        const QByteArrayView slice = m_output.front(room);
+        const qint64 taken = m_port->write(slice.data(), slice.size());
+        if (taken <= 0)
+            return false;
+        m_output.consume(taken);
+    }
+    return true;
+}
+
+void MSComm::dropPendingOutput()
+{
+    // A close with bytes still waiting in the driver makes the kernel wait up
+    // to half a minute for a slow line to drain them; what has not left by
+    // now is given up anyway, so the driver's share goes too. With nothing of
+    // ours pending the tail of the last write may still leave.
+    if (!m_output.isEmpty() || m_port->bytesToWrite() > 0)
+        m_port->clear(QSerialPort::Output);
+    m_output.clear();
+}
+
+std::optional<SerialErrorCounts> MSComm::driverErrorCounts() const
+{
+    return OverrunWatch::readCounts(int(m_port->handle()));
+}
+
+void MSComm::startOverrunWatch()
+{
+    m_overrunWatch.start(driverErrorCounts());
+    if (m_overrunWatch.isWatching())
+        m_overrunPoll.start();
+}
+
+void MSComm::stopOverrunWatch()
+{
+    m_overrunWatch.stop();
+    m_overrunPoll.stop();
+}
+
+bool MSComm::overrunSinceLastLook()
+{
+    if (!m_overrunWatch.isWatching())
+        return false;
+    const bool grew = m_overrunWatch.update(driverErrorCounts());
+    if (!m_overrunWatch.isWatching())
+        m_overrunPoll.stop();
+    return grew;
+}
+
+void MSComm::onOverrunPoll()
+{
+    // While a handler runs (perhaps the overrun box itself) the counts are
+    // left alone, so that a loss meanwhile is told once it has returned.
+    if (m_dispatchDepth > 0)
+        return;
+    if (overrunSinceLastLook())
+        raiseCommEvent(comEventOverrun);
 }

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "commerror.h"
+#include "outputqueue.h"
+#include "overrunwatch.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <memory>
 
 class LineSettings;
@@ -50,12 +53,15 @@ public:
     // when the port opens or is closed on purpose.
     [[nodiscard]] CommResult setPortOpen(bool open);
 
-    // Queues the bytes for sending and returns at once. Fails when the port is
-    // closed (kPortNotOpen), or in theory when QSerialPort refuses to queue.
+    // Queues the bytes for sending and returns at once, however many there
+    // are: they are shared, not copied, and passed on as the line drains.
+    // Fails when the port is closed (kPortNotOpen), or in theory when
+    // QSerialPort refuses to queue. Closing the port drops what has not left.
     [[nodiscard]] CommResult Output(const QByteArray &bytes);
     // Everything received and not yet taken, in order of arrival. After a
     // connection loss it still yields what had arrived before the loss.
     QByteArray Input();
+    // Bytes handed to Output that have not yet gone to the driver.
     qint64 bytesToWrite() const;
 
     int CommEvent() const { return m_commEvent; }
@@ -72,6 +78,9 @@ Q_SIGNALS:
 protected:
     // For tests of events a pseudo-terminal cannot produce (a hardware overrun).
     void raiseCommEvent(int event);
+    // The driver's counts of lost bytes for the open device; tests stand in
+    // for a driver that keeps them.
+    virtual std::optional<SerialErrorCounts> driverErrorCounts() const;
 
 private:
     void onReadyRead();
@@ -84,6 +93,12 @@ private:
     void onScheduledReceiveEvent();
     qint64 waitingBytes() const;
     qint64 bytesArrived() const;
+    bool feedDriver();
+    void dropPendingOutput();
+    void startOverrunWatch();
+    void stopOverrunWatch();
+    bool overrunSinceLastLook();
+    void onOverrunPoll();
 
     std::unique_ptr<QSerialPort> m_port;
     int m_commPort = 1;
@@ -102,4 +117,9 @@ private:
     // Bytes came in while a handler ran and still need their own event.
     bool m_receiveDeferred = false;
     bool m_receiveEventScheduled = false;
+    OutputQueue m_output;
+    OverrunWatch m_overrunWatch;
+    // Overruns without new data (the line went quiet after the loss) are found
+    // by a slow poll; it runs only while a watched port is open.
+    QTimer m_overrunPoll;
 };
