@@ -80,6 +80,7 @@ private Q_SLOTS:
     void controlCodesShowAsSymbols();
     void rowsAtWidth_data();
     void rowsAtWidth();
+    void lineOfMoreThan255ExtraRowsKeepsThemAll();
     void appendingInPiecesGivesSameRows();
     void rewrapGivesSameRowsAsFreshLayout();
     void everyPositionRoundTripsThroughItsCell();
@@ -356,6 +357,21 @@ void TestTrafficLog::rowsAtWidth()
     layout.setLog(&log, TrafficRendering(Kind(kind)));
     QCOMPARE(layout.rowCount(), rows.size());
     QCOMPARE(rowSpans(layout), rows);
+}
+
+void TestTrafficLog::lineOfMoreThan255ExtraRowsKeepsThemAll()
+{
+    TrafficLog log;
+    log.append(QByteArray(1000, 'a') + "\r\n" + QByteArray(5, 'b') + "\n");
+    TrafficLayout layout;
+    layout.setColumns(3);
+    layout.setLog(&log, TrafficRendering(Kind::Characters));
+    QCOMPARE(layout.rowCount(), 334 + 2 + 1);
+    QCOMPARE(layout.rowSpan(333).from, 999);
+    QCOMPARE(layout.rowSpan(333).to, 1000);
+    QCOMPARE(layout.rowSpan(334).from, 1002);
+    QCOMPARE(layout.cellOf(1003).row, 334);
+    QCOMPARE(layout.rowSpan(336).from, log.size());
 }
 
 void TestTrafficLog::appendingInPiecesGivesSameRows()

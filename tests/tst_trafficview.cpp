@@ -85,6 +85,7 @@ private Q_SLOTS:
     void contextMenuOffersCopyAndSelectAll();
     void twoViewsFollowOneLogAndItsClear();
     void paintsOnlyRowsOnScreen();
+    void viewOutlivesItsLog();
 };
 
 void TestTrafficView::wrapsAtViewWidth_data()
@@ -407,6 +408,21 @@ void TestTrafficView::paintsOnlyRowsOnScreen()
             ++inked;
     }
     QVERIFY(inked > 0);
+}
+
+void TestTrafficView::viewOutlivesItsLog()
+{
+    auto *log = new TrafficLog;
+    log->append("gone soon");
+    TrafficView view;
+    view.setLog(log, Rendering::Characters);
+    view.selectAll();
+    delete log;
+    QCOMPARE(view.log(), nullptr);
+    QCOMPARE(view.length(), 0);
+    QCOMPARE(view.text(), QString());
+    QVERIFY(!view.hasSelection());
+    view.grab();
 }
 
 QTEST_MAIN(TestTrafficView)

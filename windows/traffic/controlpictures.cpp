@@ -10,42 +10,9 @@ namespace {
 constexpr char16_t kFirst = 0x2400;
 constexpr char16_t kLast = 0x2421;
 
-constexpr std::array<const char *, kLast - kFirst + 1> kNames = {
-    "NUL",
-    "SOH",
-    "STX",
-    "ETX",
-    "EOT",
-    "ENQ",
-    "ACK",
-    "BEL",
-    "BS",
-    "HT",
-    "LF",
-    "VT",
-    "FF",
-    "CR",
-    "SO",
-    "SI",
-    "DLE",
-    "DC1",
-    "DC2",
-    "DC3",
-    "DC4",
-    "NAK",
-    "SYN",
-    "ETB",
-    "CAN",
-    "EM",
-    "SUB",
-    "ESC",
-    "FS",
-    "GS",
-    "RS",
-    "US",
-    "SP",
-    "DEL",
-};
+constexpr std::array<const char *, kLast - kFirst + 1> kNames = { "NUL", "SOH", "STX", "ETX", "EOT",
+    "ENQ", "ACK", "BEL", "BS", "HT", "LF", "VT", "FF", "CR", "SO", "SI", "DLE", "DC1", "DC2", "DC3",
+    "DC4", "NAK", "SYN", "ETB", "CAN", "EM", "SUB", "ESC", "FS", "GS", "RS", "US", "SP", "DEL" };
 
 } // namespace
 

@@ -17,12 +17,13 @@ class QPainter;
 // The glyph for every cell a traffic view can show, looked up once per font,
 // and the drawing of a screenful of cells in a few glyph runs.
 //
-// Cells sit on a fixed grid whatever the glyphs' own advances, so a symbol
-// that the fixed-pitch font lacks (the control pictures, for one) is taken
-// from a fallback font and centred in its cell without pushing the rest of
-// the row aside; control codes that no font has a picture for get one drawn
-// by ControlPictures. Drawing glyph runs skips text shaping, which would also join,
-// reorder or hide characters (a soft hyphen) that must each keep a cell.
+// Cells sit on a fixed grid whatever the glyphs' own advances, so a character
+// that the fixed-pitch font lacks (U+FFFD, for one) is taken from a fallback
+// font and centred in its cell without pushing the rest of the row aside.
+// Control pictures the font lacks are drawn by ControlPictures instead, as the
+// fallback Qt finds for them may be wide or missing. Drawing glyph runs skips
+// text shaping, which would join, reorder or hide characters (a soft hyphen)
+// that must each keep a cell.
 class TrafficGlyphs
 {
 public:

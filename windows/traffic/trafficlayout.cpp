@@ -7,6 +7,12 @@
 
 void TrafficLayout::setLog(const TrafficLog *log, TrafficRendering rendering)
 {
+    // How byte 0 reads does not move any row.
+    if (log == m_log && rendering.kind() == m_rendering.kind()) {
+        m_rendering = rendering;
+        sync();
+        return;
+    }
     m_log = log;
     m_rendering = rendering;
     rebuild();
@@ -23,8 +29,12 @@ void TrafficLayout::setColumns(int columns)
 
 void TrafficLayout::rebuild()
 {
-    m_longLines.clear();
-    m_longLines.shrink_to_fit();
+    m_extra.clear();
+    m_extra.shrink_to_fit();
+    m_groupExtra.clear();
+    m_groupExtra.shrink_to_fit();
+    m_largeExtra.clear();
+    m_extraTotal = 0;
     m_indexedLines = 0;
     sync();
 }
@@ -113,71 +123,66 @@ qint64 TrafficLayout::groupsPerRow() const
     return std::max(1, (m_columns + 1) / 3);
 }
 
-qint64 TrafficLayout::extraThrough(qint64 index) const
+qint64 TrafficLayout::extraOf(qint64 line) const
 {
-    return index < 0 ? 0 : m_longLines[size_t(index)].extraThrough;
-}
-
-qint64 TrafficLayout::extraBefore(qint64 line) const
-{
-    const auto it = std::lower_bound(m_longLines.begin(), m_longLines.end(), line,
-        [](const LongLine &entry, qint64 value) { return entry.line < value; });
-    return extraThrough(qint64(it - m_longLines.begin()) - 1);
+    const quint8 extra = m_extra[size_t(line)];
+    return extra == kLargeExtra ? m_largeExtra.at(line) : extra;
 }
 
 qint64 TrafficLayout::firstRowOf(qint64 line) const
 {
-    return line + extraBefore(line);
+    if (line >= lastLine())
+        return line + m_extraTotal;
+    const qint64 group = line / kGroupLines;
+    qint64 extra = m_groupExtra[size_t(group)];
+    for (qint64 i = group * kGroupLines; i < line; ++i)
+        extra += extraOf(i);
+    return line + extra;
 }
 
 qint64 TrafficLayout::rowsOf(qint64 line) const
 {
-    if (line >= lastLine()) {
-        const qint64 length = m_log->size() - m_log->lineStart(line);
-        return std::max<qint64>(1, (length + m_columns - 1) / m_columns);
-    }
-    const auto it = std::lower_bound(m_longLines.begin(), m_longLines.end(), line,
-        [](const LongLine &entry, qint64 value) { return entry.line < value; });
-    if (it == m_longLines.end() || it->line != line)
-        return 1;
-    const qint64 index = it - m_longLines.begin();
-    return extraThrough(index) - extraThrough(index - 1) + 1;
+    if (line < lastLine())
+        return extraOf(line) + 1;
+    const qint64 length = m_log->size() - m_log->lineStart(line);
+    return std::max<qint64>(1, (length + m_columns - 1) / m_columns);
 }
 
 TrafficLayout::LineRow TrafficLayout::lineRowOf(qint64 row) const
 {
-    // The last long line that starts at or before the row.
-    auto firstRowOfEntry = [this](qint64 index) {
-        return m_longLines[size_t(index)].line + extraThrough(index - 1);
-    };
+    // The last group of lines that starts at or before the row, then the line
+    // within it.
+    auto groupRow
+        = [this](qint64 group) { return group * kGroupLines + m_groupExtra[size_t(group)]; };
     qint64 low = 0;
-    qint64 high = qint64(m_longLines.size());
+    qint64 high = qint64(m_groupExtra.size());
     while (low < high) {
         const qint64 mid = low + (high - low) / 2;
-        if (firstRowOfEntry(mid) <= row)
+        if (groupRow(mid) <= row)
             low = mid + 1;
         else
             high = mid;
     }
-    const qint64 index = low - 1;
-    LineRow at { row, 0 };
-    if (index >= 0) {
-        const qint64 entryRow = firstRowOfEntry(index);
-        const qint64 entryRows = extraThrough(index) - extraThrough(index - 1) + 1;
-        if (row < entryRow + entryRows)
-            at = { m_longLines[size_t(index)].line, row - entryRow };
-        else
-            at = { row - extraThrough(index), 0 };
+    if (low == 0)
+        return { 0, row };
+    qint64 line = (low - 1) * kGroupLines;
+    qint64 lineRow = groupRow(low - 1);
+    for (; line < lastLine(); ++line) {
+        const qint64 rows = extraOf(line) + 1;
+        if (row < lineRow + rows)
+            return { line, row - lineRow };
+        lineRow += rows;
     }
-    if (at.line >= lastLine())
-        at = { lastLine(), row - firstRowOf(lastLine()) };
-    return at;
+    return { lastLine(), row - lineRow };
 }
 
 void TrafficLayout::indexLines(qint64 first, qint64 last)
 {
+    // Extra rows of a line of the given length, leaving out its terminator.
+    const auto extraFor
+        = [this](qint64 length) { return length > 0 ? (length - 1) / m_columns : 0; };
     std::array<qint64, 4096> starts;
-    qint64 through = extraThrough(qint64(m_longLines.size()) - 1);
+    std::array<quint8, 4096> extras;
     qint64 line = first;
     while (line < last) {
         const qsizetype n = m_log->lineStarts(line, starts);
@@ -185,16 +190,19 @@ void TrafficLayout::indexLines(qint64 first, qint64 last)
         for (; i + 1 < n && line + i < last; ++i) {
             const qint64 start = starts[size_t(i)];
             const qint64 next = starts[size_t(i) + 1];
-            // A line ends in one or two terminator bytes; only lines that may
-            // not fit need a look at which.
-            if (next - start - 1 <= m_columns)
-                continue;
-            const qint64 length = m_log->lineEndBefore(start, next) - start;
-            if (length <= m_columns)
-                continue;
-            through += (length - 1) / m_columns;
-            m_longLines.push_back({ line + i, through });
+            // The terminator is one byte or two; only when that decides the
+            // row count is it worth reading which.
+            qint64 extra = extraFor(next - start - 1);
+            if (next - start >= 2 && extraFor(next - start - 2) != extra)
+                extra = extraFor(m_log->lineEndBefore(start, next) - start);
+            if ((line + i) % kGroupLines == 0)
+                m_groupExtra.push_back(m_extraTotal);
+            if (extra >= kLargeExtra)
+                m_largeExtra.emplace(line + i, extra);
+            extras[size_t(i)] = quint8(std::min<qint64>(extra, kLargeExtra));
+            m_extraTotal += extra;
         }
+        m_extra.insert(m_extra.end(), extras.begin(), extras.begin() + i);
         line += i;
     }
 }

@@ -4,6 +4,8 @@
 
 #include <QtGlobal>
 #include <deque>
+#include <map>
+#include <vector>
 
 class TrafficLog;
 
@@ -16,12 +18,14 @@ class TrafficLog;
 // division and nothing is stored.
 //
 // Characters: every line of the log starts a row and takes ceil(length /
-// columns) rows, at least one. Only lines longer than a row are recorded, with
-// the running count of the extra rows they add, so 80-column lines in a wider
-// view cost nothing and a row is found by a binary search over those lines.
-// sync() takes in what was appended since (the last line of the log is
-// measured live, as it may still grow); setColumns() rewraps in one pass over
-// the line index.
+// columns) rows, at least one. Each complete line keeps one byte, the rows it
+// takes beyond the first (the rare line that needs more than 254 extra rows
+// keeps its count aside), and every 256 lines keep the running count of extra
+// rows before them: a row is found by a binary search over those groups and a
+// walk of at most 256 bytes. One byte per line is a small fraction of the
+// line's own bytes, and rewrapping writes them in one pass over the log's line
+// index. sync() takes in what was appended since; the last line of the log is
+// measured live, as it may still grow.
 class TrafficLayout
 {
 public:
@@ -57,21 +61,18 @@ public:
     qint64 positionAt(qint64 row, qint64 column) const;
 
 private:
-    struct LongLine
-    {
-        qint64 line = 0;
-        qint64 extraThrough = 0;
-    };
     struct LineRow
     {
         qint64 line = 0;
         qint64 rowInLine = 0;
     };
 
+    static constexpr qint64 kGroupLines = 256;
+    static constexpr quint8 kLargeExtra = 255;
+
     qint64 groupsPerRow() const;
     qint64 lastLine() const { return m_indexedLines; }
-    qint64 extraThrough(qint64 index) const;
-    qint64 extraBefore(qint64 line) const;
+    qint64 extraOf(qint64 line) const;
     qint64 firstRowOf(qint64 line) const;
     qint64 rowsOf(qint64 line) const;
     LineRow lineRowOf(qint64 row) const;
@@ -80,6 +81,11 @@ private:
     const TrafficLog *m_log = nullptr;
     TrafficRendering m_rendering;
     int m_columns = 80;
-    std::deque<LongLine> m_longLines;
+    // A deque grows without copying what it holds, so a long stream never
+    // waits for a large reallocation.
+    std::deque<quint8> m_extra;
+    std::vector<qint64> m_groupExtra;
+    std::map<qint64, qint64> m_largeExtra;
+    qint64 m_extraTotal = 0;
     qint64 m_indexedLines = 0;
 };

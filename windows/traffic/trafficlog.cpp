@@ -41,12 +41,6 @@ void TrafficLog::clear()
     Q_EMIT cleared();
 }
 
-unsigned char TrafficLog::byteAt(qint64 offset) const
-{
-    Q_ASSERT(offset >= 0 && offset < m_size);
-    return static_cast<unsigned char>(m_blocks[offset / kBlockSize].data[offset % kBlockSize]);
-}
-
 QByteArray TrafficLog::bytes(qint64 from, qint64 count) const
 {
     from = std::clamp<qint64>(from, 0, m_size);

@@ -35,7 +35,12 @@ public:
 
     qint64 size() const { return m_size; }
     bool isEmpty() const { return m_size == 0; }
-    unsigned char byteAt(qint64 offset) const;
+    unsigned char byteAt(qint64 offset) const
+    {
+        Q_ASSERT(offset >= 0 && offset < m_size);
+        return static_cast<unsigned char>(
+            m_blocks[size_t(offset / kBlockSize)].data[size_t(offset % kBlockSize)]);
+    }
     QByteArray bytes(qint64 from, qint64 count) const;
     // The bytes from offset up to the end of its block or of the log: walking a
     // range piece by piece needs no copy.

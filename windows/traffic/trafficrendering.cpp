@@ -87,24 +87,35 @@ void TrafficRendering::writeCharacters(
 
 void TrafficRendering::writeHex(const TrafficLog &log, qint64 from, qint64 to, QChar *out) const
 {
+    static const std::array<std::array<char16_t, 3>, 256> groups = [] {
+        std::array<std::array<char16_t, 3>, 256> g {};
+        for (int b = 0; b < 256; ++b)
+            g[b] = { hexDigit(b >> 4).unicode(), hexDigit(b).unicode(), u' ' };
+        return g;
+    }();
+    auto *dest = reinterpret_cast<char16_t *>(out);
     qint64 pos = from;
-    while (pos < to) {
-        const qint64 byte = pos / 3;
-        const QByteArrayView piece = log.contiguousAt(byte);
-        for (qsizetype i = 0; i < piece.size() && pos < to; ++i) {
-            const auto b = static_cast<unsigned char>(piece[i]);
-            const QChar group[3] = { hexDigit(b >> 4), hexDigit(b), QChar(u' ') };
-            const qint64 groupStart = (byte + i) * 3;
-            if (pos == groupStart && pos + 3 <= to) {
-                out[0] = group[0];
-                out[1] = group[1];
-                out[2] = group[2];
-                out += 3;
-                pos += 3;
-                continue;
-            }
-            for (qint64 k = pos - groupStart; k < 3 && pos < to; ++k, ++pos)
-                *out++ = group[k];
-        }
+    // A group cut by the start of the range.
+    if (pos % 3 != 0 && pos < to) {
+        const auto &group = groups[log.byteAt(pos / 3)];
+        for (; pos % 3 != 0 && pos < to; ++pos)
+            *dest++ = group[pos % 3];
     }
+    const qint64 wholeEnd = to / 3;
+    for (qint64 byte = pos / 3; byte < wholeEnd;) {
+        const QByteArrayView piece = log.contiguousAt(byte);
+        const qint64 n = std::min<qint64>(piece.size(), wholeEnd - byte);
+        for (qint64 i = 0; i < n; ++i) {
+            const auto &group = groups[static_cast<unsigned char>(piece[i])];
+            dest[0] = group[0];
+            dest[1] = group[1];
+            dest[2] = group[2];
+            dest += 3;
+        }
+        byte += n;
+        pos = byte * 3;
+    }
+    // A group cut by the end of the range.
+    for (; pos < to; ++pos)
+        *dest++ = groups[log.byteAt(pos / 3)][pos % 3];
 }

@@ -25,7 +25,7 @@ TrafficView::TrafficView(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     m_frameTimer.setSingleShot(true);
-    connect(&m_frameTimer, &QTimer::timeout, viewport(), qOverload<>(&QWidget::update));
+    connect(&m_frameTimer, &QTimer::timeout, this, &TrafficView::applyFrame);
     m_dragTimer.setInterval(50);
     connect(&m_dragTimer, &QTimer::timeout, this, &TrafficView::dragScroll);
     m_glyphs.setFont(font(), m_rendering);
@@ -127,6 +127,9 @@ void TrafficView::ensureVisible(qint64 position)
         top = row;
     else if (row >= top + fullRows)
         top = row - fullRows + 1;
+    if (top == firstVisibleRow())
+        return;
+    holdScrollBarPaint();
     verticalScrollBar()->setValue(int(std::min<qint64>(top, INT_MAX)));
 }
 
@@ -231,6 +234,7 @@ void TrafficView::relayout()
 
 void TrafficView::updateScrollBar()
 {
+    holdScrollBarPaint();
     const int fullRows = std::max(1, viewport()->height() / m_glyphs.lineHeight());
     // Rows, not pixels, keep the range within an int far beyond any log that
     // fits in memory; clamping covers the rest.
@@ -243,14 +247,36 @@ void TrafficView::updateScrollBar()
 
 void TrafficView::scheduleRepaint()
 {
+    m_repaintPending = true;
+    startFrameTimer();
+}
+
+void TrafficView::holdScrollBarPaint()
+{
+    // The scroll bar's value and range stay exact at every moment; only its
+    // painting waits for the frame. Painting it (and flushing the window) for
+    // every read would cost more than everything else an append does.
+    verticalScrollBar()->setUpdatesEnabled(false);
+    startFrameTimer();
+}
+
+void TrafficView::startFrameTimer()
+{
     if (m_frameTimer.isActive())
         return;
-    const qint64 since
-        = m_sinceLastPaint.isValid() ? m_sinceLastPaint.elapsed() : kFrameMilliseconds;
-    if (since >= kFrameMilliseconds)
+    const qint64 since = m_lastFrame.isValid() ? m_lastFrame.elapsed() : kFrameMilliseconds;
+    m_frameTimer.start(int(std::max<qint64>(0, kFrameMilliseconds - since)));
+}
+
+void TrafficView::applyFrame()
+{
+    m_lastFrame.start();
+    QScrollBar *bar = verticalScrollBar();
+    if (!bar->updatesEnabled())
+        bar->setUpdatesEnabled(true); // which repaints it
+    if (m_repaintPending)
         viewport()->update();
-    else
-        m_frameTimer.start(int(kFrameMilliseconds - since));
+    m_repaintPending = false;
 }
 
 void TrafficView::resizeEvent(QResizeEvent *event)

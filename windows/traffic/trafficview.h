@@ -29,11 +29,15 @@ class TrafficLog;
 //     m_log->append(bytes);       // both views follow through the log's signals
 //     m_text->moveCaretToEnd();   // brings the newest data into view
 //
-// Only what is on screen is laid out and painted, and repaints caused by
-// appends are held to one per frame, so a fast stream costs little more than
-// the bytes themselves. The user can scroll, select and copy but not change
-// the text; a copy yields the rendered characters exactly (real CR and LF,
-// not the symbols drawn for control codes), however large the selection.
+// Only what is on screen is laid out and painted, and the view and its scroll
+// bar are painted at most once per frame (16 ms) however many appends come in
+// between, so a fast stream costs little more than the bytes themselves. All
+// else (rows, scroll position, caret, selection) is up to date as soon as an
+// append or a call returns.
+//
+// The user can scroll, select and copy but not change the text. A copy yields
+// the rendered characters exactly (real CR and LF, not the symbols drawn for
+// control codes), however large the selection.
 //
 // Positions are qint64 offsets into the rendered text (see TrafficRendering).
 class TrafficView : public QAbstractScrollArea
@@ -114,6 +118,9 @@ private:
     void relayout();
     void updateScrollBar();
     void scheduleRepaint();
+    void holdScrollBarPaint();
+    void startFrameTimer();
+    void applyFrame();
     void paintRow(QPainter &painter, qint64 row, int y);
     void paintSelection(QPainter &painter, const TrafficLayout::Span &span, qint64 row, int y);
     void addRowGlyphs(const TrafficLayout::Span &span, int y);
@@ -133,6 +140,8 @@ private:
     bool m_dragging = false;
     QPoint m_dragPoint;
     QTimer m_dragTimer;
+    // Appends, caret moves and scrolling are shown at most once per frame.
     QTimer m_frameTimer;
-    QElapsedTimer m_sinceLastPaint;
+    QElapsedTimer m_lastFrame;
+    bool m_repaintPending = false;
 };

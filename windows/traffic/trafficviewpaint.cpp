@@ -8,7 +8,6 @@
 
 void TrafficView::paintEvent(QPaintEvent *event)
 {
-    m_sinceLastPaint.start();
     QPainter painter(viewport());
     if (!m_log)
         return;
