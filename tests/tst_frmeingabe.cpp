@@ -136,6 +136,7 @@ private Q_SLOTS:
         QVERIFY(w.Text1->isVisible() && !w.Text2->isVisible() && !w.Label2[2]->isVisible());
         QVERIFY(w.Text1->isEmpty() && w.Text2->isEmpty());
         QCOMPARE(w.Text2->geometry(), w.Text1->geometry());
+        QCOMPARE(w.focusWidget(), w.Text1);
         for (EightBitEdit *entry : { w.Text1, w.Text2 }) {
             QCOMPARE(entry->font().families().first(), QStringLiteral("Courier New"));
             QCOMPARE(entry->font().pointSizeF(), 9.75);

@@ -80,10 +80,12 @@ void FrmEingabe::buildControls()
     setGeometryTwips(CmdLöschen, 1575, 3960, 1335, 375);
     setGeometryTwips(Command1, 3030, 3960, 1335, 375);
 
+    // The entry comes first, so that the window opens ready for typing.
     QWidget *order[]
-        = { OptionText, OptionHex, Text1, Text2, Command2, CmdLöschen, Command1, List1, Command3 };
+        = { Text1, Text2, OptionText, OptionHex, Command2, CmdLöschen, Command1, List1, Command3 };
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     for (QLabel *label : Label2)
         label->setAccessibleName(label->text().remove(QLatin1Char('&')));
+    Text1->setFocus();
 }

@@ -1,0 +1,99 @@
+#include "frmautomat.h"
+#include "text/charactertable.h"
+#include "windows/eightbitedit.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kRowStep = 480;
+
+QPushButton *button(const QString &caption, QWidget *parent)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    return b;
+}
+
+EightBitEdit *payloadField(int n, QWidget *parent)
+{
+    auto *field = new EightBitEdit(EightBitEdit::Lines::Single, parent);
+    QPalette colours = field->palette();
+    colours.setColor(QPalette::Base, QColor(226, 249, 252));
+    colours.setColor(QPalette::Text, Qt::black);
+    field->setPalette(colours);
+    field->setAccessibleName(QStringLiteral("Daten für Befehl %1").arg(n + 1));
+    return field;
+}
+
+} // namespace
+
+// The window as it was designed, positions in twips; each row stands 480
+// twips below the one before it.
+void frmAutomat::buildControls()
+{
+    setClientSizeTwips(6390, 5790);
+
+    for (int n = 0; n < kRows; ++n) {
+        const int top = kRowStep * n;
+        CmdAutomat[n] = new QPushButton(this);
+        setCaption(n, QStringLiteral("Command %1").arg(n + 1));
+        CmdAutomat[n]->setToolTip(QStringLiteral("Sendet nebenstehende Daten"));
+        CmdAutomat[n]->setAccessibleDescription(QStringLiteral("Sendet nebenstehende Daten"));
+        setGeometryTwips(CmdAutomat[n], 160, 120 + top, 2600, 375);
+        txtAutomat[n] = payloadField(n, this);
+        setGeometryTwips(txtAutomat[n], 2880, 165 + top, 1575, 285);
+        chkAutomat[n] = new QCheckBox(this);
+        chkAutomat[n]->setToolTip(
+            QStringLiteral("Löscht vor der Ausführung eines Befehls das Empfangsfenster."));
+        chkAutomat[n]->setAccessibleName(
+            QStringLiteral("Empfangsfenster löschen bei Befehl %1").arg(n + 1));
+        setGeometryTwips(chkAutomat[n], 4560, 210 + top, 255, 195);
+    }
+
+    List1 = new QListWidget(this);
+    List1->addItems(CharacterTable::items(1));
+    List1->setAccessibleName(QStringLiteral("Sonderzeichen"));
+    setGeometryTwips(List1, 4920, 120, 1335, 3960);
+    cmdEinfügen = button(QStringLiteral("&Einfügen"), this);
+    setGeometryTwips(cmdEinfügen, 4920, 4320, 1335, 375);
+    cmdSchießen = button(QStringLiteral("Schließen"), this);
+    setGeometryTwips(cmdSchießen, 4920, 5280, 1335, 375);
+
+    // The line joins the column of check boxes to its caption below.
+    Line1 = new QFrame(this);
+    Line1->setFrameShape(QFrame::VLine);
+    Line1->setFrameShadow(QFrame::Plain);
+    Line1->setLineWidth(1);
+    setGeometryTwips(Line1, 4650, 360, 15, 4560);
+    Line1->lower();
+
+    Label2 = new QLabel(QStringLiteral("Empfangsfenster löschen"), this);
+    setGeometryTwips(Label2, 3840, 4920, 1785, 195);
+    Label1 = new QLabel(QStringLiteral("Zweck: Speichert Befehle oder Text, der oft gesendet "
+                                       "werden soll. Mit rechter Maustaste können Sie die "
+                                       "Buttonbezeichnungen ändern."),
+        this);
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setGeometryTwips(Label1, 240, 5040, 3375, 735);
+    for (QLabel *label : { Label1, Label2 })
+        label->setAccessibleName(label->text());
+
+    QWidget *previous = nullptr;
+    for (int n = 0; n < kRows; ++n) {
+        for (QWidget *control : { static_cast<QWidget *>(CmdAutomat[n]),
+                 static_cast<QWidget *>(txtAutomat[n]), static_cast<QWidget *>(chkAutomat[n]) }) {
+            if (previous)
+                setTabOrder(previous, control);
+            previous = control;
+        }
+    }
+    setTabOrder(previous, List1);
+    setTabOrder(List1, cmdEinfügen);
+    setTabOrder(cmdEinfügen, cmdSchießen);
+}
