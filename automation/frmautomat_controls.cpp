@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -57,6 +58,7 @@ void frmAutomat::buildControls()
 
     List1 = new QListWidget(this);
     List1->addItems(CharacterTable::items(1));
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List1->setAccessibleName(QStringLiteral("Sonderzeichen"));
     setGeometryTwips(List1, 4920, 120, 1335, 3960);
     cmdEinfügen = button(QStringLiteral("&Einfügen"), this);
@@ -74,6 +76,9 @@ void frmAutomat::buildControls()
 
     Label2 = new QLabel(QStringLiteral("Empfangsfenster löschen"), this);
     setGeometryTwips(Label2, 3840, 4920, 1785, 195);
+    // The design's width fits the face it was made for; a slightly wider
+    // substitute would cut the caption off, so it may grow to the right.
+    Label2->resize(std::max(Label2->width(), Label2->sizeHint().width()), Label2->height());
     Label1 = new QLabel(QStringLiteral("Zweck: Speichert Befehle oder Text, der oft gesendet "
                                        "werden soll. Mit rechter Maustaste können Sie die "
                                        "Buttonbezeichnungen ändern."),

@@ -170,6 +170,8 @@ private Q_SLOTS:
         QVERIFY(w.CmdLöschen->geometry().left() > w.Command2->geometry().right());
         QVERIFY(w.Command1->geometry().left() > w.CmdLöschen->geometry().right());
         QVERIFY(w.rect().contains(w.List1->geometry()));
+        for (QLabel *label : w.Label2)
+            QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
         QVERIFY(w.rect().contains(w.Command1->geometry()));
     }
 

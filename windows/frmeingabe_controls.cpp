@@ -41,7 +41,7 @@ EightBitEdit *entry(const QString &name, QWidget *parent)
 // "Einfügen" below, the three action buttons in a row under the entry.
 void FrmEingabe::buildControls()
 {
-    setClientSizeTwips(9120, 4440);
+    setClientSizeTwips(9480, 4440);
 
     Label2[1] = new QLabel(QStringLiteral("Format"), this);
     setGeometryTwips(Label2[1], 120, 150, 660, 255);
@@ -54,24 +54,24 @@ void FrmEingabe::buildControls()
     OptionText->setChecked(true);
     Label2[2] = new QLabel(
         QStringLiteral("Hexwerte zweistellig und mit Leerzeichen getrennt eingeben"), this);
-    setGeometryTwips(Label2[2], 2400, 150, 4200, 255);
+    setGeometryTwips(Label2[2], 2340, 150, 4620, 255);
     Label2[2]->hide();
 
     Text1 = entry(QStringLiteral("Eingabe als Text"), this);
     Text2 = entry(QStringLiteral("Eingabe als Hexwerte"), this);
     for (EightBitEdit *box : { Text1, Text2 })
-        setGeometryTwips(box, 120, 480, 6480, 3360);
+        setGeometryTwips(box, 120, 480, 6840, 3360);
     Text2->hide();
 
     Label2[0] = new QLabel(QStringLiteral("S&onderzeichen"), this);
-    setGeometryTwips(Label2[0], 6720, 150, 2280, 255);
+    setGeometryTwips(Label2[0], 7080, 150, 2280, 255);
     List1 = new QListWidget(this);
     List1->addItems(CharacterTable::items(0));
     List1->setAccessibleName(QStringLiteral("Sonderzeichen"));
     Label2[0]->setBuddy(List1);
-    setGeometryTwips(List1, 6720, 480, 2280, 2880);
+    setGeometryTwips(List1, 7080, 480, 2280, 2880);
     Command3 = button(QStringLiteral("&Einfügen"), this);
-    setGeometryTwips(Command3, 6720, 3465, 2280, 375);
+    setGeometryTwips(Command3, 7080, 3465, 2280, 375);
 
     Command2 = button(QStringLiteral("Se&nden"), this);
     CmdLöschen = button(QStringLiteral("&Löschen"), this);
