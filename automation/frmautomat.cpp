@@ -35,11 +35,14 @@ frmAutomat::frmAutomat(
 {
     setWindowTitle(QStringLiteral("Automatisierung"));
     buildControls();
+    // The shared state outlives the window, so a field that loses the focus
+    // while the window is being torn down still writes to something alive.
+    Module1 *shared = &state;
     for (int n = 0; n < kRows; ++n) {
         connect(CmdAutomat[n], &QPushButton::clicked, this, [this, n] { CmdAutomat_Click(n); });
         CmdAutomat[n]->installEventFilter(this);
         connect(txtAutomat[n], &EightBitEdit::focusLost, this,
-            [this, n] { this->state().LastPayloadField = std::int16_t(n); });
+            [shared, n] { shared->LastPayloadField = std::int16_t(n); });
     }
     connect(List1, &QListWidget::itemDoubleClicked, this, &frmAutomat::List1_DblClick);
     connect(cmdEinfügen, &QPushButton::clicked, this, &frmAutomat::List1_DblClick);
