@@ -21,6 +21,9 @@ class QSerialPort;
 // Driven by the Qt event loop. Received bytes are kept without limit until
 // Input takes them, so nothing is lost while a handler or a modal box runs.
 // Output queues and returns at once; the bytes leave in order, unchanged.
+//
+// Where the driver counts lost bytes (a real UART), a growing count raises
+// CommEvent 1006; a pseudo-terminal counts nothing and is not watched.
 class MSComm : public QObject
 {
     Q_OBJECT
