@@ -12,6 +12,7 @@
 #include "windows/frmempfang.h"
 #include "windows/frminfo.h"
 #include "windows/frmsendefenster.h"
+#include "windows/transmitter.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -33,8 +34,10 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
     resize(1000, 720);
 
     QMdiArea &area = *m_mdiArea;
+    m_transmitter = std::make_unique<Transmitter>(*m_comm,
+                                                  [this]() -> FrmSendefenster & { return m_sendefenster->get(); });
     m_eingabe = std::make_unique<FormSlot<FrmEingabe>>(
-            area, [this] { return new FrmEingabe(m_state); });
+            area, [this] { return new FrmEingabe(m_state, *m_transmitter); });
     m_sendefenster = std::make_unique<FormSlot<FrmSendefenster>>(
             area, [this] { return new FrmSendefenster(m_state); });
     m_empfang = std::make_unique<FormSlot<FrmEmpfang>>(
@@ -42,7 +45,10 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
     m_einstellungen = std::make_unique<FormSlot<FrmEinstellungen>>(
             area, [this] { return new FrmEinstellungen(m_state, *m_comm, *m_statusBar); });
     m_automat = std::make_unique<FormSlot<frmAutomat>>(
-            area, [this] { return new frmAutomat(m_state); });
+            area, [this] {
+                return new frmAutomat(m_state, *m_transmitter,
+                                      [this] { m_empfang->get().clearViews(); });
+            });
 
     buildMenus();
     connect(m_comm.get(), &MSComm::OnComm, this, &MDITavel::OnComm);

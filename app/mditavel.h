@@ -17,6 +17,7 @@ class frmAutomat;
 class QMdiArea;
 class QMenu;
 class StatusBar;
+class Transmitter;
 
 // The main window: a multiple-document window holding the child windows, with
 // the menu bar and the status bar. It owns the serial-port object, starts the
@@ -74,6 +75,7 @@ private:
     std::unique_ptr<MSComm> m_comm;
     QMdiArea *m_mdiArea = nullptr;
     StatusBar *m_statusBar = nullptr;
+    std::unique_ptr<Transmitter> m_transmitter;
     std::unique_ptr<FormSlot<FrmEingabe>> m_eingabe;
     std::unique_ptr<FormSlot<FrmSendefenster>> m_sendefenster;
     std::unique_ptr<FormSlot<FrmEmpfang>> m_empfang;
