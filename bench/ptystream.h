@@ -1,0 +1,51 @@
+#pragma once
+
+#include "streamshape.h"
+
+#include <QString>
+#include <atomic>
+#include <thread>
+
+// A device that sends a shape's bytes into a pseudo-terminal as fast as the
+// other end takes them, from a thread of its own. A pty holds only a few
+// kilobytes, so the writer blocks whenever the reader lags: the rate at which
+// the bytes arrive is the rate at which the reading program takes them.
+//
+// The program under test opens slavePath() as it would open a serial port.
+// Both ends are raw, and the slave stays open here as well, so that the
+// master never sees a hang-up between two openings by the reader.
+class PtyStream
+{
+public:
+    PtyStream();
+    ~PtyStream();
+    PtyStream(const PtyStream &) = delete;
+    PtyStream &operator=(const PtyStream &) = delete;
+
+    bool isOpen() const { return m_master >= 0; }
+    QString slavePath() const { return m_slavePath; }
+    QString errorString() const { return m_error; }
+
+    // Starts writing count bytes of the shape from offset from on; returns at once.
+    void start(const StreamShape &shape, qint64 from, qint64 count);
+    // Waits for the writer to finish or give up.
+    void finish();
+    // Bytes written on the current run so far.
+    qint64 written() const { return m_written.load(std::memory_order_relaxed); }
+    bool failed() const { return m_failed.load(); }
+    // CPU seconds the writing thread used on its last run.
+    double writerCpuSeconds() const { return m_cpuSeconds; }
+
+private:
+    void write(const StreamShape &shape, qint64 from, qint64 count);
+
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_slavePath;
+    QString m_error;
+    std::thread m_writer;
+    std::atomic<qint64> m_written = 0;
+    std::atomic<bool> m_stop = false;
+    std::atomic<bool> m_failed = false;
+    double m_cpuSeconds = 0;
+};
