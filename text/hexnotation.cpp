@@ -20,16 +20,27 @@ int hexDigitValue(QChar ch)
 
 namespace HexNotation {
 
+const std::array<char16_t, 3> &group(unsigned char byte)
+{
+    static const std::array<std::array<char16_t, 3>, 256> groups = [] {
+        constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+        std::array<std::array<char16_t, 3>, 256> all {};
+        for (int b = 0; b < 256; ++b)
+            all[b] = { kDigits[b >> 4], kDigits[b & 0xF], u' ' };
+        return all;
+    }();
+    return groups[byte];
+}
+
 QString write(QByteArrayView bytes)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     QString out(bytes.size() * 3, Qt::Uninitialized);
-    QChar *p = out.data();
+    auto *p = reinterpret_cast<char16_t *>(out.data());
     for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        *p++ = QLatin1Char(kDigits[b >> 4]);
-        *p++ = QLatin1Char(kDigits[b & 0xF]);
-        *p++ = QLatin1Char(' ');
+        const auto &g = group(static_cast<unsigned char>(c));
+        *p++ = g[0];
+        *p++ = g[1];
+        *p++ = g[2];
     }
     return out;
 }

@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <array>
 #include <optional>
 
 // The hex byte notation: two upper-case hex digits and one space per byte
@@ -11,6 +12,10 @@
 // the typed-key decision of the hex entry. Nothing here shows a message: the
 // callers turn the results into what the user sees.
 namespace HexNotation {
+
+// One byte's group: its two digits and the space. The received-data window's
+// hex view draws from these, so that every writer of the notation agrees.
+const std::array<char16_t, 3> &group(unsigned char byte);
 
 QString write(QByteArrayView bytes);
 // The notation of an 8-bit text, one group per character's Windows-1252 code.

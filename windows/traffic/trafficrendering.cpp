@@ -1,6 +1,7 @@
 #include "trafficrendering.h"
 
 #include "text/cp1252.h"
+#include "text/hexnotation.h"
 #include "trafficlog.h"
 
 #include <algorithm>
@@ -66,7 +67,7 @@ QChar TrafficRendering::symbol(unsigned char byte) const
 
 QChar TrafficRendering::hexDigit(int nibble)
 {
-    return QChar(u"0123456789ABCDEF"[nibble & 0xF]);
+    return QChar(HexNotation::group(nibble & 0xF)[1]);
 }
 
 void TrafficRendering::writeCharacters(
@@ -87,17 +88,11 @@ void TrafficRendering::writeCharacters(
 
 void TrafficRendering::writeHex(const TrafficLog &log, qint64 from, qint64 to, QChar *out) const
 {
-    static const std::array<std::array<char16_t, 3>, 256> groups = [] {
-        std::array<std::array<char16_t, 3>, 256> g {};
-        for (int b = 0; b < 256; ++b)
-            g[b] = { hexDigit(b >> 4).unicode(), hexDigit(b).unicode(), u' ' };
-        return g;
-    }();
     auto *dest = reinterpret_cast<char16_t *>(out);
     qint64 pos = from;
     // A group cut by the start of the range.
     if (pos % 3 != 0 && pos < to) {
-        const auto &group = groups[log.byteAt(pos / 3)];
+        const auto &group = HexNotation::group(log.byteAt(pos / 3));
         for (; pos % 3 != 0 && pos < to; ++pos)
             *dest++ = group[pos % 3];
     }
@@ -106,7 +101,7 @@ void TrafficRendering::writeHex(const TrafficLog &log, qint64 from, qint64 to, Q
         const QByteArrayView piece = log.contiguousAt(byte);
         const qint64 n = std::min<qint64>(piece.size(), wholeEnd - byte);
         for (qint64 i = 0; i < n; ++i) {
-            const auto &group = groups[static_cast<unsigned char>(piece[i])];
+            const auto &group = HexNotation::group(static_cast<unsigned char>(piece[i]));
             dest[0] = group[0];
             dest[1] = group[1];
             dest[2] = group[2];
@@ -117,5 +112,5 @@ void TrafficRendering::writeHex(const TrafficLog &log, qint64 from, qint64 to, Q
     }
     // A group cut by the end of the range.
     for (; pos < to; ++pos)
-        *dest++ = groups[log.byteAt(pos / 3)][pos % 3];
+        *dest++ = HexNotation::group(log.byteAt(pos / 3))[pos % 3];
 }
