@@ -1,26 +1,18 @@
 #include "ptystream.h"
 
+#include "rawpty.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr qint64 kChunk = 64 * 1024;
 constexpr int kPollMs = 100;
-
-bool makeRaw(int fd)
-{
-    struct termios settings = {};
-    if (::tcgetattr(fd, &settings) != 0)
-        return false;
-    ::cfmakeraw(&settings);
-    return ::tcsetattr(fd, TCSANOW, &settings) == 0;
-}
 
 double threadCpuSeconds()
 {
@@ -33,19 +25,14 @@ double threadCpuSeconds()
 
 PtyStream::PtyStream()
 {
-    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    char name[128] = {};
-    if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0
-        || ::ptsname_r(m_master, name, sizeof name) != 0) {
+    RawPty pty;
+    if (!openRawPty(pty)) {
         m_error = qt_error_string(errno);
         return;
     }
-    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (m_slave < 0 || !makeRaw(m_master) || !makeRaw(m_slave)) {
-        m_error = qt_error_string(errno);
-        return;
-    }
-    m_slavePath = QString::fromLocal8Bit(name);
+    m_master = pty.master;
+    m_slave = pty.slave;
+    m_slavePath = QString::fromStdString(pty.slavePath);
 }
 
 PtyStream::~PtyStream()

@@ -1,8 +1,6 @@
-#include "app/mditavel.h"
 #include "app/statusbar.h"
 #include "automation/frmautomat.h"
-#include "ptydevice.h"
-#include "recordingdialogs.h"
+#include "mainwindowfixture.h"
 #include "settings/frmeinstellungen.h"
 #include "windows/frmeingabe.h"
 #include "windows/frmempfang.h"
@@ -12,7 +10,6 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -21,11 +18,8 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_folder;
-    PtyDevice m_com1;
-    PtyDevice m_com2;
-    std::unique_ptr<RecordingDialogs> m_dialogs;
-    std::unique_ptr<MDITavel> m_window;
+    std::unique_ptr<MainWindowFixture> m_f;
+    MDITavel *m_window = nullptr;
 
     QAction *action(const char *name) const
     {
@@ -35,20 +29,12 @@ private:
 private Q_SLOTS:
     void init()
     {
-        QFile::remove(m_folder.filePath(QStringLiteral("tavel.cfg")));
-        qputenv("TAVEL_COM1", m_com1.slavePath().toLocal8Bit());
-        qputenv("TAVEL_COM2", m_com2.slavePath().toLocal8Bit());
-        m_dialogs = std::make_unique<RecordingDialogs>();
-        m_window = std::make_unique<MDITavel>(m_folder.filePath(QStringLiteral("tavel.cfg")));
-        QCOMPARE(m_window->MDIForm_Load(), MDITavel::StartOutcome::Running);
+        m_f = std::make_unique<MainWindowFixture>();
+        QCOMPARE(m_f->start, MDITavel::StartOutcome::Running);
+        m_window = m_f->window.get();
     }
 
-    void cleanup()
-    {
-        m_window->close();
-        m_window.reset();
-        m_dialogs.reset();
-    }
+    void cleanup() { m_f.reset(); }
 
     void menuItemsHaveTheirCaptionsAndShortcuts_data()
     {
@@ -148,8 +134,8 @@ private Q_SLOTS:
         for (const char *name : { "MnSendenspeichern", "MnEmpfangSpeichern", "MnEinstSpeichern" })
             action(name)->trigger();
         QCOMPARE(m_window->mdiArea().subWindowList().size(), windows);
-        QVERIFY(m_dialogs->messages.isEmpty());
-        QVERIFY(!QFile::exists(m_folder.filePath(QStringLiteral("tavel.cfg"))));
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+        QVERIFY(!QFile::exists(m_f->settingsPath()));
     }
 
     void infoIsModalAndClosesOnBackgroundClick()
@@ -171,7 +157,7 @@ private Q_SLOTS:
     {
         action("MnEnde")->trigger();
         QVERIFY(m_window->isShutDown());
-        QVERIFY(QFile::exists(m_folder.filePath(QStringLiteral("tavel.cfg"))));
+        QVERIFY(QFile::exists(m_f->settingsPath()));
     }
 };
 

@@ -1,5 +1,7 @@
 #include "ptydevice.h"
 
+#include "rawpty.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <cerrno>
@@ -7,21 +9,11 @@
 #include <fcntl.h>
 #include <limits>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int kPollSliceMs = 5;
-
-bool makeRaw(int fd)
-{
-    struct termios settings = {};
-    if (::tcgetattr(fd, &settings) != 0)
-        return false;
-    ::cfmakeraw(&settings);
-    return ::tcsetattr(fd, TCSANOW, &settings) == 0;
-}
 
 } // namespace
 
@@ -37,25 +29,14 @@ PtyDevice::~PtyDevice()
 
 bool PtyDevice::open()
 {
-    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
+    RawPty pty;
+    if (!openRawPty(pty)) {
         m_error = qt_error_string(errno);
-        close();
         return false;
     }
-    char name[128] = {};
-    if (::ptsname_r(m_master, name, sizeof name) != 0) {
-        m_error = qt_error_string(errno);
-        close();
-        return false;
-    }
-    m_slavePath = QString::fromLocal8Bit(name);
-    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (m_slave < 0 || !makeRaw(m_master) || !makeRaw(m_slave)) {
-        m_error = qt_error_string(errno);
-        close();
-        return false;
-    }
+    m_master = pty.master;
+    m_slave = pty.slave;
+    m_slavePath = QString::fromStdString(pty.slavePath);
     m_error.clear();
     return true;
 }

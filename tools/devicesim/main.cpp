@@ -3,6 +3,7 @@
 
 #include "datasource.h"
 #include "options.h"
+#include "rawpty.h"
 
 #include <cerrno>
 #include <csignal>
@@ -13,7 +14,6 @@
 #include <poll.h>
 #include <string>
 #include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -48,31 +48,17 @@ bool installSignals(int wakePipe[2])
     return true;
 }
 
-bool makeRaw(int fd)
-{
-    struct termios settings = {};
-    if (::tcgetattr(fd, &settings) != 0)
-        return false;
-    ::cfmakeraw(&settings);
-    return ::tcsetattr(fd, TCSANOW, &settings) == 0;
-}
-
 // The master end, non-blocking; the slave path goes to slavePath. The slave
 // is made raw once and closed again, so that the master sees a hang-up until
 // a program opens the device.
 int openPseudoTerminal(std::string &slavePath)
 {
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    char name[128] = {};
-    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0
-        || ::ptsname_r(master, name, sizeof name) != 0)
+    RawPty pty;
+    if (!openRawPty(pty))
         return -1;
-    const int slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slave < 0 || !makeRaw(slave) || !makeRaw(master))
-        return -1;
-    ::close(slave);
-    slavePath = name;
-    return master;
+    ::close(pty.slave);
+    slavePath = pty.slavePath;
+    return pty.master;
 }
 
 bool makeLink(const std::string &link, const std::string &target)
