@@ -49,6 +49,12 @@ private:
     QTemporaryDir m_folder;
     QString settingsPath() const { return m_folder.filePath(QStringLiteral("tavel.cfg")); }
 
+    bool writeSettings(const QByteArray &bytes) const
+    {
+        QFile file(settingsPath());
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -100,10 +106,7 @@ private Q_SLOTS:
 
         SavedState saved = SavedState::defaults();
         saved.ConnectionSettings[1] = std::int16_t(portMask == 1 ? 1 : 0);
-        QFile file(settingsPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(SettingsFile::serialize(saved));
-        file.close();
+        QVERIFY(writeSettings(SettingsFile::serialize(saved)));
 
         Ports ports;
         ports.point(true, com2Exists);
@@ -165,10 +168,7 @@ private Q_SLOTS:
 
     void damagedSettingsFileIsReportedAndKept()
     {
-        QFile file(settingsPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("100,200\r\n");
-        file.close();
+        QVERIFY(writeSettings("100,200\r\n"));
 
         Ports ports;
         ports.point(true, true);
@@ -193,10 +193,7 @@ private Q_SLOTS:
         saved.WindowLeft[2] = -45;
         saved.WindowTop[2] = 120;
         saved.ConnectionSettings = { 6, 1, 0, 3, 0 };
-        QFile file(settingsPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(SettingsFile::serialize(saved));
-        file.close();
+        QVERIFY(writeSettings(SettingsFile::serialize(saved)));
 
         Ports ports;
         ports.point(true, true);
