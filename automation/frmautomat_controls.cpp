@@ -68,6 +68,7 @@ void frmAutomat::buildControls()
 
     // The line joins the column of check boxes to its caption below.
     Line1 = new QFrame(this);
+    Line1->setAccessibleName(QStringLiteral("Linie zur Spalte „Empfangsfenster löschen“"));
     Line1->setFrameShape(QFrame::VLine);
     Line1->setFrameShadow(QFrame::Plain);
     Line1->setLineWidth(1);

@@ -30,6 +30,12 @@ FrmEinstellungen::FrmEinstellungen(Module1 &state, MSComm &comm, StatusPanels &s
     connect(Command3, &QPushButton::clicked, this, &FrmEinstellungen::connectPort);
     connect(Command2, &QPushButton::clicked, this, &FrmEinstellungen::disconnectPort);
     connect(Command1, &QPushButton::clicked, this, &ChildWindow::hideWindow);
+    // Only a stored -1 leaves the list without a selection; a Ctrl+click on
+    // the selected rate must not empty it and make the next connect fail.
+    connect(List2, &QListWidget::itemSelectionChanged, this, [this] {
+        if (List2->selectedItems().isEmpty() && List2->currentItem())
+            List2->currentItem()->setSelected(true);
+    });
 }
 
 Qt::WindowFlags FrmEinstellungen::frameButtons() const

@@ -117,6 +117,16 @@ private Q_SLOTS:
         QCOMPARE(m_f->window->state().ConnectionSettings[0], -1);
     }
 
+    void ctrlClickCannotEmptyTheBaudList()
+    {
+        m_settings->show();
+        const QRect row = m_settings->List2->visualItemRect(m_settings->List2->item(0));
+        QTest::mouseClick(m_settings->List2->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          row.center());
+        QCOMPARE(m_settings->List2->selectedItems().size(), 1);
+        QCOMPARE(m_settings->List2->currentRow(), 0);
+    }
+
     void portHeldElsewhereNamesTheChosenPort()
     {
         MSComm holder;

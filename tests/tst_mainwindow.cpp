@@ -1,12 +1,14 @@
 #include "app/statusbar.h"
 #include "automation/frmautomat.h"
 #include "mainwindowfixture.h"
+#include "windows/eightbitedit.h"
 #include "settings/frmeinstellungen.h"
 #include "windows/frmeingabe.h"
 #include "windows/frmempfang.h"
 #include "windows/frminfo.h"
 #include "windows/frmsendefenster.h"
 
+#include <QCheckBox>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -146,11 +148,35 @@ private Q_SLOTS:
             QVERIFY(info);
             wasModal = info->isModal();
             QCOMPARE(info->windowTitle(), QStringLiteral("Info"));
+            QTest::keyClick(info, Qt::Key_Escape);
+            QCOMPARE(QApplication::activeModalWidget(), info);
             QTest::mouseClick(info, Qt::LeftButton, {}, QPoint(2, 2));
         });
         action("MnInfo")->trigger();
         QVERIFY(wasModal);
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // Renamed, ticked and edited in the window, kept through tavel.cfg, back
+    // in the window of the next run.
+    void automationChangesSurviveARestart()
+    {
+        frmAutomat &automation = m_window->automat().show();
+        m_f->dialogs.inputAnswers << QStringLiteral("Reset \"A\", jetzt");
+        automation.CmdAutomat_RightButton(2);
+        automation.chkAutomat[2]->setChecked(true);
+        const QString payload = QStringLiteral("AT\"Z\"\r\nATI3");
+        automation.txtAutomat[2]->setText(payload);
+        m_window->close();
+
+        m_f->window = std::make_unique<MDITavel>(m_f->settingsPath());
+        m_window = m_f->window.get();
+        QCOMPARE(m_window->MDIForm_Load(), MDITavel::StartOutcome::Running);
+        frmAutomat &again = m_window->automat().show();
+        QCOMPARE(again.CmdAutomat[2]->text(), QStringLiteral("Reset \"A\", jetzt"));
+        QVERIFY(again.chkAutomat[2]->isChecked());
+        QCOMPARE(again.txtAutomat[2]->text(), payload);
+        QCOMPARE(again.CmdAutomat[3]->text(), QStringLiteral("Senden 4"));
     }
 
     void beendenClosesAndWritesTheSettings()

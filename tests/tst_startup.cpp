@@ -117,7 +117,16 @@ private Q_SLOTS:
         }
         RecordingDialogs dialogs;
         MDITavel window(settingsPath());
+        // The message stands over the main window and its first two children.
+        bool shownOverWindows = false;
+        dialogs.onMessage = [&](const RecordingDialogs::Box &) {
+            shownOverWindows = window.isVisible() && window.eingabe().loaded()
+                && window.eingabe().loaded()->frame()->isVisible()
+                && window.einstellungen().loaded()
+                && window.einstellungen().loaded()->frame()->isVisible();
+        };
         QCOMPARE(window.MDIForm_Load(), MDITavel::StartOutcome::Running);
+        QVERIFY(shownOverWindows);
 
         QCOMPARE(window.state().PortMask, portMask);
         QCOMPARE(dialogs.messages.size(), 1);

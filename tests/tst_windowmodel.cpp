@@ -167,6 +167,22 @@ private Q_SLOTS:
         QTRY_COMPARE(QApplication::focusWidget(), window.second);
     }
 
+    // Data arriving or an echo loads a window while the user types elsewhere:
+    // it appears, but the typing must go on where it was.
+    void loadOnFirstUseLeavesFocusAndActivationAlone()
+    {
+        Fixture f;
+        int otherUnloads = 0;
+        FormSlot<ProbeWindow> other { *f.area, [&] { return new ProbeWindow(f.state, otherUnloads); } };
+        QApplication::setActiveWindow(&f.main);
+        ProbeWindow &window = f.slot.show();
+        QTRY_COMPARE(QApplication::focusWidget(), window.first);
+        ProbeWindow &loaded = other.get();
+        QVERIFY(loaded.frame()->isVisible());
+        QCOMPARE(QApplication::focusWidget(), window.first);
+        QCOMPARE(f.area->activeSubWindow(), window.frame());
+    }
+
     void closeBoxUnloadsAndNextReferenceCreatesAnew()
     {
         Fixture f;

@@ -1,6 +1,7 @@
 #include "frminfo.h"
 
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -129,4 +130,13 @@ void FrmInfo::mousePressEvent(QMouseEvent *event)
     // hands it on to here, so the position is looked at, not the receiver.
     if (childAt(event->position().toPoint()) == nullptr)
         accept();
+}
+
+void FrmInfo::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -4,6 +4,7 @@
 #include <array>
 
 class QLabel;
+class QKeyEvent;
 class QMouseEvent;
 
 // The info window: the program's title and three lines about it, shown
@@ -26,6 +27,9 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    // Escape does not close it: only the background does (and the frame's
+    // close box, which the desktop draws).
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QLabel *addLine(const QString &objectName, const QString &text, const QColor &color,

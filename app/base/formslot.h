@@ -3,6 +3,7 @@
 #include "childframe.h"
 #include "childwindow.h"
 
+#include <QApplication>
 #include <QMdiArea>
 #include <QPointer>
 
@@ -62,11 +63,22 @@ private:
         auto *frame = new ChildFrame(form);
         m_form = form;
         QObject::connect(frame, &ChildFrame::unloaded, frame, [this] { m_form = nullptr; });
+        // A window loaded on first use (data arriving, an echo) appears on top
+        // but leaves the activation and the keyboard focus where the user has
+        // them, so that typing goes on into the window being worked in.
+        QPointer<QMdiSubWindow> active = m_area.activeSubWindow();
+        QPointer<QWidget> focus = QApplication::focusWidget();
         m_area.addSubWindow(frame);
         frame->fitToContent();
         frame->placeFromState();
         form->Form_Load();
         frame->show();
+        if (active && active != frame) {
+            m_area.setActiveSubWindow(active);
+            frame->raise();
+        }
+        if (focus)
+            focus->setFocus(Qt::OtherFocusReason);
     }
 
     QMdiArea &m_area;
