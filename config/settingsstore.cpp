@@ -68,14 +68,13 @@ SettingsStore::SaveResult SettingsStore::save(const SavedState &state)
                                 .arg(displayPath(), reason) };
     };
 
-    // Moved aside before the new file is even opened: a directory in the
+    // Kept aside before the new file is even opened: a directory in the
     // file's place would make the save refuse to start.
     bool movedAside = false;
     if (m_keepOldFile) {
         QString reason;
-        if (!moveOldFileAside(reason))
+        if (!moveOldFileAside(reason, movedAside))
             return failure(reason);
-        movedAside = true;
     }
 
     QSaveFile file(m_path);
@@ -141,14 +140,26 @@ bool SettingsStore::readWhole(QByteArray &bytes, QString &reason) const
     return true;
 }
 
-bool SettingsStore::moveOldFileAside(QString &reason) const
+bool SettingsStore::moveOldFileAside(QString &reason, bool &moved) const
 {
-    // rename() rather than QFile::rename: it replaces an older backup in one
-    // step, and it moves a file that cannot be read or a directory just as well.
     const QByteArray from = QFile::encodeName(m_path);
     const QByteArray to = QFile::encodeName(backupPath());
-    if (std::rename(from.constData(), to.constData()) == 0)
+    // A second name for the old file, not a move: the file stays in its place
+    // until the new one replaces it in one step, so a program killed between
+    // the two leaves a whole tavel.cfg, never none. An older backup goes first.
+    moved = false;
+    if (::link(from.constData(), to.constData()) == 0)
         return true;
+    if (errno == EEXIST && ::unlink(to.constData()) == 0
+        && ::link(from.constData(), to.constData()) == 0)
+        return true;
+    // A directory, or a file system without hard links: rename() rather than
+    // QFile::rename, as it replaces an older backup in one step, and it moves
+    // a file that cannot be read or a directory just as well.
+    if (std::rename(from.constData(), to.constData()) == 0) {
+        moved = true;
+        return true;
+    }
     const int error = errno;
     if (error == ENOENT)
         return true; // gone since load(), nothing left to keep

@@ -8,7 +8,7 @@ class QSaveFile;
 
 // tavel.cfg on disk. Saving goes through a temporary file renamed over the old
 // one, so a crash, a full disk or a power cut never leaves a cut-off file. A
-// file that load() found damaged or could not read is moved to "tavel.cfg.bak"
+// file that load() found damaged or could not read is kept as "tavel.cfg.bak"
 // before the first save replaces it, so nothing the user had is lost.
 class SettingsStore
 {
@@ -44,7 +44,8 @@ public:
 private:
     static bool writeAndCommit(QSaveFile &file, const QByteArray &bytes, QString &reason);
     bool readWhole(QByteArray &bytes, QString &reason) const;
-    bool moveOldFileAside(QString &reason) const;
+    // moved: the old file left its place (rather than gaining a second name).
+    bool moveOldFileAside(QString &reason, bool &moved) const;
     void putOldFileBack() const;
     QString displayPath() const;
 
