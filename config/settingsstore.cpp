@@ -20,6 +20,20 @@ QString systemReason(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// Why a save cannot start. QSaveFile refuses an existing file it may not
+// write with a text of its own, in English, that names the file again but no
+// cause; the system knows the cause (a read-only file system, a permission).
+QString whyNotWritable(const QString &path, const QString &saveFileReason)
+{
+    const QByteArray file = QFile::encodeName(path);
+    if (::access(file.constData(), W_OK) != 0 && errno != ENOENT)
+        return systemReason(errno);
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (::access(folder.constData(), W_OK) != 0)
+        return systemReason(errno);
+    return saveFileReason;
+}
+
 } // namespace
 
 SettingsStore::SettingsStore(QString path)
@@ -95,7 +109,7 @@ bool SettingsStore::writeAndCommit(QSaveFile &file, const QByteArray &bytes, QSt
     // checking, and so renames a cut-off file into place when the disk is full.
     // Writing on after a short write makes the system say why it stopped.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        reason = file.errorString();
+        reason = whyNotWritable(file.fileName(), file.errorString());
         return false;
     }
     for (qint64 done = 0; done < bytes.size();) {
