@@ -8,7 +8,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -32,19 +31,18 @@ namespace {
 // A file as the user's last run might have left it: line feeds only and
 // blanks after the commas, which the program reads but never writes, so that
 // the file it writes differs from the old one in every line.
-QByteArray settingsFile(const QByteArray &firstConnectionField, const QByteArray &lineEnd,
-                        const QByteArray &afterComma)
+QByteArray settingsFile(
+    const QByteArray &firstConnectionField, const QByteArray &lineEnd, const QByteArray &afterComma)
 {
-    const QList<QByteArray> lines = {
-        "600," + afterComma + "450", "1200," + afterComma + "900", "1800," + afterComma + "1350",
-        "150," + afterComma + "2400", "3000," + afterComma + "300",
-        firstConnectionField, "1", "0", "3", "0",
-        "\"ATZ\"," + afterComma + "\"1\"", "\"\",\"\"", "\"a,b\"\"c\",\"0\"", "\"\",\"\"",
-        "\"\",\"\"", "\"\",\"\"", "\"\",\"\"", "\"\",\"\"", "\"\",\"\"", "\"\",\"\"",
-        "\"Reset\"", "\"Gr\xF6\xDF" "e \"\"neu\"\"\"", "\"Senden 3\"", "\"Senden 4\"",
-        "\"Senden 5\"", "\"Senden 6\"", "\"Senden 7\"", "\"Senden 8\"", "\"Senden 9\"",
-        "\"Senden 10\""
-    };
+    const QList<QByteArray> lines = { "600," + afterComma + "450", "1200," + afterComma + "900",
+        "1800," + afterComma + "1350", "150," + afterComma + "2400", "3000," + afterComma + "300",
+        firstConnectionField, "1", "0", "3", "0", "\"ATZ\"," + afterComma + "\"1\"", "\"\",\"\"",
+        "\"a,b\"\"c\",\"0\"", "\"\",\"\"", "\"\",\"\"", "\"\",\"\"", "\"\",\"\"", "\"\",\"\"",
+        "\"\",\"\"", "\"\",\"\"", "\"Reset\"",
+        "\"Gr\xF6\xDF"
+        "e \"\"neu\"\"\"",
+        "\"Senden 3\"", "\"Senden 4\"", "\"Senden 5\"", "\"Senden 6\"", "\"Senden 7\"",
+        "\"Senden 8\"", "\"Senden 9\"", "\"Senden 10\"" };
     QByteArray bytes;
     for (const QByteArray &line : lines)
         bytes += line + lineEnd;
@@ -172,8 +170,7 @@ private:
     void drainInotify()
     {
         char buffer[4096];
-        while (::read(m_inotify, buffer, sizeof buffer) > 0) {
-        }
+        while (::read(m_inotify, buffer, sizeof buffer) > 0) { }
     }
 
     // Resets the folder to the old file alone (besides the program).
@@ -244,8 +241,8 @@ private Q_SLOTS:
         m_inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         QVERIFY(m_inotify >= 0);
         QVERIFY(::inotify_add_watch(m_inotify, QFile::encodeName(m_folder.path()).constData(),
-                                    IN_CREATE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE)
-                >= 0);
+                    IN_CREATE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE)
+            >= 0);
     }
 
     void cleanupTestCase()
@@ -260,10 +257,10 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("written");
         QTest::addColumn<bool>("keepsBackup");
         QTest::newRow("sound old file")
-                << settingsFile("6", "\n", " ") << settingsFile("6", "\r\n", "") << false;
+            << settingsFile("6", "\n", " ") << settingsFile("6", "\r\n", "") << false;
         // A damaged file is kept as tavel.cfg.bak when the new one is written.
         QTest::newRow("damaged old file")
-                << settingsFile("x6", "\n", " ") << settingsFile("0", "\r\n", "") << true;
+            << settingsFile("x6", "\n", " ") << settingsFile("0", "\r\n", "") << true;
     }
 
     void killedShutdownLeavesOldOrNewFile()
@@ -285,7 +282,7 @@ private Q_SLOTS:
         QVERIFY2(timeline.firstWriteNs >= 0, "the save was not seen in the folder");
         qInfo("SIGTERM to the first change in the folder %.2f ms, to the last %.2f ms, to the "
               "end %.2f ms",
-              timeline.firstWriteNs / 1e6, timeline.lastWriteNs / 1e6, timeline.exitNs / 1e6);
+            timeline.firstWriteNs / 1e6, timeline.lastWriteNs / 1e6, timeline.exitNs / 1e6);
 
         // Most kills aim at the moment the new file takes the old one's place,
         // with a spread that covers the writing and syncing before it. The aim
@@ -297,8 +294,8 @@ private Q_SLOTS:
         const qint64 spread = 1'500'000;
         qint64 step = 2'000'000;
         bool lastWasEarly = false;
-        const qint64 budgetMs
-                = 1000 * qEnvironmentVariable("TAVEL_INTERRUPT_SECONDS", QStringLiteral("18")).toLongLong();
+        const qint64 budgetMs = 1000
+            * qEnvironmentVariable("TAVEL_INTERRUPT_SECONDS", QStringLiteral("18")).toLongLong();
         const QRegularExpression temporary(QStringLiteral("^tavel\\.cfg\\.[A-Za-z0-9]{6}$"));
         QRandomGenerator dice(4711);
         QElapsedTimer elapsed;
@@ -308,8 +305,8 @@ private Q_SLOTS:
             QVERIFY(resetFolder(old));
             const bool aimed = dice.bounded(3) != 0;
             const qint64 delay = aimed
-                    ? qMax<qint64>(0, aim - spread + qint64(dice.bounded(double(2 * spread))))
-                    : qint64(dice.bounded(1.5 * double(qMax(timeline.exitNs, aim + spread))));
+                ? qMax<qint64>(0, aim - spread + qint64(dice.bounded(double(2 * spread))))
+                : qint64(dice.bounded(1.5 * double(qMax(timeline.exitNs, aim + spread))));
             const pid_t pid = start(true);
             QVERIFY(pid > 0);
             QVERIFY2(waitUntilSettled(pid), "program did not start");
@@ -323,8 +320,8 @@ private Q_SLOTS:
             const QByteArray now = contentsOf(cfg());
             const QString when = QStringLiteral("killed %1 µs after SIGTERM").arg(delay / 1000);
             QVERIFY2(now == old || now == written,
-                     qPrintable(when + QStringLiteral(": tavel.cfg is neither file: ")
-                                + QString::fromLatin1(now.left(80))));
+                qPrintable(when + QStringLiteral(": tavel.cfg is neither file: ")
+                    + QString::fromLatin1(now.left(80))));
             (now == old ? keptOld : gotNew)++;
             if (aimed) {
                 // Smaller steps once the aim goes back and forth.
@@ -336,24 +333,27 @@ private Q_SLOTS:
             }
             if (QFileInfo::exists(bak())) {
                 QVERIFY2(keepsBackup, qPrintable(when + QStringLiteral(": a backup appeared")));
-                QVERIFY2(contentsOf(bak()) == old, qPrintable(when + QStringLiteral(": backup cut")));
+                QVERIFY2(
+                    contentsOf(bak()) == old, qPrintable(when + QStringLiteral(": backup cut")));
                 // Killed after the backup was made, before the new file was in place.
                 if (now == old)
                     ++betweenBackupAndNew;
             }
             // A temporary file left by the kill keeps a name of its own.
-            for (const QString &name : QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden)) {
+            for (const QString &name :
+                QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden)) {
                 if (name == QLatin1String("tavel") || name == QLatin1String("tavel.cfg")
                     || name == QLatin1String("tavel.cfg.bak"))
                     continue;
-                QVERIFY2(temporary.match(name).hasMatch(), qPrintable(when + QStringLiteral(": ") + name));
+                QVERIFY2(temporary.match(name).hasMatch(),
+                    qPrintable(when + QStringLiteral(": ") + name));
                 ++strays;
             }
         }
         qInfo("%d kills in %lld ms: %d left the old file (%d of them after the backup was "
               "made), %d the new one, %d a temporary file beside it; aim ended %.2f ms after "
               "SIGTERM",
-              kills, elapsed.elapsed(), keptOld, betweenBackupAndNew, gotNew, strays, aim / 1e6);
+            kills, elapsed.elapsed(), keptOld, betweenBackupAndNew, gotNew, strays, aim / 1e6);
         QVERIFY2(keptOld > 0 && gotNew > 0, "the kills did not span the save");
         if (keepsBackup)
             QVERIFY2(betweenBackupAndNew > 0, "no kill fell between the backup and the new file");

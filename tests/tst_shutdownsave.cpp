@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -97,11 +96,9 @@ bool fillUp(const QString &folder)
     if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     const QByteArray block(4096, 'f');
-    while (filler.write(block) == block.size()) {
-    }
+    while (filler.write(block) == block.size()) { }
     // Down to single bytes, so that not even a short file fits any more.
-    while (filler.write("f", 1) == 1) {
-    }
+    while (filler.write("f", 1) == 1) { }
     return true;
 }
 
@@ -117,7 +114,7 @@ public:
     static void initMain()
     {
         g_canMount = ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0
-                && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+            && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
     }
 
 private:
@@ -154,10 +151,9 @@ private:
 
     void mountTmpfs(const char *options)
     {
-        QVERIFY2(::mount("tavel-test", QFile::encodeName(m_folder).constData(), "tmpfs", 0,
-                         options)
-                         == 0,
-                 qPrintable(reasonFor(errno)));
+        QVERIFY2(::mount("tavel-test", QFile::encodeName(m_folder).constData(), "tmpfs", 0, options)
+                == 0,
+            qPrintable(reasonFor(errno)));
         m_mounted = true;
     }
 
@@ -185,7 +181,7 @@ private:
         const RecordingDialogs::Box &box = boxes.constLast();
         QCOMPARE(box.title, QStringLiteral("Tavel"));
         QVERIFY2(box.text.contains(QStringLiteral("„") + QDir::toNativeSeparators(cfg())),
-                 qPrintable(box.text));
+            qPrintable(box.text));
         QVERIFY2(box.text.contains(reasonFor(error)), qPrintable(box.text));
         QVERIFY2(box.text.contains(QStringLiteral("nicht gespeichert")), qPrintable(box.text));
     }
@@ -196,14 +192,14 @@ private Q_SLOTS:
         QVERIFY(m_top.isValid());
         QVERIFY(m_com1.isOpen() && m_com2.isOpen());
         qInfo("read-only folder and full disk: %s",
-              g_canMount ? "tmpfs mounted in a private mount namespace"
-                         : "folder permissions; file size limit only");
+            g_canMount ? "tmpfs mounted in a private mount namespace"
+                       : "folder permissions; file size limit only");
     }
 
     void init()
     {
-        m_folder = m_top.filePath(QString::fromLatin1(QTest::currentTestFunction()) + QLatin1Char('-')
-                                  + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-'));
+        m_folder = m_top.filePath(QString::fromLatin1(QTest::currentTestFunction())
+            + QLatin1Char('-') + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-'));
         QVERIFY(QDir().mkpath(m_folder));
     }
 
@@ -224,7 +220,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(cfg(), oldFile(damaged)));
         std::unique_ptr<FileSizeLimit> limit;
         const QList<RecordingDialogs::Box> boxes
-                = runWith([&limit] { limit = std::make_unique<FileSizeLimit>(16); });
+            = runWith([&limit] { limit = std::make_unique<FileSizeLimit>(16); });
         limit.reset();
         checkShutdownBox(boxes, damaged, EFBIG);
         checkOldFileWhole(damaged);
@@ -238,8 +234,7 @@ private Q_SLOTS:
             QSKIP("a full file system needs a tmpfs mounted, which needs root");
         mountTmpfs("size=256k,mode=0700");
         QVERIFY(writeFile(cfg(), oldFile(damaged)));
-        const QList<RecordingDialogs::Box> boxes
-                = runWith([this] { QVERIFY(fillUp(m_folder)); });
+        const QList<RecordingDialogs::Box> boxes = runWith([this] { QVERIFY(fillUp(m_folder)); });
         checkShutdownBox(boxes, damaged, ENOSPC);
         checkOldFileWhole(damaged);
     }
@@ -255,8 +250,8 @@ private Q_SLOTS:
             error = EROFS;
             makeReadOnly = [this] {
                 QVERIFY(::mount("tavel-test", QFile::encodeName(m_folder).constData(), "tmpfs",
-                                MS_REMOUNT | MS_RDONLY, nullptr)
-                        == 0);
+                            MS_REMOUNT | MS_RDONLY, nullptr)
+                    == 0);
             };
         } else {
             if (::geteuid() == 0)
