@@ -1,3 +1,4 @@
+#include "filehelpers.h"
 #include "ptydevice.h"
 
 #include <QDeadlineTimer>
@@ -26,19 +27,6 @@ QByteArray firstRunSettingsFile()
     return bytes;
 }
 
-// True once the process has its handler for SIGTERM in place, read from the
-// signal mask the kernel shows for it.
-bool catchesSigterm(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return false;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("SigCgt:"))
-            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
-    }
-    return false;
-}
 
 } // namespace
 

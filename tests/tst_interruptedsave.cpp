@@ -1,3 +1,4 @@
+#include "filehelpers.h"
 #include "ptydevice.h"
 
 #include <QDeadlineTimer>
@@ -49,18 +50,6 @@ QByteArray settingsFile(
     return bytes;
 }
 
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 qint64 nowNs()
 {
     timespec t = {};
@@ -76,17 +65,6 @@ void sleepNs(qint64 ns)
     ::clock_nanosleep(CLOCK_MONOTONIC, 0, &t, nullptr);
 }
 
-bool catchesSigterm(pid_t pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return false;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("SigCgt:"))
-            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
-    }
-    return false;
-}
 
 // Nanoseconds the process's main thread has run, from the scheduler.
 qint64 cpuNs(pid_t pid)

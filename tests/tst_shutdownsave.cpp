@@ -1,3 +1,4 @@
+#include "filehelpers.h"
 #include "app/mditavel.h"
 #include "ptydevice.h"
 #include "recordingdialogs.h"
@@ -31,17 +32,7 @@ namespace {
 
 bool g_canMount = false;
 
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // What the old run left: a sound file whose windows stand elsewhere than
 // where this run will leave them, or a damaged one (field 11 no number).
@@ -59,35 +50,7 @@ QByteArray oldFile(bool damaged)
     return bytes;
 }
 
-QString reasonFor(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
-// Writes past `bytes` fail with EFBIG while it lives, even for root.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_old {};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 // Fills the file system holding `folder` until a write fails for lack of space.
 bool fillUp(const QString &folder)
