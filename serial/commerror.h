@@ -20,7 +20,6 @@ inline constexpr int kAccessDenied = 8011;        // no permission to open the d
 inline constexpr int kNotASerialPort = 8012;      // no terminal device (a file, /dev/null)
 inline constexpr int kSettingsRefused = 8015;     // setting refused; 1.5 stop bits need 5 data bits
 inline constexpr int kOpenFailed = 8020;          // any other failure to open
-inline constexpr int kWriteFailed = 8021;         // Output could not queue the bytes
 // clang-format on
 } // namespace CommErrorNumber
 

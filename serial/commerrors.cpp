@@ -93,12 +93,4 @@ CommError openFailed(int port, const QString &device, const QString &reason)
             .arg(device, reason));
 }
 
-CommError writeFailed(const QString &reason)
-{
-    return makeCommError(kWriteFailed,
-        QStringLiteral("Die Daten konnten nicht zum Senden übergeben werden "
-                       "(%1).")
-            .arg(reason));
-}
-
 } // namespace CommErrors

@@ -20,6 +20,5 @@ CommError notASerialPort(int port, const QString &device, const QString &reason)
 CommError settingsRefused(int port, const QString &device, const QString &reason);
 CommError stopBitsNeedFiveDataBits(const LineSettings &settings);
 CommError openFailed(int port, const QString &device, const QString &reason);
-CommError writeFailed(const QString &reason);
 
 } // namespace CommErrors

@@ -11,11 +11,6 @@
 
 namespace {
 
-// How much is passed on to QSerialPort at a time. QSerialPort copies what it
-// is given; a slice this size keeps the line busy while a whole file waits in
-// the queue without a second copy.
-constexpr qint64 kDriverWindow = 256 * 1024;
-
 // Overruns are rare and reported after the fact anyway; once a second costs
 // nothing while the program is idle.
 constexpr int kOverrunPollMs = 1000;
@@ -29,7 +24,11 @@ MSComm::MSComm(QObject *parent)
     connect(m_port.get(), &QSerialPort::readyRead, this, &MSComm::onReadyRead);
     connect(m_port.get(), &QSerialPort::errorOccurred, this,
         [this](QSerialPort::SerialPortError error) { onErrorOccurred(int(error)); });
-    connect(m_port.get(), &QSerialPort::bytesWritten, this, [this] { (void)feedDriver(); });
+    connect(&m_writer, &SerialWriter::bytesPassedOn, this, &MSComm::outputPassedOnChanged);
+    connect(&m_writer, &SerialWriter::failed, this, [this] {
+        if (PortOpen())
+            handleConnectionLoss();
+    });
     m_overrunPoll.setInterval(kOverrunPollMs);
     m_overrunPoll.setTimerType(Qt::VeryCoarseTimer);
     connect(&m_overrunPoll, &QTimer::timeout, this, &MSComm::onOverrunPoll);
@@ -83,6 +82,7 @@ CommResult MSComm::setPortOpen(bool open)
         return std::nullopt;
     if (!open) {
         closePort();
+        emit portClosed();
         return std::nullopt;
     }
     return openPort();
@@ -92,13 +92,13 @@ CommResult MSComm::Output(const QByteArray &bytes)
 {
     if (!PortOpen())
         return CommErrors::portNotOpen();
-    m_output.append(bytes);
-    if (!feedDriver()) {
-        const QString reason = m_port->errorString();
-        m_output.clear();
-        return CommErrors::writeFailed(reason);
-    }
+    (void)m_writer.enqueue(bytes);
     return std::nullopt;
+}
+
+qint64 MSComm::dropOutput(qint64 start)
+{
+    return m_writer.dropPiece(start);
 }
 
 QByteArray MSComm::Input()
@@ -112,7 +112,7 @@ QByteArray MSComm::Input()
 
 qint64 MSComm::bytesToWrite() const
 {
-    return PortOpen() ? m_port->bytesToWrite() + m_output.size() : 0;
+    return PortOpen() ? m_writer.pending() : 0;
 }
 
 QString MSComm::devicePath() const
@@ -170,7 +170,8 @@ void MSComm::handleConnectionLoss()
 {
     m_salvaged += m_port->readAll();
     // Nobody is left to take what is still queued.
-    m_output.clear();
+    m_writer.detach();
+    m_writer.clear();
     stopOverrunWatch();
     m_port->close();
     m_openDevice.clear();
@@ -202,6 +203,7 @@ CommResult MSComm::openPort()
         return OpenFailure::classify(m_commPort, configured, *m_port);
 
     m_openDevice = device;
+    m_writer.attach(int(m_port->handle()));
     m_isPseudoTerminal
         = LineSetup::deviceKind(int(m_port->handle())) == LineSetup::DeviceKind::PseudoTerminal;
     if (CommResult refused = applySettings(*settings)) {
@@ -261,30 +263,16 @@ qint64 MSComm::bytesArrived() const
     return m_bytesTaken + waitingBytes();
 }
 
-bool MSComm::feedDriver()
-{
-    while (!m_output.isEmpty() && m_port->isOpen()) {
-        const qint64 room = kDriverWindow - m_port->bytesToWrite();
-        if (room <= 0)
-            return true;
-        const QByteArrayView slice = m_output.front(room);
-        const qint64 taken = m_port->write(slice.data(), slice.size());
-        if (taken <= 0)
-            return false;
-        m_output.consume(taken);
-    }
-    return true;
-}
-
 void MSComm::dropPendingOutput()
 {
     // A close with bytes still waiting in the driver makes the kernel wait up
     // to half a minute for a slow line to drain them; what has not left by
     // now is given up anyway, so the driver's share goes too. With nothing of
     // ours pending the tail of the last write may still leave.
-    if (!m_output.isEmpty() || m_port->bytesToWrite() > 0)
+    if (m_writer.pending() > 0)
         m_port->clear(QSerialPort::Output);
-    m_output.clear();
+    m_writer.detach();
+    m_writer.clear();
 }
 
 std::optional<SerialErrorCounts> MSComm::driverErrorCounts() const

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "commerror.h"
-#include "outputqueue.h"
 #include "overrunwatch.h"
+#include "serialwriter.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -58,9 +58,17 @@ public:
 
     // Queues the bytes for sending and returns at once, however many there
     // are: they are shared, not copied, and passed on as the line drains.
-    // Fails when the port is closed (kPortNotOpen), or in theory when
-    // QSerialPort refuses to queue. Closing the port drops what has not left.
+    // Fails when the port is closed (kPortNotOpen). Closing the port drops
+    // what has not left.
     [[nodiscard]] CommResult Output(const QByteArray &bytes);
+    // Output positions: every byte handed to Output gets the next one, so a
+    // caller that notes outputEnd() before its Output knows where its bytes
+    // stand; outputPassedOn() counts the bytes the driver has taken.
+    qint64 outputEnd() const { return m_writer.end(); }
+    qint64 outputPassedOn() const { return m_writer.passedOn(); }
+    // Takes back what has not left of the Output that started at the given
+    // position; bytes queued after it still go. Returns how many were dropped.
+    qint64 dropOutput(qint64 start);
     // Everything received and not yet taken, in order of arrival. After a
     // connection loss it still yields what had arrived before the loss.
     QByteArray Input();
@@ -74,6 +82,10 @@ public:
 
 Q_SIGNALS:
     void OnComm();
+    // The driver took more of the queued output (see outputPassedOn).
+    void outputPassedOnChanged(qint64 total);
+    // The port was closed on purpose; what was queued has been dropped.
+    void portClosed();
     // The device went away while open (adapter pulled, far end of a pty
     // closed). The port has been closed already; emitted once per loss.
     void connectionLost();
@@ -96,7 +108,6 @@ private:
     void onScheduledReceiveEvent();
     qint64 waitingBytes() const;
     qint64 bytesArrived() const;
-    bool feedDriver();
     void dropPendingOutput();
     void startOverrunWatch();
     void stopOverrunWatch();
@@ -120,7 +131,7 @@ private:
     // Bytes came in while a handler ran and still need their own event.
     bool m_receiveDeferred = false;
     bool m_receiveEventScheduled = false;
-    OutputQueue m_output;
+    SerialWriter m_writer;
     OverrunWatch m_overrunWatch;
     // Overruns without new data (the line went quiet after the loss) are found
     // by a slow poll; it runs only while a watched port is open.
