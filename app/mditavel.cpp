@@ -4,8 +4,10 @@
 #include "portprobe.h"
 #include "statusbar.h"
 
+#include "app/base/clickraiser.h"
 #include "app/base/dialogs.h"
 #include "automation/frmautomat.h"
+#include "serial/filetransfer.h"
 #include "serial/mscomm.h"
 #include "settings/frmeinstellungen.h"
 #include "windows/frmeingabe.h"
@@ -29,11 +31,13 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
     m_mdiArea->setAccessibleName(QStringLiteral("Arbeitsbereich"));
     m_mdiArea->setBackground(palette().dark());
     setCentralWidget(m_mdiArea);
+    new ClickRaiser(*m_mdiArea, this);
     m_statusBar = new StatusBar(this);
     setStatusBar(m_statusBar);
     resize(1000, 720);
 
     QMdiArea &area = *m_mdiArea;
+    m_fileTransfer = std::make_unique<FileTransfer>(*m_comm);
     m_transmitter = std::make_unique<Transmitter>(*m_comm,
                                                   [this]() -> FrmSendefenster & { return m_sendefenster->get(); });
     m_eingabe = std::make_unique<FormSlot<FrmEingabe>>(
@@ -43,7 +47,10 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
     m_empfang = std::make_unique<FormSlot<FrmEmpfang>>(
             area, [this] { return new FrmEmpfang(m_state); });
     m_einstellungen = std::make_unique<FormSlot<FrmEinstellungen>>(
-            area, [this] { return new FrmEinstellungen(m_state, *m_comm, *m_statusBar); });
+            area, [this] {
+                return new FrmEinstellungen(m_state, *m_comm, *m_statusBar,
+                                            [this] { return mayDropFileSend(); });
+            });
     m_automat = std::make_unique<FormSlot<frmAutomat>>(
             area, [this] {
                 return new frmAutomat(m_state, *m_transmitter,
@@ -100,7 +107,12 @@ void MDITavel::showInfo()
 
 void MDITavel::closeEvent(QCloseEvent *event)
 {
-    // Shutdown is never refused.
+    // Shutdown is refused only by the user's own answer: a file still on its
+    // way out. A shutdown from outside (a signal) is never asked about.
+    if (!m_shutDown && !mayDropFileSend()) {
+        event->ignore();
+        return;
+    }
     shutdown();
     event->accept();
 }
@@ -110,6 +122,7 @@ void MDITavel::shutdown()
     if (m_shutDown)
         return;
     m_shutDown = true;
+    m_fileTransfer->cancel();
     m_eingabe->unload();
     m_sendefenster->unload();
     m_empfang->unload();

@@ -14,6 +14,7 @@ class FrmEinstellungen;
 class FrmEmpfang;
 class FrmSendefenster;
 class frmAutomat;
+class FileTransfer;
 class QMdiArea;
 class QMenu;
 class StatusBar;
@@ -54,6 +55,10 @@ public:
     void showInfo();
     // "&Datei senden": sends a file the user picks over the open port.
     void SendFile();
+    FileTransfer &fileTransfer() { return *m_fileTransfer; }
+    // Asks before something ends a file send that is still under way; true
+    // when nothing is under way or the user agrees to give up the rest.
+    bool mayDropFileSend();
     // Whether the shutdown (child windows unloaded, settings written) has run.
     bool isShutDown() const { return m_shutDown; }
 
@@ -76,6 +81,7 @@ private:
     QMdiArea *m_mdiArea = nullptr;
     StatusBar *m_statusBar = nullptr;
     std::unique_ptr<Transmitter> m_transmitter;
+    std::unique_ptr<FileTransfer> m_fileTransfer;
     std::unique_ptr<FormSlot<FrmEingabe>> m_eingabe;
     std::unique_ptr<FormSlot<FrmSendefenster>> m_sendefenster;
     std::unique_ptr<FormSlot<FrmEmpfang>> m_empfang;

@@ -1,9 +1,12 @@
 #include "app/base/dialogs.h"
 #include "mditavel.h"
 #include "serial/filesend.h"
+#include "serial/filetransfer.h"
 #include "serial/mscomm.h"
+#include "windows/filesendwindow.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 void MDITavel::SendFile()
 {
@@ -12,6 +15,16 @@ void MDITavel::SendFile()
     if (!m_comm->PortOpen()) {
         Dialogs::current().message(
             QStringLiteral("Es besteht keine serielle Verbindung."), kApplicationTitle);
+        return;
+    }
+    // One file at a time: a second one behind the first would leave the user
+    // two transfers to follow and to stop in one window.
+    if (m_fileTransfer->isRunning()) {
+        Dialogs::current().message(
+            QStringLiteral("Die Datei „%1“ wird noch gesendet. Eine weitere Datei kann erst "
+                           "gesendet werden, wenn sie fertig ist oder abgebrochen wurde.")
+                .arg(QFileInfo(m_fileTransfer->name()).fileName()),
+            kApplicationTitle);
         return;
     }
     const QString path = Dialogs::current().openFileName(QStringLiteral("Datei senden"));
@@ -30,6 +43,19 @@ void MDITavel::SendFile()
     // One piece: the port queues it without copying and passes it on as the
     // line drains, so received data keep showing meanwhile. A port that went
     // away during the dialog has said so through its own notification.
-    (void)m_comm->Output(file.bytes);
+    const bool queued = !m_fileTransfer->start(path, file.bytes);
     QApplication::restoreOverrideCursor();
+    if (queued && m_fileTransfer->isRunning())
+        (new FileSendWindow(*m_fileTransfer, this))->show();
+}
+
+bool MDITavel::mayDropFileSend()
+{
+    if (!m_fileTransfer->isRunning())
+        return true;
+    return Dialogs::current().question(
+        QStringLiteral("Die Datei „%1“ ist noch nicht ganz gesendet (%2 %). Trotzdem abbrechen?")
+            .arg(QFileInfo(m_fileTransfer->name()).fileName())
+            .arg(m_fileTransfer->percent()),
+        kApplicationTitle);
 }

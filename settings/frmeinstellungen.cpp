@@ -20,10 +20,11 @@ QString selectedPiece(int index, const QStringList &pieces)
 } // namespace
 
 FrmEinstellungen::FrmEinstellungen(Module1 &state, MSComm &comm, StatusPanels &status,
-                                   QWidget *parent)
+                                   std::function<bool()> mayClosePort, QWidget *parent)
     : ChildWindow(state, WindowIndex::kEinstellungen, parent)
     , m_comm(comm)
     , m_status(status)
+    , m_mayClosePort(std::move(mayClosePort))
 {
     setWindowTitle(QStringLiteral("Einstellungen"));
     buildControls();
@@ -88,6 +89,8 @@ void FrmEinstellungen::connectPort()
     };
 
     if (m_comm.PortOpen()) {
+        if (m_mayClosePort && !m_mayClosePort())
+            return;
         if (CommResult error = m_comm.setPortOpen(false))
             return fail(*error);
     }
@@ -128,6 +131,8 @@ void FrmEinstellungen::disconnectPort()
                                    kApplicationTitle);
         return;
     }
+    if (m_mayClosePort && !m_mayClosePort())
+        return;
     (void)m_comm.setPortOpen(false);
     showDisconnected();
     Command3->setFocus();

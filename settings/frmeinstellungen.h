@@ -8,6 +8,7 @@
 #include <QRadioButton>
 
 #include <array>
+#include <functional>
 
 class MSComm;
 class StatusPanels;
@@ -21,8 +22,10 @@ class FrmEinstellungen : public ChildWindow
     Q_OBJECT
 
 public:
+    // mayClosePort is asked before an open port is closed, and may refuse
+    // (a file still on its way out that the user wants to keep).
     FrmEinstellungen(Module1 &state, MSComm &comm, StatusPanels &status,
-                     QWidget *parent = nullptr);
+                     std::function<bool()> mayClosePort = {}, QWidget *parent = nullptr);
 
     Qt::WindowFlags frameButtons() const override;
     QWidget *firstControl() const override { return Command3; }
@@ -54,4 +57,5 @@ private:
 
     MSComm &m_comm;
     StatusPanels &m_status;
+    std::function<bool()> m_mayClosePort;
 };

@@ -77,6 +77,19 @@ QString QtDialogs::openFileName(const QString &title)
     return dialog.selectedFiles().constFirst();
 }
 
+bool QtDialogs::question(const QString &text, const QString &title)
+{
+    if (g_refuseNewDialogs)
+        return true;
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
+                    dialogParent());
+    // Every question asks whether to give something up; Enter keeps it.
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.setAccessibleName(title);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void QtDialogs::refuseNewDialogs()
 {
     g_refuseNewDialogs = true;

@@ -20,6 +20,8 @@ public:
         = 0;
     // A modal file-open dialog that accepts only existing files; empty when cancelled.
     virtual QString openFileName(const QString &title) = 0;
+    // A modal box with the buttons Ja and Nein and no icon; true for Ja.
+    virtual bool question(const QString &text, const QString &title) = 0;
 
     static Dialogs &current();
     // Installs a replacement (tests); nullptr goes back to the real dialogs.
@@ -28,7 +30,8 @@ public:
 
 // The real dialogs. Once shutdown has been requested (a signal), no new box
 // opens: each call returns at once as if the user had answered OK or cancelled,
-// so that a handler that was waiting on a box runs to its end quickly.
+// and a question as if answered Ja, so that a handler that was waiting on a
+// box runs to its end quickly and nothing holds the shutdown up.
 class QtDialogs : public Dialogs
 {
 public:
@@ -36,6 +39,7 @@ public:
     QString inputBox(const QString &prompt, const QString &title,
                      const QString &defaultAnswer) override;
     QString openFileName(const QString &title) override;
+    bool question(const QString &text, const QString &title) override;
 
     static void refuseNewDialogs();
     // Closes every modal dialog now open, innermost first.

@@ -41,6 +41,14 @@ public:
         return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
     }
 
+    bool question(const QString &text, const QString &title) override
+    {
+        questions.append({ text, title });
+        if (onQuestion)
+            onQuestion(questions.constLast());
+        return questionAnswers.isEmpty() ? true : questionAnswers.takeFirst();
+    }
+
     QStringList messageTexts() const
     {
         QStringList texts;
@@ -55,5 +63,9 @@ public:
     QStringList inputAnswers;
     QStringList fileDialogTitles;
     QStringList fileAnswers;
+    // Questions are answered Ja unless an answer is queued.
+    QList<Box> questions;
+    QList<bool> questionAnswers;
+    std::function<void(const Box &)> onQuestion;
     std::function<void(const Box &)> onMessage;
 };
