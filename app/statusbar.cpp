@@ -8,8 +8,11 @@ StatusBar::StatusBar(QWidget *parent)
     setSizeGripEnabled(true);
     m_settingsPanel = new QLabel(QStringLiteral("Einstellungen "), this);
     m_connectionPanel = new QLabel(QStringLiteral("Keine serielle Verbindung"), this);
-    m_settingsPanel->setAccessibleName(QStringLiteral("Verbindungseinstellungen"));
-    m_connectionPanel->setAccessibleName(QStringLiteral("Verbindungsstatus"));
+    // A panel's text is what it has to say: assistive technology reads it as
+    // the panel's name (and hears of each change); the description says which
+    // panel it is.
+    m_settingsPanel->setAccessibleDescription(QStringLiteral("Verbindungseinstellungen"));
+    m_connectionPanel->setAccessibleDescription(QStringLiteral("Verbindungsstatus"));
     for (QLabel *label : { m_settingsPanel, m_connectionPanel }) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setMargin(2);

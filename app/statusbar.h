@@ -16,9 +16,9 @@ public:
 
     void setPanelText(int panel, const QString &text) override;
     QString panelText(int panel) const override;
+    QLabel *panel(int number) const;
 
 private:
-    QLabel *panel(int number) const;
 
     QLabel *m_settingsPanel = nullptr;
     QLabel *m_connectionPanel = nullptr;
