@@ -10,6 +10,8 @@
 
 #include <QCheckBox>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStyle>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -99,6 +101,48 @@ private Q_SLOTS:
         QCOMPARE(m_window->mdiArea().subWindowList().size(), 5);
         QCOMPARE(m_window->mdiArea().activeSubWindow(),
                  m_window->einstellungen().loaded()->frame());
+    }
+
+    // A window loaded on first use covers the one the user types in without
+    // taking its activation; a click anywhere on the covered window brings it
+    // forward, and the keyboard focus stays where it was.
+    void clickBringsCoveredActiveWindowForward_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("title bar") << "title bar";
+        QTest::newRow("entry") << "entry";
+        QTest::newRow("label") << "label";
+    }
+
+    void clickBringsCoveredActiveWindowForward()
+    {
+        QFETCH(QString, where);
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        m_window->einstellungen().loaded()->Command3->click();
+        FrmEingabe &input = m_window->eingabe().show();
+        QMdiSubWindow *frame = input.frame();
+        QCOMPARE(QApplication::focusWidget(), input.Text1);
+        QVERIFY(m_f->com1.write("first data"));
+        QTRY_VERIFY(m_window->empfang().loaded());
+        const auto stack = [this] {
+            return m_window->mdiArea().subWindowList(QMdiArea::StackingOrder).constLast();
+        };
+        QCOMPARE(stack(), m_window->empfang().loaded()->frame());
+        QCOMPARE(m_window->mdiArea().activeSubWindow(), frame);
+        QCOMPARE(QApplication::focusWidget(), input.Text1);
+
+        if (where == QLatin1String("title bar")) {
+            const int title = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+            QTest::mouseClick(frame, Qt::LeftButton, {}, QPoint(frame->width() / 3, title / 2));
+        } else if (where == QLatin1String("entry")) {
+            QTest::mouseClick(input.Text1->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        } else {
+            QTest::mouseClick(input.Label2[1], Qt::LeftButton, {}, QPoint(2, 2));
+        }
+        QCOMPARE(stack(), frame);
+        QCOMPARE(m_window->mdiArea().activeSubWindow(), frame);
+        QCOMPARE(QApplication::focusWidget(), input.Text1);
     }
 
     void windowCommandBringsHiddenWindowBackInPlace()
