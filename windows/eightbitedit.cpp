@@ -1,13 +1,17 @@
 #include "eightbitedit.h"
 
+#include "controlcellspacing.h"
+
 #include "text/cp1252.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextLayout>
 
 namespace {
 
@@ -97,6 +101,7 @@ EightBitEdit::EightBitEdit(Lines lines, QWidget *parent)
     : QPlainTextEdit(parent)
     , m_lines(lines)
 {
+    new ControlCellSpacing(document());
     // Tab leaves the box, as in every other control; a tab character still
     // comes in through the character table.
     setTabChangesFocus(true);
@@ -250,4 +255,39 @@ void EightBitEdit::focusOutEvent(QFocusEvent *event)
 {
     QPlainTextEdit::focusOutEvent(event);
     Q_EMIT focusLost();
+}
+
+void EightBitEdit::paintEvent(QPaintEvent *event)
+{
+    QPlainTextEdit::paintEvent(event);
+    paintControlCells(event->rect());
+}
+
+void EightBitEdit::paintControlCells(const QRect &area)
+{
+    const QTextCursor cursor = textCursor();
+    const QPalette colors = palette();
+    const ControlPictures::Colors plain = ControlPictures::plain();
+    const ControlPictures::Colors selected = ControlPictures::selected(
+            colors.color(QPalette::Highlight), colors.color(QPalette::HighlightedText));
+    QPainter painter(viewport());
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF bounds = blockBoundingGeometry(block).translated(offset);
+        if (bounds.top() > area.bottom())
+            break;
+        const QString text = block.text();
+        const QTextLayout *layout = block.layout();
+        for (int i = 0; i < text.size(); ++i) {
+            if (!ControlPictures::covers(text[i]))
+                continue;
+            const QTextLine line = layout->lineForTextPosition(i);
+            const QRectF cell(bounds.left() + line.cursorToX(i), bounds.top() + line.y(),
+                              line.cursorToX(i + 1) - line.cursorToX(i), line.height());
+            const int at = block.position() + i;
+            const bool isSelected = at >= cursor.selectionStart() && at < cursor.selectionEnd();
+            painter.fillRect(cell, colors.color(isSelected ? QPalette::Highlight : QPalette::Base));
+            ControlPictures::paint(painter, cell, text[i], isSelected ? selected : plain, font());
+        }
+    }
 }

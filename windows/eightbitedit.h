@@ -1,5 +1,7 @@
 #pragma once
 
+#include "traffic/controlpictures.h"
+
 #include <QPlainTextEdit>
 #include <functional>
 #include <optional>
@@ -13,7 +15,8 @@
 // multi-line variant a line break is the pair CR LF, as Enter types it; a lone
 // CR or LF and the other control codes but Tab show as their Control Pictures
 // symbol, since a text document has no way to keep them apart from a break or
-// to show them at all. The single-line variant takes no line end from the
+// to show them at all; the box paints those as ControlPictures cells, as the
+// traffic views do. The single-line variant takes no line end from the
 // keyboard and shows every line-end character as its symbol.
 class EightBitEdit : public QPlainTextEdit
 {
@@ -53,8 +56,12 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
     QMimeData *createMimeDataFromSelection() const override;
     void focusOutEvent(QFocusEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
+    // Paints the cell of each control code on screen over what Qt drew there.
+    void paintControlCells(const QRect &area);
+
     std::optional<QString> acceptedPaste(const QMimeData *source) const;
     bool admits(QString &typed) const;
 

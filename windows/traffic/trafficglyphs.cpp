@@ -53,8 +53,10 @@ void TrafficGlyphs::add(const Glyph &glyph, QPointF baseline, bool selected)
     run.positions.append(QPointF(baseline.x() + glyph.offset, baseline.y()));
 }
 
-void TrafficGlyphs::drawFrame(QPainter &painter, const QColor &text, const QColor &selectedText)
+void TrafficGlyphs::drawFrame(QPainter &painter, const QPalette &colors)
 {
+    const QColor text = colors.color(QPalette::Text);
+    const QColor selectedText = colors.color(QPalette::HighlightedText);
     for (size_t i = 0; i < m_runs.size(); ++i) {
         const Run &run = m_runs[i];
         if (run.indexes.isEmpty())
@@ -66,9 +68,12 @@ void TrafficGlyphs::drawFrame(QPainter &painter, const QColor &text, const QColo
         painter.setPen(i % 2 ? selectedText : text);
         painter.drawGlyphRun(QPointF(0, 0), glyphs);
     }
+    const ControlPictures::Colors plain = ControlPictures::plain();
+    const ControlPictures::Colors selected = ControlPictures::selected(
+            colors.color(QPalette::Highlight), colors.color(QPalette::HighlightedText));
     for (const PictureCell &cell : m_pictureCells) {
-        const QColor &color = cell.selected ? selectedText : text;
-        painter.drawImage(cell.topLeft, m_pictures.image(QChar(cell.picture), color));
+        painter.drawImage(cell.topLeft,
+                          m_pictures.image(QChar(cell.picture), cell.selected ? selected : plain));
     }
 }
 
@@ -76,6 +81,10 @@ TrafficGlyphs::Glyph TrafficGlyphs::resolve(QChar ch)
 {
     if (ch.isSpace())
         return {};
+    // Drawn by ControlPictures always, so that every view and entry shows a
+    // control code the same way whatever fonts the system has.
+    if (ControlPictures::covers(ch))
+        return { -1, 0, 0, ch.unicode() };
     const auto known = m_resolved.constFind(ch.unicode());
     if (known != m_resolved.cend())
         return *known;
@@ -94,9 +103,6 @@ TrafficGlyphs::Glyph TrafficGlyphs::resolve(QChar ch)
 
 TrafficGlyphs::Glyph TrafficGlyphs::resolveByFallback(QChar ch)
 {
-    // Qt's fallback may pick a wide symbol font for these, or none at all.
-    if (ControlPictures::covers(ch))
-        return { -1, 0, 0, ch.unicode() };
     for (size_t i = 1; i < m_fonts.size(); ++i) {
         if (m_fonts[i].supportsCharacter(ch))
             return glyphFrom(m_fonts[i], m_fonts[i].glyphIndexesForString(QString(ch)).value(0));

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QHash>
 #include <QList>
+#include <QPalette>
 #include <QPointF>
 #include <QRawFont>
 #include <array>
@@ -20,8 +21,8 @@ class QPainter;
 // Cells sit on a fixed grid whatever the glyphs' own advances, so a character
 // that the fixed-pitch font lacks (U+FFFD, for one) is taken from a fallback
 // font and centred in its cell without pushing the rest of the row aside.
-// Control pictures the font lacks are drawn by ControlPictures instead, as the
-// fallback Qt finds for them may be wide or missing. Drawing glyph runs skips
+// Control codes are drawn by ControlPictures, as tinted cells, whatever the
+// font has for their Control Pictures characters. Drawing glyph runs skips
 // text shaping, which would join, reorder or hide characters (a soft hyphen)
 // that must each keep a cell.
 class TrafficGlyphs
@@ -46,7 +47,7 @@ public:
 
     void beginFrame();
     void add(const Glyph &glyph, QPointF baseline, bool selected);
-    void drawFrame(QPainter &painter, const QColor &text, const QColor &selectedText);
+    void drawFrame(QPainter &painter, const QPalette &colors);
 
 private:
     struct Run

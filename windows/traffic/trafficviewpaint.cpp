@@ -21,9 +21,7 @@ void TrafficView::paintEvent(QPaintEvent *event)
             break;
         paintRow(painter, top + i, i * lineHeight);
     }
-    const QPalette &colors = palette();
-    m_glyphs.drawFrame(
-        painter, colors.color(QPalette::Text), colors.color(QPalette::HighlightedText));
+    m_glyphs.drawFrame(painter, palette());
     paintCaret(painter);
 }
 

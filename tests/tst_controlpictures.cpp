@@ -1,0 +1,104 @@
+#include "windows/eightbitedit.h"
+#include "windows/traffic/controlpictures.h"
+#include "windows/traffic/trafficglyphs.h"
+
+#include <QCryptographicHash>
+#include <QFontDatabase>
+#include <QImage>
+#include <QSet>
+#include <QTest>
+
+namespace {
+
+QFont fixedFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSizeF(9.75);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
+}
+
+int pixelsOf(const QImage &image, const QColor &color)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y).rgb() == color.rgb())
+                ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+// Control codes show as tinted cells with one mark each, in the traffic views
+// and in the entry boxes alike: each code its own picture, none a blank.
+class TestControlPictures : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyControlCodeHasACellOfItsOwn()
+    {
+        ControlPictures pictures;
+        pictures.setGeometry(fixedFont(), 8, 15);
+        QSet<QByteArray> seen;
+        QList<char16_t> codes;
+        for (char16_t code = 0x2400; code < 0x2420; ++code)
+            codes.append(code);
+        codes.append(0x2421);
+        for (char16_t code : codes) {
+            const QImage picture = pictures.image(QChar(code), ControlPictures::plain())
+                                       .convertToFormat(QImage::Format_ARGB32);
+            QVERIFY2(pixelsOf(picture, ControlPictures::plain().cell) > 20,
+                qPrintable(QString::number(code, 16)));
+            const QByteArray hash = QCryptographicHash::hash(
+                QByteArrayView(picture.constBits(), picture.sizeInBytes()),
+                QCryptographicHash::Sha1);
+            QVERIFY2(!seen.contains(hash), qPrintable(QString::number(code, 16)));
+            seen.insert(hash);
+        }
+    }
+
+    void viewsDrawControlCodesAsPicturesWhateverTheFont()
+    {
+        TrafficGlyphs glyphs;
+        glyphs.setFont(fixedFont(), TrafficRendering(TrafficRendering::Kind::Characters));
+        QCOMPARE(glyphs.forByte(0x0D).picture, char16_t(0x240D));
+        QCOMPARE(glyphs.forByte(0x1B).picture, char16_t(0x241B));
+        QCOMPARE(glyphs.forByte(0x7F).picture, char16_t(0x2421));
+        QCOMPARE(glyphs.forByte('A').picture, char16_t(0));
+    }
+
+    void entryPaintsACellForEachControlCode_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("cells");
+        QTest::newRow("single line, bell") << int(EightBitEdit::Lines::Single) << "AT\aZ" << true;
+        QTest::newRow("single line, CR") << int(EightBitEdit::Lines::Single) << "ATZ\r" << true;
+        QTest::newRow("multi-line, CR LF is a break")
+            << int(EightBitEdit::Lines::Multi) << "ATZ\r\nOK" << false;
+        QTest::newRow("multi-line, lone LF") << int(EightBitEdit::Lines::Multi) << "A\nB" << true;
+        QTest::newRow("plain text") << int(EightBitEdit::Lines::Single) << "Hallo" << false;
+    }
+
+    void entryPaintsACellForEachControlCode()
+    {
+        QFETCH(int, lines);
+        QFETCH(QString, text);
+        QFETCH(bool, cells);
+        EightBitEdit edit { EightBitEdit::Lines(lines) };
+        edit.setFont(fixedFont());
+        edit.resize(200, 60);
+        edit.setText(text);
+        const QImage shot = edit.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(pixelsOf(shot, ControlPictures::plain().cell) > 10, cells);
+        // What the box holds is untouched by how it is drawn.
+        QCOMPARE(edit.text(), text);
+    }
+};
+
+QTEST_MAIN(TestControlPictures)
+#include "tst_controlpictures.moc"
