@@ -1,14 +1,17 @@
+#include "app/base/dialogs.h"
+#include "app/buildinfo.h"
 #include "appicon.h"
+#include "commandline.h"
+#include "config/settingsstore.h"
 #include "germanui.h"
 #include "mditavel.h"
 #include "shutdownsignals.h"
 
-#include "app/base/dialogs.h"
-#include "config/settingsstore.h"
-
 #include <QApplication>
+#include <QStringList>
 #include <QThread>
 #include <QTimer>
+#include <cstdio>
 
 namespace {
 
@@ -29,19 +32,37 @@ void closeWhenUnwound(MDITavel &window)
     window.close();
 }
 
+// Answers --help and --version, or refuses what Tavel does not know, before
+// QApplication exists: it would need a display, and the probe would follow.
+bool answeredCommandLine(int argc, char *argv[], int &exitCode)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine::Outcome outcome = CommandLine::parse(arguments);
+    std::fputs(outcome.output.toLocal8Bit().constData(), stdout);
+    std::fputs(outcome.error.toLocal8Bit().constData(), stderr);
+    exitCode = outcome.exitCode;
+    return outcome.action == CommandLine::Action::Exit;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (int exitCode = 0; answeredCommandLine(argc, argv, exitCode))
+        return exitCode;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavel"));
+    QApplication::setDesktopFileName(QLatin1String(kTavelAppId));
     QApplication::setWindowIcon(tavelIcon());
     installGermanUi(app);
 
     ShutdownSignals shutdownSignals;
     MDITavel window(SettingsStore::defaultPath());
     QObject::connect(&shutdownSignals, &ShutdownSignals::requested, &window,
-                     [&window] { closeWhenUnwound(window); });
+        [&window] { closeWhenUnwound(window); });
 
     if (window.MDIForm_Load() == MDITavel::StartOutcome::EndProgram)
         return 0;

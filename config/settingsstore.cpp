@@ -1,8 +1,8 @@
 #include "settingsstore.h"
 
+#include "config/configfolder.h"
 #include "config/settingsfile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -43,7 +43,7 @@ SettingsStore::SettingsStore(QString path)
 
 QString SettingsStore::defaultPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/tavel.cfg");
+    return ConfigFolder::forThisProgram().filePath(QStringLiteral("tavel.cfg"));
 }
 
 SettingsStore::LoadResult SettingsStore::load()
@@ -81,6 +81,11 @@ SettingsStore::SaveResult SettingsStore::save(const SavedState &state)
                                            "nicht gespeichert.")
                                 .arg(displayPath(), reason) };
     };
+
+    // The user's configuration folder does not exist before the first save.
+    QString folderReason;
+    if (!ConfigFolder::createIfMissing(QFileInfo(m_path).absolutePath(), folderReason))
+        return failure(folderReason);
 
     // Kept aside before the new file is even opened: a directory in the
     // file's place would make the save refuse to start.

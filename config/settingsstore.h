@@ -32,7 +32,8 @@ public:
 
     explicit SettingsStore(QString path);
 
-    // tavel.cfg beside the executable, where the program has always kept it.
+    // tavel.cfg in the folder ConfigFolder chooses for this run: beside the
+    // executable where that folder is writable, as it has always been.
     static QString defaultPath();
 
     QString path() const { return m_path; }

@@ -1,4 +1,5 @@
 #include "filehelpers.h"
+#include "firstrunfile.h"
 #include "ptydevice.h"
 
 #include <QDeadlineTimer>
@@ -6,29 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <csignal>
-
-namespace {
-
-// What a first run leaves behind: windows cascaded 330 twips apart, every
-// connection choice 0, empty payloads and flags, captions Senden 1 to 10.
-QByteArray firstRunSettingsFile()
-{
-    QByteArray bytes;
-    for (int i = 0; i < 5; ++i)
-        bytes += QByteArray::number(330 * i) + ',' + QByteArray::number(330 * i) + "\r\n";
-    for (int i = 0; i < 5; ++i)
-        bytes += "0\r\n";
-    for (int i = 0; i < 10; ++i)
-        bytes += "\"\",\"\"\r\n";
-    for (int i = 1; i <= 10; ++i)
-        bytes += "\"Senden " + QByteArray::number(i) + "\"\r\n";
-    return bytes;
-}
-
-
-} // namespace
 
 class TestEndToEnd : public QObject
 {
@@ -77,8 +56,7 @@ private Q_SLOTS:
     {
         PtyDevice com1;
         PtyDevice com2;
-        QCOMPARE(runAndTerminate(com1.slavePath(), com2.slavePath(), 1000),
-                 firstRunSettingsFile());
+        QCOMPARE(runAndTerminate(com1.slavePath(), com2.slavePath(), 1000), firstRunSettingsFile());
     }
 
     // With COM2 missing, start-up waits on the "only COM1" box; the signal
@@ -87,7 +65,7 @@ private Q_SLOTS:
     {
         PtyDevice com1;
         QCOMPARE(runAndTerminate(com1.slavePath(), QStringLiteral("/dev/tavel-none"), 1000),
-                 firstRunSettingsFile());
+            firstRunSettingsFile());
     }
 };
 
