@@ -1,31 +1,31 @@
 #include "filehelpers.h"
+#include "folderchangetracer.h"
 #include "ptydevice.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QRandomGenerator>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
-#include <algorithm>
-#include <cerrno>
+#include <climits>
 #include <csignal>
 #include <fcntl.h>
-#include <poll.h>
 #include <spawn.h>
-#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
 extern char **environ;
 
-// The real program is killed (SIGKILL, which nothing can catch) at many
-// moments after SIGTERM asked it to end, most of them while it writes
-// tavel.cfg. Whatever the moment, tavel.cfg must be the whole old file or the
-// whole new one. TAVEL_INTERRUPT_SECONDS sets how long each case keeps killing.
+// The real program is asked to end (SIGTERM) and killed (SIGKILL, which
+// nothing can catch) on its way out, once before each change its save makes
+// in its folder, every one of them in turn. Whatever the moment, tavel.cfg
+// must be the whole old file or the whole new one. The moments are found by
+// following the program's system calls, not by the clock, so that the test
+// decides the same on a loaded machine as on an idle one.
 
 namespace {
 
@@ -50,27 +50,16 @@ QByteArray settingsFile(
     return bytes;
 }
 
-qint64 nowNs()
+void sleepMs(long ms)
 {
-    timespec t = {};
-    ::clock_gettime(CLOCK_MONOTONIC, &t);
-    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
-
-void sleepNs(qint64 ns)
-{
-    if (ns <= 0)
-        return;
-    const timespec t = { time_t(ns / 1000000000), long(ns % 1000000000) };
+    const timespec t = { 0, ms * 1000000 };
     ::clock_nanosleep(CLOCK_MONOTONIC, 0, &t, nullptr);
 }
 
-
-// Nanoseconds the process's main thread has run, from the scheduler.
-qint64 cpuNs(pid_t pid)
+// The system call of a change, without the file names the program made up.
+QString callOf(const QString &change)
 {
-    QFile stat(QStringLiteral("/proc/%1/schedstat").arg(pid));
-    return stat.open(QIODevice::ReadOnly) ? stat.readAll().split(' ').value(0).toLongLong() : -1;
+    return change.section(QLatin1Char(' '), 0, 0);
 }
 
 } // namespace
@@ -84,21 +73,31 @@ private:
     PtyDevice m_com1;
     PtyDevice m_com2;
     QString m_program;
-    int m_inotify = -1;
 
     QString cfg() const { return m_folder.filePath(QStringLiteral("tavel.cfg")); }
     QString bak() const { return m_folder.filePath(QStringLiteral("tavel.cfg.bak")); }
 
-    // Starts the program with COM1 and COM2 on the ptys; quiet silences its
-    // output, for runs that are killed anyway.
-    pid_t start(bool quiet)
+    enum class Run { Orderly, Traced };
+
+    // Starts the program with COM1 and COM2 on the ptys. A traced run is
+    // silenced, as it is mostly killed, and leaves out the leak check of a
+    // sanitizer build: LeakSanitizer stops every thread with ptrace at the
+    // exit, which a process that is already traced refuses.
+    pid_t start(Run run)
     {
         QList<QByteArray> variables;
+        QByteArray asanOptions;
         for (char **e = environ; *e; ++e) {
             const QByteArray v(*e);
-            if (!v.startsWith("TAVEL_COM") && !v.startsWith("QT_QPA_PLATFORM="))
+            if (v.startsWith("ASAN_OPTIONS="))
+                asanOptions = v.mid(13);
+            else if (!v.startsWith("TAVEL_COM") && !v.startsWith("QT_QPA_PLATFORM="))
                 variables.append(v);
         }
+        if (run == Run::Traced)
+            asanOptions += asanOptions.isEmpty() ? "detect_leaks=0" : ":detect_leaks=0";
+        if (!asanOptions.isEmpty())
+            variables << "ASAN_OPTIONS=" + asanOptions;
         variables << "TAVEL_COM1=" + m_com1.slavePath().toLocal8Bit()
                   << "TAVEL_COM2=" + m_com2.slavePath().toLocal8Bit()
                   << "QT_QPA_PLATFORM=offscreen";
@@ -111,7 +110,7 @@ private:
 
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        if (quiet) {
+        if (run == Run::Traced) {
             posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
             posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         }
@@ -122,33 +121,29 @@ private:
         return pid;
     }
 
-    // Until the program has its SIGTERM handler and has gone quiet: started
-    // up and waiting in its event loop (or in a box it shows at start).
-    bool waitUntilSettled(pid_t pid)
+    // Until the program has its SIGTERM handler, from which on SIGTERM asks
+    // it to end rather than killing it. It may still be starting: it reads
+    // tavel.cfg and probes the ports all the same and only then ends, and a
+    // box it shows meanwhile is dismissed. The deadline only keeps a program
+    // that hangs from holding up the suite.
+    bool waitUntilCatchesSigterm(pid_t pid, QString &problem)
     {
-        QDeadlineTimer deadline(30000);
+        const QDeadlineTimer deadline(60000);
         while (!catchesSigterm(pid)) {
-            if (deadline.hasExpired())
+            int status = 0;
+            if (::waitpid(pid, &status, WNOHANG) == pid) {
+                problem = QStringLiteral("program ended while starting (status %1)").arg(status);
                 return false;
-            sleepNs(2000000);
-        }
-        qint64 last = cpuNs(pid);
-        int quietSlices = 0;
-        while (quietSlices < 3) {
-            if (deadline.hasExpired())
+            }
+            if (deadline.hasExpired()) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+                problem = QStringLiteral("program did not start");
                 return false;
-            sleepNs(10000000);
-            const qint64 now = cpuNs(pid);
-            quietSlices = now == last ? quietSlices + 1 : 0;
-            last = now;
+            }
+            sleepMs(1);
         }
         return true;
-    }
-
-    void drainInotify()
-    {
-        char buffer[4096];
-        while (::read(m_inotify, buffer, sizeof buffer) > 0) { }
     }
 
     // Resets the folder to the old file alone (besides the program).
@@ -159,54 +154,77 @@ private:
             if (name != QLatin1String("tavel"))
                 QFile::remove(dir.filePath(name));
         }
-        drainInotify();
         return writeFile(cfg(), old);
     }
 
-    struct Timeline
+    // A run to its orderly end, untraced.
+    bool orderlyRun(QString &problem)
     {
-        qint64 exitNs = 0;
-        qint64 firstWriteNs = -1;
-        qint64 lastWriteNs = -1;
-    };
-
-    // A run to its orderly end, timing when the save touches the folder.
-    bool referenceRun(Timeline &timeline, QString &problem)
-    {
-        const pid_t pid = start(false);
-        if (pid < 0 || !waitUntilSettled(pid)) {
+        const pid_t pid = start(Run::Orderly);
+        if (pid < 0) {
             problem = QStringLiteral("program did not start");
             return false;
         }
-        drainInotify();
-        const qint64 t0 = nowNs();
+        if (!waitUntilCatchesSigterm(pid, problem))
+            return false;
         ::kill(pid, SIGTERM);
+        const QDeadlineTimer deadline(60000);
         int status = 0;
-        for (;;) {
-            struct pollfd p = { m_inotify, POLLIN, 0 };
-            if (::poll(&p, 1, 1) > 0) {
-                const qint64 t = nowNs() - t0;
-                drainInotify();
-                if (timeline.firstWriteNs < 0)
-                    timeline.firstWriteNs = t;
-                timeline.lastWriteNs = t;
-            }
-            const pid_t done = ::waitpid(pid, &status, WNOHANG);
-            if (done == pid)
-                break;
-            if (nowNs() - t0 > 30'000'000'000) {
+        while (::waitpid(pid, &status, WNOHANG) != pid) {
+            if (deadline.hasExpired()) {
                 ::kill(pid, SIGKILL);
                 ::waitpid(pid, &status, 0);
                 problem = QStringLiteral("program did not end after SIGTERM");
                 return false;
             }
+            sleepMs(1);
         }
-        timeline.exitNs = nowNs() - t0;
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
             problem = QStringLiteral("program ended abnormally (status %1)").arg(status);
             return false;
         }
         return true;
+    }
+
+    // Asks the program to end and follows it to the entry of its change
+    // number killBefore in the folder, where it is killed, so that the change
+    // never happens; past its last change it ends by itself. changes: what
+    // it did to the folder until then, the one it was killed before last.
+    bool tracedShutdown(int killBefore, QStringList &changes, bool &killed, QString &problem)
+    {
+        changes.clear();
+        killed = false;
+        const pid_t pid = start(Run::Traced);
+        if (pid < 0) {
+            problem = QStringLiteral("program did not start");
+            return false;
+        }
+        FolderChangeTracer tracer(m_folder.path());
+        if (!waitUntilCatchesSigterm(pid, problem) || !tracer.attach(pid, problem))
+            return false;
+        ::kill(pid, SIGTERM);
+        for (;;) {
+            switch (tracer.runToNextChange()) {
+            case FolderChangeTracer::Step::HeldAtChange:
+                changes << tracer.change();
+                if (changes.size() > killBefore) {
+                    tracer.kill();
+                    killed = true;
+                    return true;
+                }
+                break;
+            case FolderChangeTracer::Step::Ended:
+                if (!WIFEXITED(tracer.exitStatus()) || WEXITSTATUS(tracer.exitStatus()) != 0) {
+                    problem = QStringLiteral("program ended abnormally (status %1)")
+                                  .arg(tracer.exitStatus());
+                    return false;
+                }
+                return true;
+            case FolderChangeTracer::Step::Failed:
+                problem = tracer.problem();
+                return false;
+            }
+        }
     }
 
 private Q_SLOTS:
@@ -216,17 +234,6 @@ private Q_SLOTS:
         QVERIFY2(m_com1.isOpen() && m_com2.isOpen(), qPrintable(m_com1.errorString()));
         m_program = m_folder.filePath(QStringLiteral("tavel"));
         QVERIFY(QFile::copy(QStringLiteral(TAVEL_EXECUTABLE), m_program));
-        m_inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        QVERIFY(m_inotify >= 0);
-        QVERIFY(::inotify_add_watch(m_inotify, QFile::encodeName(m_folder.path()).constData(),
-                    IN_CREATE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE)
-            >= 0);
-    }
-
-    void cleanupTestCase()
-    {
-        if (m_inotify >= 0)
-            ::close(m_inotify);
     }
 
     void killedShutdownLeavesOldOrNewFile_data()
@@ -248,67 +255,43 @@ private Q_SLOTS:
         QFETCH(bool, keepsBackup);
         QVERIFY(old != written);
 
-        // An orderly end writes exactly the new file, and shows when it does.
+        // An orderly end writes exactly the new file.
         QVERIFY(resetFolder(old));
-        Timeline timeline;
         QString problem;
-        QVERIFY2(referenceRun(timeline, problem), qPrintable(problem));
+        QVERIFY2(orderlyRun(problem), qPrintable(problem));
         QCOMPARE(contentsOf(cfg()), written);
         QCOMPARE(QFileInfo::exists(bak()), keepsBackup);
         if (keepsBackup)
             QCOMPARE(contentsOf(bak()), old);
-        QVERIFY2(timeline.firstWriteNs >= 0, "the save was not seen in the folder");
-        qInfo("SIGTERM to the first change in the folder %.2f ms, to the last %.2f ms, to the "
-              "end %.2f ms",
-            timeline.firstWriteNs / 1e6, timeline.lastWriteNs / 1e6, timeline.exitNs / 1e6);
 
-        // Most kills aim at the moment the new file takes the old one's place,
-        // with a spread that covers the writing and syncing before it. The aim
-        // follows the outcomes (a staircase): a kill that left the old file
-        // was early, one that left the new file late, so start-up jitter does
-        // not drive the kills away from the save. The rest cover the whole way
-        // from SIGTERM to the end.
-        qint64 aim = timeline.lastWriteNs;
-        const qint64 spread = 1'500'000;
-        qint64 step = 2'000'000;
-        bool lastWasEarly = false;
-        const qint64 budgetMs = 1000
-            * qEnvironmentVariable("TAVEL_INTERRUPT_SECONDS", QStringLiteral("18")).toLongLong();
+        // The same end followed call by call names the changes to kill before.
+        QVERIFY(resetFolder(old));
+        QStringList changes;
+        bool killed = false;
+        QVERIFY2(tracedShutdown(INT_MAX, changes, killed, problem), qPrintable(problem));
+        QCOMPARE(contentsOf(cfg()), written);
+        QVERIFY2(!changes.isEmpty(), "the save was not seen in the folder");
+        qInfo("the save makes %lld changes in the folder: %s", qint64(changes.size()),
+            qPrintable(changes.join(QStringLiteral("; "))));
+
         const QRegularExpression temporary(QStringLiteral("^tavel\\.cfg\\.[A-Za-z0-9]{6}$"));
-        QRandomGenerator dice(4711);
-        QElapsedTimer elapsed;
-        elapsed.start();
-        int kills = 0, keptOld = 0, gotNew = 0, strays = 0, betweenBackupAndNew = 0;
-        while (kills < 15 || elapsed.elapsed() < budgetMs) {
+        int keptOld = 0, gotNew = 0, strays = 0, betweenBackupAndNew = 0;
+        for (int index = 0; index < changes.size(); ++index) {
             QVERIFY(resetFolder(old));
-            const bool aimed = dice.bounded(3) != 0;
-            const qint64 delay = aimed
-                ? qMax<qint64>(0, aim - spread + qint64(dice.bounded(double(2 * spread))))
-                : qint64(dice.bounded(1.5 * double(qMax(timeline.exitNs, aim + spread))));
-            const pid_t pid = start(true);
-            QVERIFY(pid > 0);
-            QVERIFY2(waitUntilSettled(pid), "program did not start");
-            ::kill(pid, SIGTERM);
-            sleepNs(delay);
-            ::kill(pid, SIGKILL);
-            int status = 0;
-            QCOMPARE(::waitpid(pid, &status, 0), pid);
-            ++kills;
+            QStringList seen;
+            QVERIFY2(tracedShutdown(index, seen, killed, problem), qPrintable(problem));
+            const QString when = QStringLiteral("killed before change %1 (%2)")
+                                     .arg(index + 1)
+                                     .arg(seen.value(index, changes.at(index)));
+            QVERIFY2(killed && callOf(seen.last()) == callOf(changes.at(index)),
+                qPrintable(when + QStringLiteral(": this run changed the folder differently: ")
+                    + seen.join(QStringLiteral("; "))));
 
             const QByteArray now = contentsOf(cfg());
-            const QString when = QStringLiteral("killed %1 µs after SIGTERM").arg(delay / 1000);
             QVERIFY2(now == old || now == written,
                 qPrintable(when + QStringLiteral(": tavel.cfg is neither file: ")
                     + QString::fromLatin1(now.left(80))));
             (now == old ? keptOld : gotNew)++;
-            if (aimed) {
-                // Smaller steps once the aim goes back and forth.
-                const bool early = now == old;
-                if (early != lastWasEarly)
-                    step = qMax<qint64>(100'000, step * 3 / 4);
-                lastWasEarly = early;
-                aim = qMax<qint64>(0, aim + (early ? step : -step));
-            }
             if (QFileInfo::exists(bak())) {
                 QVERIFY2(keepsBackup, qPrintable(when + QStringLiteral(": a backup appeared")));
                 QVERIFY2(
@@ -328,11 +311,9 @@ private Q_SLOTS:
                 ++strays;
             }
         }
-        qInfo("%d kills in %lld ms: %d left the old file (%d of them after the backup was "
-              "made), %d the new one, %d a temporary file beside it; aim ended %.2f ms after "
-              "SIGTERM",
-            kills, elapsed.elapsed(), keptOld, betweenBackupAndNew, gotNew, strays, aim / 1e6);
-        QVERIFY2(keptOld > 0 && gotNew > 0, "the kills did not span the save");
+        qInfo("%lld kills: %d left the old file (%d of them after the backup was made), %d the "
+              "new one, %d a temporary file beside it",
+            qint64(changes.size()), keptOld, betweenBackupAndNew, gotNew, strays);
         if (keepsBackup)
             QVERIFY2(betweenBackupAndNew > 0, "no kill fell between the backup and the new file");
     }
@@ -346,9 +327,8 @@ private Q_SLOTS:
         const QString stray = m_folder.filePath(QStringLiteral("tavel.cfg.Ab12Cd"));
         const QByteArray other = settingsFile("2", "\r\n", "");
         QVERIFY(writeFile(stray, other));
-        Timeline timeline;
         QString problem;
-        QVERIFY2(referenceRun(timeline, problem), qPrintable(problem));
+        QVERIFY2(orderlyRun(problem), qPrintable(problem));
         QCOMPARE(contentsOf(cfg()), settingsFile("6", "\r\n", ""));
         QCOMPARE(contentsOf(stray), other);
     }
