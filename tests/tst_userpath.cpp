@@ -40,10 +40,81 @@ private:
         QTest::qWait(300);
     }
 
+    // The visible windows with exactly this title, newest last.
+    QList<QByteArray> windows(const QString &title, bool sync = false)
+    {
+        QStringList arguments { QStringLiteral("search") };
+        if (sync)
+            arguments << QStringLiteral("--sync");
+        arguments << QStringLiteral("--onlyvisible") << QStringLiteral("--name")
+                  << QLatin1Char('^') + title + QLatin1Char('$');
+        const QByteArray found = xdotool(arguments, sync ? 20000 : 10000);
+        return found.isEmpty() ? QList<QByteArray>() : found.split('\n');
+    }
+
+    // No window manager runs here, so the test gives a window the focus as a
+    // click on it would.
+    void focus(const QByteArray &window)
+    {
+        xdotool({ QStringLiteral("windowfocus"), QString::fromLatin1(window) });
+        QTest::qWait(300);
+    }
+
     void type(const QString &text)
     {
         xdotool({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text });
         QTest::qWait(300);
+    }
+
+    // A file far larger than the pty holds while nobody reads: the progress
+    // window shows and the transfer stands still; "Verbindung trennen" asks
+    // first, Nein keeps the file going, Ja stops it.
+    void sendFileToADeviceThatDoesNotRead(PtyDevice &device, const QByteArray &mainWindow)
+    {
+        QByteArray firmware(4 * 1024 * 1024, Qt::Uninitialized);
+        for (qsizetype i = 0; i < firmware.size(); ++i)
+            firmware[i] = char((i * 13 + i / 997) & 0xFF);
+        const QString path = m_folder.filePath(QStringLiteral("firmware.bin"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(firmware) == firmware.size());
+        file.close();
+
+        const QString title = QStringLiteral("Datei senden");
+        key(QStringLiteral("alt+d"));
+        key(QStringLiteral("d"));
+        const QList<QByteArray> dialog = windows(title, true);
+        QVERIFY2(!dialog.isEmpty(), "the file dialog did not open");
+        focus(dialog.constLast());
+        type(path);
+        key(QStringLiteral("Return"));
+        QTest::qWait(1000);
+        QVERIFY2(windows(title).size() == 1, "the progress window is not showing");
+
+        focus(mainWindow);
+        key(QStringLiteral("F8"));
+        key(QStringLiteral("alt+t"));
+        QList<QByteArray> boxes = windows(QStringLiteral("Tavel"));
+        QVERIFY2(boxes.size() == 2, "no question before the connection ends");
+        focus(boxes.constLast());
+        key(QStringLiteral("alt+n"));
+        QCOMPARE(windows(QStringLiteral("Tavel")).size(), 1);
+        QCOMPARE(windows(title).size(), 1);
+        // Still going: the device reads the file from its start.
+        const QByteArray head = device.read(512 * 1024, 10000);
+        QVERIFY(head.size() >= 512 * 1024);
+        QVERIFY(head == firmware.left(head.size()));
+
+        focus(mainWindow);
+        key(QStringLiteral("alt+t"));
+        boxes = windows(QStringLiteral("Tavel"));
+        QVERIFY2(boxes.size() == 2, "no question before the connection ends");
+        focus(boxes.constLast());
+        key(QStringLiteral("alt+j"));
+        QTRY_VERIFY2(windows(title).isEmpty(), "the progress window stayed");
+        const QByteArray rest = device.readFor(1000);
+        QVERIFY(head.size() + rest.size() < firmware.size());
+        QVERIFY(rest == firmware.mid(head.size(), rest.size()));
+        focus(mainWindow);
     }
 
 private Q_SLOTS:
@@ -129,6 +200,8 @@ private Q_SLOTS:
         xdotool({ QStringLiteral("mousemove"), QStringLiteral("189"), QStringLiteral("151"),
                   QStringLiteral("click"), QStringLiteral("1") });
         QCOMPARE(com1.read(4, 5000), QByteArray("PING"));
+
+        sendFileToADeviceThatDoesNotRead(com1, window);
 
         ::kill(pid_t(tavel.processId()), SIGTERM);
         QVERIFY(tavel.waitForFinished(20000));
