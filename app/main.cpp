@@ -1,6 +1,6 @@
-#include "app/base/dialogs.h"
 #include "app/buildinfo.h"
 #include "appicon.h"
+#include "base/dialogs.h"
 #include "commandline.h"
 #include "config/settingsstore.h"
 #include "germanui.h"

@@ -1,6 +1,5 @@
-#include "mditavel.h"
-
 #include "automation/frmautomat.h"
+#include "mditavel.h"
 #include "settings/frmeinstellungen.h"
 #include "windows/frmeingabe.h"
 #include "windows/frmempfang.h"
@@ -13,7 +12,7 @@
 namespace {
 
 QAction *addItem(QMenu *menu, const QString &objectName, const QString &caption,
-                 const QKeySequence &shortcut = {})
+    const QKeySequence &shortcut = {})
 {
     QAction *action = menu->addAction(caption);
     action->setObjectName(objectName);
@@ -35,12 +34,13 @@ void MDITavel::buildMenus()
     QMenu *datei = bar->addMenu(QStringLiteral("&Datei"));
     datei->setObjectName(QStringLiteral("MnDatei"));
     // The three save commands are in the menu but carry no action yet.
-    addItem(datei, QStringLiteral("MnSendenspeichern"), QStringLiteral("&Gesendete Daten speichern"));
-    addItem(datei, QStringLiteral("MnEmpfangSpeichern"),
-            QStringLiteral("&Empfangene Daten speichern"));
+    addItem(
+        datei, QStringLiteral("MnSendenspeichern"), QStringLiteral("&Gesendete Daten speichern"));
+    addItem(
+        datei, QStringLiteral("MnEmpfangSpeichern"), QStringLiteral("&Empfangene Daten speichern"));
     addItem(datei, QStringLiteral("MnEinstSpeichern"), QStringLiteral("Einstellungen &speichern"));
     connect(addItem(datei, QStringLiteral("MnDateiDatei"), QStringLiteral("&Datei senden")),
-            &QAction::triggered, this, &MDITavel::SendFile);
+        &QAction::triggered, this, &MDITavel::SendFile);
     datei->addSeparator()->setObjectName(QStringLiteral("MnSep1"));
     QAction *ende = addItem(datei, QStringLiteral("MnEnde"), QStringLiteral("&Beenden"));
     connect(ende, &QAction::triggered, this, &QWidget::close);
@@ -48,20 +48,20 @@ void MDITavel::buildMenus()
     QMenu *fenster = bar->addMenu(QStringLiteral("Fenster"));
     fenster->setObjectName(QStringLiteral("MnFenster"));
     connect(addItem(fenster, QStringLiteral("MnFensterEingabe"), QStringLiteral("&Eingabefenster"),
-                    Qt::Key_F5),
-            &QAction::triggered, this, [this] { m_eingabe->show(); });
+                Qt::Key_F5),
+        &QAction::triggered, this, [this] { m_eingabe->show(); });
     connect(addItem(fenster, QStringLiteral("MnFensterSenden"), QStringLiteral("&Gesendete Daten"),
-                    Qt::Key_F6),
-            &QAction::triggered, this, [this] { m_sendefenster->show(); });
+                Qt::Key_F6),
+        &QAction::triggered, this, [this] { m_sendefenster->show(); });
     connect(addItem(fenster, QStringLiteral("MnFensterEmpfang"),
-                    QStringLiteral("Empfangene &Daten"), Qt::Key_F7),
-            &QAction::triggered, this, [this] { m_empfang->show(); });
+                QStringLiteral("Empfangene &Daten"), Qt::Key_F7),
+        &QAction::triggered, this, [this] { m_empfang->show(); });
     connect(addItem(fenster, QStringLiteral("MnFensterEinstellungen"),
-                    QStringLiteral("Ei&nstellungen"), Qt::Key_F8),
-            &QAction::triggered, this, [this] { m_einstellungen->show(); });
+                QStringLiteral("Ei&nstellungen"), Qt::Key_F8),
+        &QAction::triggered, this, [this] { m_einstellungen->show(); });
     connect(addItem(fenster, QStringLiteral("MnFensterAutomatisierung"),
-                    QStringLiteral("&Automatisierung"), Qt::Key_F9),
-            &QAction::triggered, this, [this] { m_automat->show(); });
+                QStringLiteral("&Automatisierung"), Qt::Key_F9),
+        &QAction::triggered, this, [this] { m_automat->show(); });
     connect(fenster, &QMenu::aboutToShow, this, [this, fenster] { fillWindowList(fenster); });
 
     QAction *info = bar->addAction(QStringLiteral("&Info"));
@@ -85,8 +85,8 @@ void MDITavel::fillWindowList(QMenu *menu)
     m_windowListActions.append(menu->addSeparator());
     int number = 1;
     for (QMdiSubWindow *window : shown) {
-        QAction *action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(
-                window->windowTitle()));
+        QAction *action
+            = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
         action->setCheckable(true);
         action->setChecked(window == m_mdiArea->activeSubWindow());
         connect(action, &QAction::triggered, this, [this, window] {

@@ -1,15 +1,14 @@
 #include "mditavel.h"
 
 #include "appicon.h"
-#include "portprobe.h"
-#include "statusbar.h"
-
-#include "app/base/clickraiser.h"
-#include "app/base/dialogs.h"
 #include "automation/frmautomat.h"
+#include "base/clickraiser.h"
+#include "base/dialogs.h"
+#include "portprobe.h"
 #include "serial/filetransfer.h"
 #include "serial/mscomm.h"
 #include "settings/frmeinstellungen.h"
+#include "statusbar.h"
 #include "windows/frmeingabe.h"
 #include "windows/frmempfang.h"
 #include "windows/frminfo.h"
@@ -38,24 +37,21 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
 
     QMdiArea &area = *m_mdiArea;
     m_fileTransfer = std::make_unique<FileTransfer>(*m_comm);
-    m_transmitter = std::make_unique<Transmitter>(*m_comm,
-                                                  [this]() -> FrmSendefenster & { return m_sendefenster->get(); });
+    m_transmitter = std::make_unique<Transmitter>(
+        *m_comm, [this]() -> FrmSendefenster & { return m_sendefenster->get(); });
     m_eingabe = std::make_unique<FormSlot<FrmEingabe>>(
-            area, [this] { return new FrmEingabe(m_state, *m_transmitter); });
+        area, [this] { return new FrmEingabe(m_state, *m_transmitter); });
     m_sendefenster = std::make_unique<FormSlot<FrmSendefenster>>(
-            area, [this] { return new FrmSendefenster(m_state); });
-    m_empfang = std::make_unique<FormSlot<FrmEmpfang>>(
-            area, [this] { return new FrmEmpfang(m_state); });
-    m_einstellungen = std::make_unique<FormSlot<FrmEinstellungen>>(
-            area, [this] {
-                return new FrmEinstellungen(m_state, *m_comm, *m_statusBar,
-                                            [this] { return mayDropFileSend(); });
-            });
-    m_automat = std::make_unique<FormSlot<frmAutomat>>(
-            area, [this] {
-                return new frmAutomat(m_state, *m_transmitter,
-                                      [this] { m_empfang->get().clearViews(); });
-            });
+        area, [this] { return new FrmSendefenster(m_state); });
+    m_empfang
+        = std::make_unique<FormSlot<FrmEmpfang>>(area, [this] { return new FrmEmpfang(m_state); });
+    m_einstellungen = std::make_unique<FormSlot<FrmEinstellungen>>(area, [this] {
+        return new FrmEinstellungen(
+            m_state, *m_comm, *m_statusBar, [this] { return mayDropFileSend(); });
+    });
+    m_automat = std::make_unique<FormSlot<frmAutomat>>(area, [this] {
+        return new frmAutomat(m_state, *m_transmitter, [this] { m_empfang->get().clearViews(); });
+    });
 
     buildMenus();
     connect(m_comm.get(), &MSComm::OnComm, this, &MDITavel::OnComm);
@@ -77,7 +73,7 @@ MDITavel::StartOutcome MDITavel::MDIForm_Load()
     if (m_state.PortMask == 0) {
         Dialogs::current().message(QStringLiteral("Es wurde kein freier COM-Port gefunden, das "
                                                   "Programm kann nicht ausgeführt werden."),
-                                   QStringLiteral("Serielles Problem"));
+            QStringLiteral("Serielles Problem"));
         shutdown();
         return StartOutcome::EndProgram;
     }
@@ -88,12 +84,10 @@ MDITavel::StartOutcome MDITavel::MDIForm_Load()
     m_eingabe->show();
     FrmEinstellungen &settings = m_einstellungen->show();
     if (m_state.PortMask == 1 || m_state.PortMask == 2) {
-        const int usable = m_state.PortMask - 1;
-        settings.Option1[1 - usable]->setEnabled(false);
-        settings.Option1[usable]->setChecked(true);
+        settings.offerOnlyPort(m_state.PortMask);
         Dialogs::current().message(
-                QStringLiteral("Es steht nur COM%1 zur Verfügung").arg(m_state.PortMask),
-                QStringLiteral("Serieller Port-Test"));
+            QStringLiteral("Es steht nur COM%1 zur Verfügung").arg(m_state.PortMask),
+            QStringLiteral("Serieller Port-Test"));
     }
     m_einstellungen->show();
     return StartOutcome::Running;

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "app/base/formslot.h"
-#include "app/base/module1.h"
+#include "base/formslot.h"
+#include "base/module1.h"
 #include "config/settingsstore.h"
 #include "serial/mscomm.h"
 
 #include <QMainWindow>
-
 #include <memory>
 
 class FrmEingabe;
@@ -32,8 +31,8 @@ public:
 
     // comm: the serial-port object to use; tests hand in one that can fake
     // events a pseudo-terminal cannot produce.
-    explicit MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm = {},
-                      QWidget *parent = nullptr);
+    explicit MDITavel(
+        const QString &settingsPath, std::unique_ptr<MSComm> comm = {}, QWidget *parent = nullptr);
     ~MDITavel() override;
 
     // Start-up. EndProgram when no port is usable: the settings file has then

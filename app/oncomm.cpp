@@ -1,10 +1,8 @@
+#include "base/dialogs.h"
 #include "mditavel.h"
-
-#include "statusbar.h"
-
-#include "app/base/dialogs.h"
 #include "serial/mscomm.h"
 #include "settings/frmeinstellungen.h"
+#include "statusbar.h"
 #include "windows/frmempfang.h"
 
 void MDITavel::OnComm()
@@ -35,12 +33,11 @@ void MDITavel::onConnectionLost()
     if (FrmEinstellungen *settings = m_einstellungen->loaded()) {
         settings->showDisconnected();
     } else {
-        m_statusBar->setPanelText(1, QStringLiteral("Einstellungen"));
-        m_statusBar->setPanelText(2, QStringLiteral("Keine serielle Verbindung"));
+        m_statusBar->showNoConnection();
     }
     Dialogs::current().message(
-            QStringLiteral("Die Verbindung über COM%1 ist abgebrochen: das Gerät ist nicht mehr "
-                           "erreichbar.")
-                    .arg(m_comm->CommPort()),
-            kApplicationTitle);
+        QStringLiteral("Die Verbindung über COM%1 ist abgebrochen: das Gerät ist nicht mehr "
+                       "erreichbar.")
+            .arg(m_comm->CommPort()),
+        kApplicationTitle);
 }

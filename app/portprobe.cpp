@@ -1,7 +1,7 @@
 #include "portprobe.h"
 
-#include "app/base/errorreport.h"
-#include "app/base/module1.h"
+#include "base/errorreport.h"
+#include "base/module1.h"
 #include "serial/mscomm.h"
 
 namespace {

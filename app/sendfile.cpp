@@ -1,9 +1,10 @@
-#include "app/base/dialogs.h"
+#include "base/dialogs.h"
 #include "mditavel.h"
 #include "serial/filesend.h"
 #include "serial/filetransfer.h"
 #include "serial/mscomm.h"
 #include "windows/filesendwindow.h"
+#include "windows/transmitter.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -12,11 +13,8 @@ void MDITavel::SendFile()
 {
     // The connection check of the input window, asked before the dialog so
     // that nobody picks a file that cannot go anywhere.
-    if (!m_comm->PortOpen()) {
-        Dialogs::current().message(
-            QStringLiteral("Es besteht keine serielle Verbindung."), kApplicationTitle);
+    if (!m_transmitter->connectionCheck())
         return;
-    }
     // One file at a time: a second one behind the first would leave the user
     // two transfers to follow and to stop in one window.
     if (m_fileTransfer->isRunning()) {

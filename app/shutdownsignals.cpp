@@ -1,7 +1,6 @@
 #include "shutdownsignals.h"
 
 #include <QSocketNotifier>
-
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>

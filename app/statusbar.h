@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/statuspanels.h"
+#include "base/statuspanels.h"
 
 #include <QStatusBar>
 
@@ -19,7 +19,6 @@ public:
     QLabel *panel(int number) const;
 
 private:
-
     QLabel *m_settingsPanel = nullptr;
     QLabel *m_connectionPanel = nullptr;
 };

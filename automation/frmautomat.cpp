@@ -1,6 +1,6 @@
 #include "frmautomat.h"
 
-#include "app/base/dialogs.h"
+#include "base/dialogs.h"
 #include "text/charactertable.h"
 #include "text/cp1252.h"
 #include "windows/eightbitedit.h"

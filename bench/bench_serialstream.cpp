@@ -12,8 +12,8 @@
 #include "serial/mscomm.h"
 #include "settings/frmeinstellungen.h"
 #include "streamshape.h"
+#include "traffic/trafficlog.h"
 #include "windows/frmempfang.h"
-#include "windows/traffic/trafficlog.h"
 #include "windows/traffic/trafficview.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "residentmemory.h"
 #include "streamrun.h"
 #include "streamshape.h"
-#include "windows/traffic/trafficlog.h"
+#include "traffic/trafficlog.h"
 #include "windows/traffic/trafficview.h"
 
 #include <QApplication>

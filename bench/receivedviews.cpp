@@ -1,6 +1,6 @@
 #include "receivedviews.h"
 
-#include "windows/traffic/trafficlog.h"
+#include "traffic/trafficlog.h"
 #include "windows/traffic/trafficview.h"
 
 #include <QApplication>

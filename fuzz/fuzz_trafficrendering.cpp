@@ -9,8 +9,8 @@
 
 #include "fuzzcheck.h"
 #include "text/cp1252.h"
-#include "windows/traffic/trafficlog.h"
-#include "windows/traffic/trafficrendering.h"
+#include "traffic/trafficlog.h"
+#include "traffic/trafficrendering.h"
 
 #include <QList>
 #include <algorithm>

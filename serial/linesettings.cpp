@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr char kParityLetters[] = { 'N', 'E', 'O', 'M', 'S' };
-
 std::optional<int> parseBaudRate(const QString &piece)
 {
     // Compared as text, so that "09600" or "+9600" do not slip through a
@@ -21,8 +19,8 @@ std::optional<LineSettings::Parity> parseParity(const QString &piece)
 {
     if (piece.size() != 1)
         return std::nullopt;
-    for (int i = 0; i < int(std::size(kParityLetters)); ++i) {
-        if (piece.at(0) == QLatin1Char(kParityLetters[i]))
+    for (int i = 0; i < int(LineSettings::kParityLetters.size()); ++i) {
+        if (piece.at(0) == QLatin1Char(LineSettings::kParityLetters[i]))
             return LineSettings::Parity(i);
     }
     return std::nullopt;
@@ -103,10 +101,9 @@ std::optional<LineSettings> LineSettings::parse(const QString &text, QString *pr
 
 QString LineSettings::toString() const
 {
-    static const char *const stopTexts[] = { "1", "1.5", "2" };
     return QStringLiteral("%1,%2,%3,%4")
         .arg(m_baudRate)
         .arg(QLatin1Char(kParityLetters[int(m_parity)]))
         .arg(m_dataBits)
-        .arg(QLatin1String(stopTexts[int(m_stopBits)]));
+        .arg(QLatin1String(kStopBitsPieces[int(m_stopBits)]));
 }

@@ -15,6 +15,9 @@ public:
     // The rates the settings window offers, in its order.
     static constexpr std::array<int, 12> kBaudRates
         = { 110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 28800, 38400, 56000 };
+    // The pieces of the text, in the order of the enums.
+    static constexpr std::array<char, 5> kParityLetters = { 'N', 'E', 'O', 'M', 'S' };
+    static constexpr std::array<const char *, 3> kStopBitsPieces = { "1", "1.5", "2" };
 
     // Accepts exactly the form above and nothing else: no blanks, no empty or
     // extra pieces, no rate outside kBaudRates, parity one of N E O M S, data

@@ -1,9 +1,9 @@
 #include "mscomm.h"
 
-#include "commerrors.h"
+#include "commerrorcatalog.h"
 #include "comportmap.h"
+#include "devicesetup.h"
 #include "linesettings.h"
-#include "linesetup.h"
 #include "openfailure.h"
 
 #include <QFileInfo>
@@ -46,9 +46,9 @@ MSComm::~MSComm()
 CommResult MSComm::setCommPort(int port)
 {
     if (!ComPortMap::isValidPort(port))
-        return CommErrors::invalidPortNumber(port);
+        return CommErrorCatalog::invalidPortNumber(port);
     if (PortOpen())
-        return CommErrors::portAlreadyOpen(m_commPort);
+        return CommErrorCatalog::portAlreadyOpen(m_commPort);
     m_commPort = port;
     return std::nullopt;
 }
@@ -58,7 +58,7 @@ CommResult MSComm::setSettings(const QString &settings)
     QString problem;
     const std::optional<LineSettings> parsed = LineSettings::parse(settings, &problem);
     if (!parsed)
-        return CommErrors::invalidSettings(settings, problem);
+        return CommErrorCatalog::invalidSettings(settings, problem);
     if (PortOpen()) {
         if (CommResult refused = applySettings(*parsed)) {
             // Best effort back to what worked; the port stays open.
@@ -91,7 +91,7 @@ CommResult MSComm::setPortOpen(bool open)
 CommResult MSComm::Output(const QByteArray &bytes)
 {
     if (!PortOpen())
-        return CommErrors::portNotOpen();
+        return CommErrorCatalog::portNotOpen();
     (void)m_writer.enqueue(bytes);
     return std::nullopt;
 }
@@ -185,10 +185,10 @@ CommResult MSComm::openPort()
     QString problem;
     const std::optional<LineSettings> settings = LineSettings::parse(m_settings, &problem);
     if (!settings)
-        return CommErrors::invalidSettings(m_settings, problem);
+        return CommErrorCatalog::invalidSettings(m_settings, problem);
     // Asked for before the device is touched: no device can send this.
     if (!settings->isSendable())
-        return CommErrors::stopBitsNeedFiveDataBits(*settings);
+        return CommErrorCatalog::stopBitsNeedFiveDataBits(*settings);
 
     const QString configured = devicePath();
     // QSerialPort names its lock file after the path it is given; resolving
@@ -205,7 +205,7 @@ CommResult MSComm::openPort()
     m_openDevice = device;
     m_writer.attach(int(m_port->handle()));
     m_isPseudoTerminal
-        = LineSetup::deviceKind(int(m_port->handle())) == LineSetup::DeviceKind::PseudoTerminal;
+        = DeviceSetup::deviceKind(int(m_port->handle())) == DeviceSetup::DeviceKind::PseudoTerminal;
     if (CommResult refused = applySettings(*settings)) {
         closePort();
         return refused;
@@ -226,13 +226,13 @@ void MSComm::closePort()
 CommResult MSComm::applySettings(const LineSettings &settings)
 {
     if (!settings.isSendable())
-        return CommErrors::stopBitsNeedFiveDataBits(settings);
+        return CommErrorCatalog::stopBitsNeedFiveDataBits(settings);
     // A pseudo-terminal has no line to set; its driver would refuse parity
     // and 6 or 7 data bits although nothing depends on them.
     if (m_isPseudoTerminal)
         return std::nullopt;
-    if (std::optional<QString> reason = LineSetup::apply(*m_port, settings))
-        return CommErrors::settingsRefused(m_commPort, m_openDevice, *reason);
+    if (std::optional<QString> reason = DeviceSetup::apply(*m_port, settings))
+        return CommErrorCatalog::settingsRefused(m_commPort, m_openDevice, *reason);
     return std::nullopt;
 }
 

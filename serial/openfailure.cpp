@@ -1,6 +1,6 @@
 #include "openfailure.h"
 
-#include "commerrors.h"
+#include "commerrorcatalog.h"
 #include "portlockfile.h"
 
 #include <QFile>
@@ -13,58 +13,13 @@
 #include <unistd.h>
 #endif
 
-using namespace CommErrors;
+using namespace CommErrorCatalog;
 
-CommError OpenFailure::classify(int port, const QString &devicePath, const QSerialPort &serial)
-{
-#ifdef Q_OS_UNIX
-    return classifyUnix(port, devicePath, serial.errorString());
-#else
-    // Windows opens a COM port exclusively and answers a held one with
-    // "access denied", so there the permission error is the held port.
-    switch (serial.error()) {
-    case QSerialPort::DeviceNotFoundError:
-        return deviceNotFound(port, devicePath, serial.errorString());
-    case QSerialPort::PermissionError:
-        return portInUse(port, devicePath, serial.errorString());
-    case QSerialPort::UnsupportedOperationError:
-        return notASerialPort(port, devicePath, serial.errorString());
-    default:
-        return openFailed(port, devicePath, serial.errorString());
-    }
-#endif
-}
+namespace {
 
 #ifdef Q_OS_UNIX
 
-CommError OpenFailure::classifyUnix(int port, const QString &devicePath, const QString &qtReason)
-{
-    const QByteArray native = QFile::encodeName(devicePath);
-    struct stat status = {};
-    if (::stat(native.constData(), &status) != 0) {
-        const int error = errno;
-        if (error == EACCES)
-            return accessDenied(port, devicePath, qt_error_string(error));
-        return deviceNotFound(port, devicePath, qt_error_string(error));
-    }
-    // The lock comes before every other check: a port held by this very
-    // program (a second object on the same device) looks fine otherwise.
-    if (const std::optional<PortLockFile::Owner> owner = PortLockFile::liveOwner(devicePath)) {
-        return portInUse(port, devicePath,
-            QStringLiteral("Sperrdatei %1 von Prozess %2")
-                .arg(owner->lockFilePath)
-                .arg(owner->pid));
-    }
-    if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES)
-        return accessDenied(port, devicePath, qt_error_string(EACCES));
-    if (!S_ISCHR(status.st_mode)) {
-        return notASerialPort(
-            port, devicePath, QStringLiteral("keine Gerätedatei; %1").arg(qtReason));
-    }
-    return probeByOpening(port, devicePath, qtReason);
-}
-
-CommError OpenFailure::probeByOpening(int port, const QString &devicePath, const QString &qtReason)
+CommError probeByOpening(int port, const QString &devicePath, const QString &qtReason)
 {
     const QByteArray native = QFile::encodeName(devicePath);
     const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -91,16 +46,53 @@ CommError OpenFailure::probeByOpening(int port, const QString &devicePath, const
     return openFailed(port, devicePath, qtReason);
 }
 
-#else
-
-CommError OpenFailure::classifyUnix(int port, const QString &devicePath, const QString &qtReason)
+CommError classifyUnix(int port, const QString &devicePath, const QString &qtReason)
 {
-    return openFailed(port, devicePath, qtReason);
-}
-
-CommError OpenFailure::probeByOpening(int port, const QString &devicePath, const QString &qtReason)
-{
-    return openFailed(port, devicePath, qtReason);
+    const QByteArray native = QFile::encodeName(devicePath);
+    struct stat status = {};
+    if (::stat(native.constData(), &status) != 0) {
+        const int error = errno;
+        if (error == EACCES)
+            return accessDenied(port, devicePath, qt_error_string(error));
+        return deviceNotFound(port, devicePath, qt_error_string(error));
+    }
+    // The lock comes before every other check: a port held by this very
+    // program (a second object on the same device) looks fine otherwise.
+    if (const std::optional<PortLockFile::Owner> owner = PortLockFile::liveOwner(devicePath)) {
+        return portInUse(port, devicePath,
+            QStringLiteral("Sperrdatei %1 von Prozess %2")
+                .arg(owner->lockFilePath)
+                .arg(owner->pid));
+    }
+    if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES)
+        return accessDenied(port, devicePath, qt_error_string(EACCES));
+    if (!S_ISCHR(status.st_mode)) {
+        return notASerialPort(
+            port, devicePath, QStringLiteral("keine Gerätedatei; %1").arg(qtReason));
+    }
+    return probeByOpening(port, devicePath, qtReason);
 }
 
 #endif
+
+} // namespace
+
+CommError OpenFailure::classify(int port, const QString &devicePath, const QSerialPort &serial)
+{
+#ifdef Q_OS_UNIX
+    return classifyUnix(port, devicePath, serial.errorString());
+#else
+    // Windows opens a COM port exclusively and answers a held one with
+    // "access denied", so there the permission error is the held port.
+    switch (serial.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return deviceNotFound(port, devicePath, serial.errorString());
+    case QSerialPort::PermissionError:
+        return portInUse(port, devicePath, serial.errorString());
+    case QSerialPort::UnsupportedOperationError:
+        return notASerialPort(port, devicePath, serial.errorString());
+    default:
+        return openFailed(port, devicePath, serial.errorString());
+    }
+#endif
+}

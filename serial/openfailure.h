@@ -8,13 +8,9 @@ class QSerialPort;
 // refused access alike as PermissionError, so the device is examined anew to
 // give each case its own number; only a port that another program holds
 // becomes kPortInUse.
-class OpenFailure
-{
-public:
-    // serial: the port whose open() just failed, for its own error and reason.
-    static CommError classify(int port, const QString &devicePath, const QSerialPort &serial);
+namespace OpenFailure {
 
-private:
-    static CommError classifyUnix(int port, const QString &devicePath, const QString &qtReason);
-    static CommError probeByOpening(int port, const QString &devicePath, const QString &qtReason);
-};
+// serial: the port whose open() just failed, for its own error and reason.
+CommError classify(int port, const QString &devicePath, const QSerialPort &serial);
+
+} // namespace OpenFailure

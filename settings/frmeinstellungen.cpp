@@ -1,14 +1,13 @@
 #include "frmeinstellungen.h"
 
-#include "connectionchoices.h"
+#include "base/dialogs.h"
+#include "base/errorreport.h"
+#include "base/messages.h"
+#include "base/statuspanels.h"
 #include "indicatorball.h"
 #include "optiongroup.h"
-
-#include "app/base/dialogs.h"
-#include "app/base/errorreport.h"
-#include "app/base/statuspanels.h"
+#include "serial/connectionchoices.h"
 #include "serial/mscomm.h"
-
 
 namespace {
 
@@ -20,7 +19,7 @@ QString selectedPiece(int index, const QStringList &pieces)
 } // namespace
 
 FrmEinstellungen::FrmEinstellungen(Module1 &state, MSComm &comm, StatusPanels &status,
-                                   std::function<bool()> mayClosePort, QWidget *parent)
+    std::function<bool()> mayClosePort, QWidget *parent)
     : ChildWindow(state, WindowIndex::kEinstellungen, parent)
     , m_comm(comm)
     , m_status(status)
@@ -67,7 +66,7 @@ void FrmEinstellungen::Form_Unload()
     const QList<QListWidgetItem *> selected = List2->selectedItems();
     choices[0] = std::int16_t(selected.isEmpty() ? -1 : List2->row(selected.first()));
     const int groups[4] = { OptionGroup::selected(Option1), OptionGroup::selected(Option2),
-                            OptionGroup::selected(Option3), OptionGroup::selected(Option4) };
+        OptionGroup::selected(Option3), OptionGroup::selected(Option4) };
     for (int i = 0; i < 4; ++i) {
         if (groups[i] >= 0)
             choices[i + 1] = std::int16_t(groups[i]);
@@ -79,10 +78,10 @@ void FrmEinstellungen::connectPort()
     const auto fail = [this](const CommError &error) {
         if (error.number == CommErrorNumber::kPortInUse) {
             Dialogs::current().message(
-                    QStringLiteral("COM%1 wird von einem anderen Gerät benutzt und steht nicht "
-                                   "zur Verfügung.")
-                            .arg(m_comm.CommPort()),
-                    QStringLiteral("Serieller Port-Fehler"));
+                QStringLiteral("COM%1 wird von einem anderen Gerät benutzt und steht nicht "
+                               "zur Verfügung.")
+                    .arg(m_comm.CommPort()),
+                QStringLiteral("Serieller Port-Fehler"));
         } else {
             ShowErrorReport(error);
         }
@@ -104,13 +103,12 @@ void FrmEinstellungen::connectPort()
     const int stopBits = OptionGroup::selected(Option4);
     if (parity < 0 || dataBits < 0 || stopBits < 0) {
         return fail({ CommErrorNumber::kInvalidSettings, QStringLiteral("FrmEinstellungen"),
-                      QStringLiteral("Parität, Datenbits und Stopbits müssen gewählt sein.") });
+            QStringLiteral("Parität, Datenbits und Stopbits müssen gewählt sein.") });
     }
     const QString dataBitsPiece = selectedPiece(dataBits, ConnectionChoices::dataBitsCaptions());
     const QString stopBitsPiece = selectedPiece(stopBits, ConnectionChoices::stopBitsPieces());
-    const QString settings = ConnectionChoices::settingsText(
-            baud, selectedPiece(parity, ConnectionChoices::parityPieces()), dataBitsPiece,
-            stopBitsPiece);
+    const QString settings = ConnectionChoices::settingsText(baud,
+        selectedPiece(parity, ConnectionChoices::parityPieces()), dataBitsPiece, stopBitsPiece);
     if (CommResult error = m_comm.setSettings(settings))
         return fail(*error);
     m_comm.setInputMode(1);
@@ -118,17 +116,16 @@ void FrmEinstellungen::connectPort()
         return fail(*error);
 
     setConnectedLook(true);
-    m_status.setPanelText(1, ConnectionChoices::settingsPanelText(
-                                     baud, dataBitsPiece,
-                                     ConnectionChoices::parityWords().at(parity), stopBitsPiece));
+    m_status.setPanelText(1,
+        ConnectionChoices::settingsPanelText(
+            baud, dataBitsPiece, ConnectionChoices::parityWords().at(parity), stopBitsPiece));
     m_status.setPanelText(2, ConnectionChoices::connectionPanelText(m_comm.CommPort()));
 }
 
 void FrmEinstellungen::disconnectPort()
 {
     if (!m_comm.PortOpen()) {
-        Dialogs::current().message(QStringLiteral("Es besteht keine serielle Verbindung."),
-                                   kApplicationTitle);
+        Dialogs::current().message(Messages::noConnection(), kApplicationTitle);
         return;
     }
     if (m_mayClosePort && !m_mayClosePort())
@@ -138,10 +135,16 @@ void FrmEinstellungen::disconnectPort()
     Command3->setFocus();
 }
 
+void FrmEinstellungen::offerOnlyPort(int port)
+{
+    const int usable = port - 1;
+    Option1[1 - usable]->setEnabled(false);
+    Option1[usable]->setChecked(true);
+}
+
 void FrmEinstellungen::showDisconnected()
 {
-    m_status.setPanelText(1, QStringLiteral("Einstellungen"));
-    m_status.setPanelText(2, QStringLiteral("Keine serielle Verbindung"));
+    m_status.showNoConnection();
     setConnectedLook(false);
 }
 

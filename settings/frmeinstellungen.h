@@ -1,12 +1,11 @@
 #pragma once
 
-#include "app/base/childwindow.h"
+#include "base/childwindow.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-
 #include <array>
 #include <functional>
 
@@ -25,7 +24,7 @@ public:
     // mayClosePort is asked before an open port is closed, and may refuse
     // (a file still on its way out that the user wants to keep).
     FrmEinstellungen(Module1 &state, MSComm &comm, StatusPanels &status,
-                     std::function<bool()> mayClosePort = {}, QWidget *parent = nullptr);
+        std::function<bool()> mayClosePort = {}, QWidget *parent = nullptr);
 
     Qt::WindowFlags frameButtons() const override;
     QWidget *firstControl() const override { return Command3; }
@@ -35,6 +34,9 @@ public:
     // Connect (Command3) and disconnect (Command2), also for tests.
     void connectPort();
     void disconnectPort();
+    // Only COMn (1 or 2) can be used: the other port's option is disabled
+    // and this one selected, until the window is next loaded.
+    void offerOnlyPort(int port);
     // The port is closed: the not-connected look and the two status texts
     // of a closed connection.
     void showDisconnected();

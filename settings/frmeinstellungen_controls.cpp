@@ -1,6 +1,6 @@
-#include "connectionchoices.h"
 #include "frmeinstellungen.h"
 #include "indicatorball.h"
+#include "serial/connectionchoices.h"
 
 #include <QGroupBox>
 
@@ -8,7 +8,7 @@ namespace {
 
 template<std::size_t N>
 void fillGroup(std::array<QRadioButton *, N> &group, QGroupBox *frame, const QStringList &captions,
-               const QString &groupName)
+    const QString &groupName)
 {
     for (std::size_t i = 0; i < N; ++i) {
         group[i] = new QRadioButton(captions.at(int(i)), frame);
@@ -72,7 +72,7 @@ void FrmEinstellungen::buildControls()
     auto *frame2 = new QGroupBox(QStringLiteral("&COM-Port"), this);
     setGeometryTwips(frame2, 1240, 1920, 1000, 1380);
     fillGroup(Option1, frame2, { QStringLiteral("COM1"), QStringLiteral("COM2") },
-              QStringLiteral("COM-Port"));
+        QStringLiteral("COM-Port"));
     for (int i = 0; i < 2; ++i)
         setGeometryTwips(Option1[i], 120, 300 + 360 * i, 800, 300);
 
@@ -85,8 +85,8 @@ void FrmEinstellungen::buildControls()
     Command2->setEnabled(false);
 
     QWidget *order[] = { Command3, Command2, Command1, Option2[0], Option2[1], Option2[2],
-                         Option2[3], Option2[4], Option3[0], Option3[1], Option3[2], Option3[3],
-                         Option4[0], Option4[1], Option4[2], Option1[0], Option1[1], List2 };
+        Option2[3], Option2[4], Option3[0], Option3[1], Option3[2], Option3[3], Option4[0],
+        Option4[1], Option4[2], Option1[0], Option1[1], List2 };
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

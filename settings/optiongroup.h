@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QRadioButton>
-
 #include <array>
 
 // A row of option buttons of which one is selected, addressed by index.

@@ -48,7 +48,8 @@ private Q_SLOTS:
         QVERIFY(comm().PortOpen());
         QCOMPARE(comm().Settings(), QStringLiteral("110,N,5,1"));
         QCOMPARE(comm().CommPort(), 1);
-        QCOMPARE(panel(1), QStringLiteral("Einstellungen: 110 Baud, 5 Datenbits, keine Parität, 1 Stopbit"));
+        QCOMPARE(panel(1),
+            QStringLiteral("Einstellungen: 110 Baud, 5 Datenbits, keine Parität, 1 Stopbit"));
         QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
         QVERIFY(m_settings->looksConnected());
         QVERIFY(m_settings->Command2->isEnabled());
@@ -61,17 +62,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("settingsPanel");
         QTest::addColumn<QString>("connectionPanel");
         QTest::newRow("19200 Mark 7 2 on COM2")
-                << QList<int> { 8, 1, 3, 2, 2 } << QStringLiteral("19200,M,7,2")
-                << QStringLiteral("Einstellungen: 19200 Baud, 7 Datenbits, Mark Parität, 2 Stopbit")
-                << QStringLiteral("Serielle Verbindung über COM2");
+            << QList<int> { 8, 1, 3, 2, 2 } << QStringLiteral("19200,M,7,2")
+            << QStringLiteral("Einstellungen: 19200 Baud, 7 Datenbits, Mark Parität, 2 Stopbit")
+            << QStringLiteral("Serielle Verbindung über COM2");
         QTest::newRow("9600 none 8 1")
-                << QList<int> { 6, 0, 0, 3, 0 } << QStringLiteral("9600,N,8,1")
-                << QStringLiteral("Einstellungen: 9600 Baud, 8 Datenbits, keine Parität, 1 Stopbit")
-                << QStringLiteral("Serielle Verbindung über COM1");
+            << QList<int> { 6, 0, 0, 3, 0 } << QStringLiteral("9600,N,8,1")
+            << QStringLiteral("Einstellungen: 9600 Baud, 8 Datenbits, keine Parität, 1 Stopbit")
+            << QStringLiteral("Serielle Verbindung über COM1");
         QTest::newRow("stored 1.5 stop bits with 5 data bits")
-                << QList<int> { 11, 0, 1, 0, 1 } << QStringLiteral("56000,E,5,1.5")
-                << QStringLiteral("Einstellungen: 56000 Baud, 5 Datenbits, gerade Parität, 1.5 Stopbit")
-                << QStringLiteral("Serielle Verbindung über COM1");
+            << QList<int> { 11, 0, 1, 0, 1 } << QStringLiteral("56000,E,5,1.5")
+            << QStringLiteral("Einstellungen: 56000 Baud, 5 Datenbits, gerade Parität, 1.5 Stopbit")
+            << QStringLiteral("Serielle Verbindung über COM1");
     }
 
     void choicesMakeSettingsAndPanelTexts()
@@ -81,10 +82,10 @@ private Q_SLOTS:
         QFETCH(QString, settingsPanel);
         QFETCH(QString, connectionPanel);
         reloadSettings({ std::int16_t(choices[0]), std::int16_t(choices[1]),
-                         std::int16_t(choices[2]), std::int16_t(choices[3]),
-                         std::int16_t(choices[4]) });
+            std::int16_t(choices[2]), std::int16_t(choices[3]), std::int16_t(choices[4]) });
         m_settings->Command3->click();
-        QVERIFY2(m_f->dialogs.messages.isEmpty(), qPrintable(m_f->dialogs.messageTexts().join('|')));
+        QVERIFY2(
+            m_f->dialogs.messages.isEmpty(), qPrintable(m_f->dialogs.messageTexts().join('|')));
         QCOMPARE(comm().Settings(), settings);
         QCOMPARE(panel(1), settingsPanel);
         QCOMPARE(panel(2), connectionPanel);
@@ -108,7 +109,7 @@ private Q_SLOTS:
         QCOMPARE(m_f->dialogs.messages.size(), 1);
         QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Fehler"));
         QVERIFY(m_f->dialogs.messages[0].text.startsWith(
-                QStringLiteral("Fehler  380 wurde ausgelöst von MSComm1\r\n")));
+            QStringLiteral("Fehler  380 wurde ausgelöst von MSComm1\r\n")));
         QVERIFY(!comm().PortOpen());
         QVERIFY(!m_settings->looksConnected());
         QCOMPARE(panel(2), QStringLiteral("Keine serielle Verbindung"));
@@ -121,8 +122,8 @@ private Q_SLOTS:
     {
         m_settings->show();
         const QRect row = m_settings->List2->visualItemRect(m_settings->List2->item(0));
-        QTest::mouseClick(m_settings->List2->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                          row.center());
+        QTest::mouseClick(
+            m_settings->List2->viewport(), Qt::LeftButton, Qt::ControlModifier, row.center());
         QCOMPARE(m_settings->List2->selectedItems().size(), 1);
         QCOMPARE(m_settings->List2->currentRow(), 0);
     }
@@ -136,8 +137,8 @@ private Q_SLOTS:
         m_settings->Command3->click();
         QCOMPARE(m_f->dialogs.messages.size(), 1);
         QCOMPARE(m_f->dialogs.messages[0].text,
-                 QStringLiteral("COM2 wird von einem anderen Gerät benutzt und steht nicht zur "
-                                "Verfügung."));
+            QStringLiteral("COM2 wird von einem anderen Gerät benutzt und steht nicht zur "
+                           "Verfügung."));
         QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Serieller Port-Fehler"));
         QVERIFY(!m_settings->looksConnected());
     }

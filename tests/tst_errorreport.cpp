@@ -1,4 +1,4 @@
-#include "app/base/errorreport.h"
+#include "base/errorreport.h"
 #include "recordingdialogs.h"
 
 #include <QTest>
@@ -13,11 +13,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("expected");
         QTest::newRow("positive number stands two blanks after the word")
-                << 8010 << QStringLiteral("Fehler  8010 wurde ausgelöst von MSComm1\r\nweg");
+            << 8010 << QStringLiteral("Fehler  8010 wurde ausgelöst von MSComm1\r\nweg");
         QTest::newRow("negative number takes the blank's place")
-                << -5 << QStringLiteral("Fehler -5 wurde ausgelöst von MSComm1\r\nweg");
+            << -5 << QStringLiteral("Fehler -5 wurde ausgelöst von MSComm1\r\nweg");
         QTest::newRow("zero counts as not negative")
-                << 0 << QStringLiteral("Fehler  0 wurde ausgelöst von MSComm1\r\nweg");
+            << 0 << QStringLiteral("Fehler  0 wurde ausgelöst von MSComm1\r\nweg");
     }
 
     void reportText()
@@ -25,7 +25,7 @@ private Q_SLOTS:
         QFETCH(int, number);
         QFETCH(QString, expected);
         QCOMPARE(errorReportText({ number, QStringLiteral("MSComm1"), QStringLiteral("weg") }),
-                 expected);
+            expected);
     }
 
     void reportIsOneBoxTitledFehler()
@@ -35,7 +35,7 @@ private Q_SLOTS:
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages[0].title, QStringLiteral("Fehler"));
         QCOMPARE(dialogs.messages[0].text,
-                 QStringLiteral("Fehler  380 wurde ausgelöst von MSComm1\r\nUngültig"));
+            QStringLiteral("Fehler  380 wurde ausgelöst von MSComm1\r\nUngültig"));
     }
 };
 

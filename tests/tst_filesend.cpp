@@ -4,9 +4,9 @@
 #include "serial/filesend.h"
 #include "serial/outputqueue.h"
 #include "settings/frmeinstellungen.h"
+#include "traffic/trafficlog.h"
 #include "windows/frmempfang.h"
 #include "windows/frmsendefenster.h"
-#include "windows/traffic/trafficlog.h"
 #include "windows/traffic/trafficview.h"
 
 #include <QApplication>

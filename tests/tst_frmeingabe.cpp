@@ -1,4 +1,4 @@
-#include "app/base/module1.h"
+#include "base/module1.h"
 #include "ptydevice.h"
 #include "recordingdialogs.h"
 #include "serial/mscomm.h"

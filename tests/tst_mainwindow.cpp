@@ -1,8 +1,8 @@
 #include "app/statusbar.h"
 #include "automation/frmautomat.h"
 #include "mainwindowfixture.h"
-#include "windows/eightbitedit.h"
 #include "settings/frmeinstellungen.h"
+#include "windows/eightbitedit.h"
 #include "windows/frmeingabe.h"
 #include "windows/frmempfang.h"
 #include "windows/frminfo.h"
@@ -11,9 +11,9 @@
 #include <QCheckBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QStyle>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -78,8 +78,9 @@ private Q_SLOTS:
         QStringList titles;
         for (QAction *top : m_window->menuBar()->actions())
             titles << top->text();
-        QCOMPARE(titles, (QStringList { QStringLiteral("&Datei"), QStringLiteral("Fenster"),
-                                        QStringLiteral("&Info") }));
+        QCOMPARE(titles,
+            (QStringList {
+                QStringLiteral("&Datei"), QStringLiteral("Fenster"), QStringLiteral("&Info") }));
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Tavel"));
     }
 
@@ -91,16 +92,16 @@ private Q_SLOTS:
 
     void windowCommandsLoadShowAndActivate()
     {
-        const char *commands[] = { "MnFensterSenden", "MnFensterEmpfang", "MnFensterAutomatisierung",
-                                   "MnFensterEingabe", "MnFensterEinstellungen" };
+        const char *commands[] = { "MnFensterSenden", "MnFensterEmpfang",
+            "MnFensterAutomatisierung", "MnFensterEingabe", "MnFensterEinstellungen" };
         for (const char *name : commands) {
             action(name)->trigger();
             QMdiSubWindow *active = m_window->mdiArea().activeSubWindow();
             QVERIFY2(active && active->isVisible(), name);
         }
         QCOMPARE(m_window->mdiArea().subWindowList().size(), 5);
-        QCOMPARE(m_window->mdiArea().activeSubWindow(),
-                 m_window->einstellungen().loaded()->frame());
+        QCOMPARE(
+            m_window->mdiArea().activeSubWindow(), m_window->einstellungen().loaded()->frame());
     }
 
     // A window loaded on first use covers the one the user types in without
@@ -133,7 +134,8 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), input.Text1);
 
         if (where == QLatin1String("title bar")) {
-            const int title = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+            const int title
+                = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
             QTest::mouseClick(frame, Qt::LeftButton, {}, QPoint(frame->width() / 3, title / 2));
         } else if (where == QLatin1String("entry")) {
             QTest::mouseClick(input.Text1->viewport(), Qt::LeftButton, {}, QPoint(5, 5));

@@ -1,6 +1,6 @@
 #include "serial/comportmap.h"
+#include "serial/devicesetup.h"
 #include "serial/linesettings.h"
-#include "serial/linesetup.h"
 #include "serial/mscomm.h"
 #include "support/ptydevice.h"
 
@@ -79,11 +79,7 @@ double processCpuMs()
 
 QString devicesimPath()
 {
-    const QString fromEnvironment = qEnvironmentVariable("DEVICESIM");
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    return QDir(QCoreApplication::applicationDirPath())
-        .filePath(QStringLiteral("../tools/devicesim"));
+    return QStringLiteral(DEVICESIM_EXECUTABLE);
 }
 
 // The device simulator as a child process; its first line is the slave path.
@@ -709,9 +705,9 @@ void TestMSComm::everyOfferedBaudRateReachesTheDriver()
     QSerialPort port(device.slavePath());
     QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
 
-    const std::optional<QString> refused = LineSetup::applyBaudRate(port, baud);
+    const std::optional<QString> refused = DeviceSetup::applyBaudRate(port, baud);
     QVERIFY2(!refused, refused ? qPrintable(*refused) : "");
-    QCOMPARE(LineSetup::actualBaudRate(int(port.handle())), std::optional<qint64>(baud));
+    QCOMPARE(DeviceSetup::actualBaudRate(int(port.handle())), std::optional<qint64>(baud));
 }
 
 void TestMSComm::parityRefusedByDriverIsReported()
@@ -720,7 +716,7 @@ void TestMSComm::parityRefusedByDriverIsReported()
     QSerialPort port(device.slavePath());
     QVERIFY(port.open(QIODevice::ReadWrite));
     const std::optional<QString> refused
-        = LineSetup::apply(port, *LineSettings::parse(QStringLiteral("9600,E,8,1")));
+        = DeviceSetup::apply(port, *LineSettings::parse(QStringLiteral("9600,E,8,1")));
     QVERIFY(refused);
     QVERIFY2(refused->contains(QStringLiteral("Parität")), qPrintable(*refused));
 }
@@ -732,26 +728,26 @@ void TestMSComm::dataBitsIgnoredByDriverAreDetected()
     QSerialPort port(device.slavePath());
     QVERIFY(port.open(QIODevice::ReadWrite));
     const std::optional<QString> refused
-        = LineSetup::apply(port, *LineSettings::parse(QStringLiteral("1200,N,5,1.5")));
+        = DeviceSetup::apply(port, *LineSettings::parse(QStringLiteral("1200,N,5,1.5")));
     QVERIFY(refused);
     QVERIFY2(refused->contains(QStringLiteral("5 Datenbits")), qPrintable(*refused));
 }
 
 void TestMSComm::longStopSettingReachesTheDriver()
 {
-    QCOMPARE(LineSetup::qtStopBits(LineSettings::StopBits::OneAndHalf), QSerialPort::TwoStop);
-    QCOMPARE(LineSetup::qtStopBits(LineSettings::StopBits::Two), QSerialPort::TwoStop);
-    QCOMPARE(LineSetup::qtStopBits(LineSettings::StopBits::One), QSerialPort::OneStop);
+    QCOMPARE(DeviceSetup::qtStopBits(LineSettings::StopBits::OneAndHalf), QSerialPort::TwoStop);
+    QCOMPARE(DeviceSetup::qtStopBits(LineSettings::StopBits::Two), QSerialPort::TwoStop);
+    QCOMPARE(DeviceSetup::qtStopBits(LineSettings::StopBits::One), QSerialPort::OneStop);
 
     PtyDevice device;
     QSerialPort port(device.slavePath());
     QVERIFY(port.open(QIODevice::ReadWrite));
-    QCOMPARE(LineSetup::apply(port, *LineSettings::parse(QStringLiteral("56000,N,8,2"))),
+    QCOMPARE(DeviceSetup::apply(port, *LineSettings::parse(QStringLiteral("56000,N,8,2"))),
         std::optional<QString>());
     termios settings = {};
     QCOMPARE(::tcgetattr(int(port.handle()), &settings), 0);
     QVERIFY(settings.c_cflag & CSTOPB);
-    QCOMPARE(LineSetup::apply(port, *LineSettings::parse(QStringLiteral("56000,N,8,1"))),
+    QCOMPARE(DeviceSetup::apply(port, *LineSettings::parse(QStringLiteral("56000,N,8,1"))),
         std::optional<QString>());
     QCOMPARE(::tcgetattr(int(port.handle()), &settings), 0);
     QVERIFY(!(settings.c_cflag & CSTOPB));
@@ -785,8 +781,7 @@ void TestMSComm::defaultsApplyWithoutEnvironment()
 
 void TestMSComm::simulatorEchoesEveryByteValue()
 {
-    if (!QFileInfo::exists(devicesimPath()))
-        QSKIP("devicesim not built");
+    QVERIFY2(QFileInfo::exists(devicesimPath()), qPrintable(devicesimPath()));
     QTemporaryDir folder;
     const QString link = folder.filePath(QStringLiteral("ttyV0"));
     {
@@ -808,8 +803,7 @@ void TestMSComm::simulatorEchoesEveryByteValue()
 
 void TestMSComm::simulatorStreamsRequestedAmount()
 {
-    if (!QFileInfo::exists(devicesimPath()))
-        QSKIP("devicesim not built");
+    QVERIFY2(QFileInfo::exists(devicesimPath()), qPrintable(devicesimPath()));
     Devicesim sim({ QStringLiteral("--stream"), QStringLiteral("100000"),
         QStringLiteral("--pattern"), QStringLiteral("text") });
     QVERIFY(!sim.slavePath.isEmpty());
@@ -830,8 +824,7 @@ void TestMSComm::simulatorStreamsRequestedAmount()
 
 void TestMSComm::simulatorRecordsWhatItReceives()
 {
-    if (!QFileInfo::exists(devicesimPath()))
-        QSKIP("devicesim not built");
+    QVERIFY2(QFileInfo::exists(devicesimPath()), qPrintable(devicesimPath()));
     QTemporaryDir folder;
     const QString record = folder.filePath(QStringLiteral("record.bin"));
     Devicesim sim({ QStringLiteral("--record"), record });

@@ -4,8 +4,8 @@
 #include "serial/mscomm.h"
 #include "serial/overrunwatch.h"
 #include "settings/frmeinstellungen.h"
+#include "traffic/trafficlog.h"
 #include "windows/frmempfang.h"
-#include "windows/traffic/trafficlog.h"
 
 #include <QPushButton>
 #include <QTemporaryDir>

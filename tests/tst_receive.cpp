@@ -1,9 +1,9 @@
-#include "app/base/twips.h"
+#include "base/twips.h"
 #include "mainwindowfixture.h"
 #include "settings/frmeinstellungen.h"
 #include "text/cp1252.h"
+#include "traffic/trafficlog.h"
 #include "windows/frmempfang.h"
-#include "windows/traffic/trafficlog.h"
 #include "windows/traffic/trafficview.h"
 
 #include <QMdiArea>
@@ -73,7 +73,7 @@ private Q_SLOTS:
         QVERIFY(received()->frame()->isVisible());
         const int dpi = received()->frame()->logicalDpiX();
         QCOMPARE(received()->frame()->pos(),
-                 QPoint(Twips::toPixels(1500, dpi), Twips::toPixels(750, dpi)));
+            QPoint(Twips::toPixels(1500, dpi), Twips::toPixels(750, dpi)));
     }
 
     void successiveReadsAppendWithNothingBetween()

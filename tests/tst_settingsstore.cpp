@@ -1,6 +1,6 @@
-#include "filehelpers.h"
 #include "config/settingsfile.h"
 #include "config/settingsstore.h"
+#include "filehelpers.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,8 +27,6 @@ SavedState sample()
     state.AutomationButtons[0].Caption = QStringLiteral("Größe, \"neu\"");
     return state;
 }
-
-
 
 } // namespace
 

@@ -1,5 +1,5 @@
-#include "filehelpers.h"
 #include "app/mditavel.h"
+#include "filehelpers.h"
 #include "ptydevice.h"
 #include "recordingdialogs.h"
 
@@ -32,8 +32,6 @@ namespace {
 
 bool g_canMount = false;
 
-
-
 // What the old run left: a sound file whose windows stand elsewhere than
 // where this run will leave them, or a damaged one (field 11 no number).
 QByteArray oldFile(bool damaged)
@@ -49,8 +47,6 @@ QByteArray oldFile(bool damaged)
         bytes += "\"Senden " + QByteArray::number(i) + "\"\r\n";
     return bytes;
 }
-
-
 
 // Fills the file system holding `folder` until a write fails for lack of space.
 bool fillUp(const QString &folder)

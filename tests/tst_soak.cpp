@@ -3,11 +3,11 @@
 #include "settings/frmeinstellungen.h"
 #include "text/cp1252.h"
 #include "text/hexnotation.h"
+#include "traffic/trafficlog.h"
 #include "windows/eightbitedit.h"
 #include "windows/frmeingabe.h"
 #include "windows/frmempfang.h"
 #include "windows/frmsendefenster.h"
-#include "windows/traffic/trafficlog.h"
 
 #include <QCheckBox>
 #include <QCryptographicHash>

@@ -1,9 +1,9 @@
 #include "app/mditavel.h"
+#include "automation/frmautomat.h"
 #include "config/settingsfile.h"
 #include "ptydevice.h"
 #include "recordingdialogs.h"
 #include "settings/frmeinstellungen.h"
-#include "automation/frmautomat.h"
 #include "windows/frmeingabe.h"
 #include "windows/frmempfang.h"
 #include "windows/frmsendefenster.h"
@@ -18,7 +18,7 @@ namespace {
 const QString kOnlyCom1 = QStringLiteral("Es steht nur COM1 zur Verfügung");
 const QString kOnlyCom2 = QStringLiteral("Es steht nur COM2 zur Verfügung");
 const QString kNoPort = QStringLiteral(
-        "Es wurde kein freier COM-Port gefunden, das Programm kann nicht ausgeführt werden.");
+    "Es wurde kein freier COM-Port gefunden, das Programm kann nicht ausgeführt werden.");
 
 // COM1 and COM2 pointed at pseudo-terminals, or at paths that do not exist.
 struct Ports
@@ -82,7 +82,7 @@ private Q_SLOTS:
         QCOMPARE(window.mdiArea().activeSubWindow(), settings->frame());
         QVERIFY(!window.MSComm1().PortOpen());
         QVERIFY(!window.empfang().loaded() && !window.sendefenster().loaded()
-                && !window.automat().loaded());
+            && !window.automat().loaded());
     }
 
     // COM1 usable alone: the saved choice of COM2 gives way to COM1.
@@ -152,8 +152,8 @@ private Q_SLOTS:
         QCOMPARE(dialogs.messages.size(), 2);
         QCOMPARE(dialogs.messages[0].title, QStringLiteral("Fehler"));
         QVERIFY2(dialogs.messages[0].text.startsWith(
-                         QStringLiteral("Fehler  8010 wurde ausgelöst von MSComm1\r\n")),
-                 qPrintable(dialogs.messages[0].text));
+                     QStringLiteral("Fehler  8010 wurde ausgelöst von MSComm1\r\n")),
+            qPrintable(dialogs.messages[0].text));
         QCOMPARE(dialogs.messages[1].text, kNoPort);
         QCOMPARE(dialogs.messages[1].title, QStringLiteral("Serielles Problem"));
         QVERIFY(!window.isVisible());

@@ -1,7 +1,7 @@
-#include "windows/traffic/trafficlayout.h"
-#include "windows/traffic/trafficlog.h"
-#include "windows/traffic/trafficnavigation.h"
-#include "windows/traffic/trafficrendering.h"
+#include "traffic/trafficlayout.h"
+#include "traffic/trafficlog.h"
+#include "traffic/trafficnavigation.h"
+#include "traffic/trafficrendering.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>

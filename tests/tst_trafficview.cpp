@@ -1,5 +1,5 @@
 #include "text/cp1252.h"
-#include "windows/traffic/trafficlog.h"
+#include "traffic/trafficlog.h"
 #include "windows/traffic/trafficview.h"
 
 #include <QAccessible>

@@ -6,7 +6,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <csignal>
 
 // A user's path through the real executable in a real X server: keys and
@@ -125,9 +124,9 @@ private Q_SLOTS:
             QSKIP("Xvfb and xdotool are needed (./test installs them)");
         // Xvfb picks a free display itself and writes its number to stdout.
         m_xvfb.start(QStringLiteral("Xvfb"),
-                     { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                       QStringLiteral("0"), QStringLiteral("1280x800x24"),
-                       QStringLiteral("-nolisten"), QStringLiteral("tcp") });
+            { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+                QStringLiteral("tcp") });
         QVERIFY(m_xvfb.waitForStarted(10000));
         QDeadlineTimer deadline(10000);
         while (!m_xvfb.canReadLine() && !deadline.hasExpired())
@@ -151,8 +150,9 @@ private Q_SLOTS:
         // Button 1 of the automation window already holds a command.
         QFile settings(m_folder.filePath(QStringLiteral("tavel.cfg")));
         QVERIFY(settings.open(QIODevice::WriteOnly));
-        QByteArray file = "0,0\r\n330,330\r\n660,660\r\n990,990\r\n1320,1320\r\n6\r\n0\r\n0\r\n3\r\n0\r\n"
-                          "\"PING\",\"0\"\r\n";
+        QByteArray file
+            = "0,0\r\n330,330\r\n660,660\r\n990,990\r\n1320,1320\r\n6\r\n0\r\n0\r\n3\r\n0\r\n"
+              "\"PING\",\"0\"\r\n";
         for (int i = 1; i < 10; ++i)
             file += "\"\",\"0\"\r\n";
         for (int i = 1; i <= 10; ++i)
@@ -172,10 +172,10 @@ private Q_SLOTS:
         QVERIFY(tavel.waitForStarted(10000));
 
         const QByteArray window = xdotool({ QStringLiteral("search"), QStringLiteral("--sync"),
-                                            QStringLiteral("--name"), QStringLiteral("^Tavel$") },
-                                          20000)
-                                          .split('\n')
-                                          .value(0);
+                                              QStringLiteral("--name"), QStringLiteral("^Tavel$") },
+            20000)
+                                      .split('\n')
+                                      .value(0);
         QVERIFY2(!window.isEmpty(), "the main window did not appear");
         // No window manager runs here, so the test gives the window the focus.
         xdotool({ QStringLiteral("windowfocus"), QString::fromLatin1(window) });
@@ -198,7 +198,7 @@ private Q_SLOTS:
         // stored place (1320 twips, 88 pixels, in from the client area's
         // corner); the button stands 160/120 twips inside it, 2600 x 375 large.
         xdotool({ QStringLiteral("mousemove"), QStringLiteral("189"), QStringLiteral("151"),
-                  QStringLiteral("click"), QStringLiteral("1") });
+            QStringLiteral("click"), QStringLiteral("1") });
         QCOMPARE(com1.read(4, 5000), QByteArray("PING"));
 
         sendFileToADeviceThatDoesNotRead(com1, window);

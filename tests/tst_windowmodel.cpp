@@ -1,12 +1,12 @@
-#include "app/base/childwindow.h"
-#include "app/base/formslot.h"
-#include "app/base/twips.h"
+#include "base/childwindow.h"
+#include "base/formslot.h"
+#include "base/twips.h"
 
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QVBoxLayout>
 #include <QMdiArea>
 #include <QTest>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -86,7 +86,7 @@ private Q_SLOTS:
         QCOMPARE(&f.slot.get(), &window);
         QVERIFY(window.frame()->isVisible());
         QCOMPARE(window.frame()->pos(),
-                 QPoint(Twips::toPixels(660, f.dpi()), Twips::toPixels(990, f.dpi())));
+            QPoint(Twips::toPixels(660, f.dpi()), Twips::toPixels(990, f.dpi())));
     }
 
     void unmovedWindowStoresBackExactlyWhatItWasPlacedFrom()
@@ -156,7 +156,8 @@ private Q_SLOTS:
     {
         Fixture f;
         int otherUnloads = 0;
-        FormSlot<ProbeWindow> other { *f.area, [&] { return new ProbeWindow(f.state, otherUnloads); } };
+        FormSlot<ProbeWindow> other { *f.area,
+            [&] { return new ProbeWindow(f.state, otherUnloads); } };
         QApplication::setActiveWindow(&f.main);
         ProbeWindow &window = f.slot.show();
         QTRY_COMPARE(QApplication::focusWidget(), window.first);
@@ -173,7 +174,8 @@ private Q_SLOTS:
     {
         Fixture f;
         int otherUnloads = 0;
-        FormSlot<ProbeWindow> other { *f.area, [&] { return new ProbeWindow(f.state, otherUnloads); } };
+        FormSlot<ProbeWindow> other { *f.area,
+            [&] { return new ProbeWindow(f.state, otherUnloads); } };
         QApplication::setActiveWindow(&f.main);
         ProbeWindow &window = f.slot.show();
         QTRY_COMPARE(QApplication::focusWidget(), window.first);

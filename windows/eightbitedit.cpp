@@ -1,7 +1,6 @@
 #include "eightbitedit.h"
 
 #include "controlcellspacing.h"
-
 #include "text/cp1252.h"
 
 #include <QApplication>
@@ -269,7 +268,7 @@ void EightBitEdit::paintControlCells(const QRect &area)
     const QPalette colors = palette();
     const ControlPictures::Colors plain = ControlPictures::plain();
     const ControlPictures::Colors selected = ControlPictures::selected(
-            colors.color(QPalette::Highlight), colors.color(QPalette::HighlightedText));
+        colors.color(QPalette::Highlight), colors.color(QPalette::HighlightedText));
     QPainter painter(viewport());
     const QPointF offset = contentOffset();
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
@@ -283,7 +282,7 @@ void EightBitEdit::paintControlCells(const QRect &area)
                 continue;
             const QTextLine line = layout->lineForTextPosition(i);
             const QRectF cell(bounds.left() + line.cursorToX(i), bounds.top() + line.y(),
-                              line.cursorToX(i + 1) - line.cursorToX(i), line.height());
+                line.cursorToX(i + 1) - line.cursorToX(i), line.height());
             const int at = block.position() + i;
             const bool isSelected = at >= cursor.selectionStart() && at < cursor.selectionEnd();
             painter.fillRect(cell, colors.color(isSelected ? QPalette::Highlight : QPalette::Base));

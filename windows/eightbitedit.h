@@ -1,6 +1,6 @@
 #pragma once
 
-#include "traffic/controlpictures.h"
+#include "windows/traffic/controlpictures.h"
 
 #include <QPlainTextEdit>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "frmeingabe.h"
 
-#include "app/base/dialogs.h"
+#include "base/dialogs.h"
 #include "eightbitedit.h"
 #include "text/charactertable.h"
 #include "text/cp1252.h"

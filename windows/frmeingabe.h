@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/base/childwindow.h"
+#include "base/childwindow.h"
 
 #include <array>
 

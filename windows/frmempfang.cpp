@@ -1,8 +1,8 @@
 #include "frmempfang.h"
 
-#include "trafficwindowparts.h"
 #include "traffic/trafficlog.h"
 #include "traffic/trafficview.h"
+#include "trafficwindowparts.h"
 
 #include <QPushButton>
 
@@ -12,7 +12,7 @@ FrmEmpfang::FrmEmpfang(Module1 &state, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Empfangene Daten"));
     const TrafficWindowParts parts = TrafficWindowParts::build(
-            this, QStringLiteral("Empfangsfenster &löschen"), QColor(236, 242, 239));
+        this, QStringLiteral("Empfangsfenster &löschen"), QColor(236, 242, 239));
     Text1 = parts.text;
     Label1 = parts.hexCaption;
     Text2 = parts.hex;

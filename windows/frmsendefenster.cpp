@@ -1,10 +1,9 @@
 #include "frmsendefenster.h"
 
-#include "trafficwindowparts.h"
+#include "text/cp1252.h"
 #include "traffic/trafficlog.h"
 #include "traffic/trafficview.h"
-
-#include "text/cp1252.h"
+#include "trafficwindowparts.h"
 
 #include <QPushButton>
 
@@ -15,7 +14,7 @@ FrmSendefenster::FrmSendefenster(Module1 &state, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Gesendete Daten"));
     const TrafficWindowParts parts = TrafficWindowParts::build(
-            this, QStringLiteral("Sendefenster &löschen"), QColor(237, 224, 218));
+        this, QStringLiteral("Sendefenster &löschen"), QColor(237, 224, 218));
     Text1 = parts.text;
     Label2 = parts.hexCaption;
     Text2 = parts.hex;

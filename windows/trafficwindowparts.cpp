@@ -1,8 +1,7 @@
 #include "trafficwindowparts.h"
 
+#include "base/childwindow.h"
 #include "traffic/trafficview.h"
-
-#include "app/base/childwindow.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -40,8 +39,8 @@ QPushButton *button(const QString &caption, QWidget *parent)
 
 } // namespace
 
-TrafficWindowParts TrafficWindowParts::build(ChildWindow *window, const QString &clearCaption,
-                                             const QColor &background)
+TrafficWindowParts TrafficWindowParts::build(
+    ChildWindow *window, const QString &clearCaption, const QColor &background)
 {
     const QString title = window->windowTitle();
     TrafficWindowParts parts;

@@ -20,6 +20,6 @@ struct TrafficWindowParts
     QPushButton *clear = nullptr;
     QPushButton *close = nullptr;
 
-    static TrafficWindowParts build(ChildWindow *window, const QString &clearCaption,
-                                    const QColor &background);
+    static TrafficWindowParts build(
+        ChildWindow *window, const QString &clearCaption, const QColor &background);
 };

@@ -1,9 +1,9 @@
 #include "transmitter.h"
 
+#include "base/dialogs.h"
+#include "base/messages.h"
+#include "base/module1.h"
 #include "frmsendefenster.h"
-
-#include "app/base/dialogs.h"
-#include "app/base/module1.h"
 #include "serial/mscomm.h"
 
 Transmitter::Transmitter(MSComm &comm, std::function<FrmSendefenster &()> sentWindow)
@@ -16,13 +16,12 @@ bool Transmitter::connectionCheck()
 {
     if (m_comm.PortOpen())
         return true;
-    Dialogs::current().message(QStringLiteral("Es besteht keine serielle Verbindung."),
-                               kApplicationTitle);
+    Dialogs::current().message(Messages::noConnection(), kApplicationTitle);
     return false;
 }
 
-void Transmitter::transmit(const QByteArray &payload, const QString &textEcho,
-                           const std::optional<QString> &hexEcho)
+void Transmitter::transmit(
+    const QByteArray &payload, const QString &textEcho, const std::optional<QString> &hexEcho)
 {
     // The port only refuses bytes when it has gone away meanwhile; that loss
     // is reported by its own notification, so nothing more is said here.

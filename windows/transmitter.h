@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <functional>
 #include <optional>
 
@@ -24,7 +23,7 @@ public:
     // sent-data window's text view and, if given, its hex view. The echo does
     // not scroll the views.
     void transmit(const QByteArray &payload, const QString &textEcho,
-                  const std::optional<QString> &hexEcho = std::nullopt);
+        const std::optional<QString> &hexEcho = std::nullopt);
 
 private:
     MSComm &m_comm;

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
-
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>

@@ -5,7 +5,6 @@
 #include "recordingdialogs.h"
 
 #include <QTemporaryDir>
-
 #include <memory>
 
 // The real main window started as the program starts it, with COM1 and COM2

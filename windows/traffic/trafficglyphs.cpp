@@ -70,10 +70,10 @@ void TrafficGlyphs::drawFrame(QPainter &painter, const QPalette &colors)
     }
     const ControlPictures::Colors plain = ControlPictures::plain();
     const ControlPictures::Colors selected = ControlPictures::selected(
-            colors.color(QPalette::Highlight), colors.color(QPalette::HighlightedText));
+        colors.color(QPalette::Highlight), colors.color(QPalette::HighlightedText));
     for (const PictureCell &cell : m_pictureCells) {
-        painter.drawImage(cell.topLeft,
-                          m_pictures.image(QChar(cell.picture), cell.selected ? selected : plain));
+        painter.drawImage(
+            cell.topLeft, m_pictures.image(QChar(cell.picture), cell.selected ? selected : plain));
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controlpictures.h"
-#include "trafficrendering.h"
+#include "traffic/trafficrendering.h"
 
 #include <QColor>
 #include <QFont>

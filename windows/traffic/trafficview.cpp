@@ -1,6 +1,6 @@
 #include "trafficview.h"
 
-#include "trafficlog.h"
+#include "traffic/trafficlog.h"
 #include "trafficviewaccessible.h"
 
 #include <QAccessible>

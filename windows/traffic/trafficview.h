@@ -1,8 +1,8 @@
 #pragma once
 
+#include "traffic/trafficlayout.h"
+#include "traffic/trafficrendering.h"
 #include "trafficglyphs.h"
-#include "trafficlayout.h"
-#include "trafficrendering.h"
 
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "trafficviewaccessible.h"
 
-#include "trafficlog.h"
+#include "traffic/trafficlog.h"
 #include "trafficview.h"
 
 #include <QTextBoundaryFinder>

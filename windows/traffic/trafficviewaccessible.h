@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trafficlayout.h"
+#include "traffic/trafficlayout.h"
 
 #include <QAccessibleWidget>
 

@@ -1,6 +1,6 @@
 // Keys, mouse and clipboard of TrafficView; the rest is in trafficview.cpp.
 
-#include "trafficnavigation.h"
+#include "traffic/trafficnavigation.h"
 #include "trafficview.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // Drawing of the rows on screen; the rest of TrafficView is in trafficview.cpp.
 
-#include "trafficlog.h"
+#include "traffic/trafficlog.h"
 #include "trafficview.h"
 
 #include <QPaintEvent>

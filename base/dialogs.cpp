@@ -47,8 +47,8 @@ void QtDialogs::message(const QString &text, const QString &title)
     box.exec();
 }
 
-QString QtDialogs::inputBox(const QString &prompt, const QString &title,
-                            const QString &defaultAnswer)
+QString QtDialogs::inputBox(
+    const QString &prompt, const QString &title, const QString &defaultAnswer)
 {
     if (g_refuseNewDialogs)
         return {};
@@ -81,8 +81,8 @@ bool QtDialogs::question(const QString &text, const QString &title)
 {
     if (g_refuseNewDialogs)
         return true;
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
-                    dialogParent());
+    QMessageBox box(
+        QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, dialogParent());
     // Every question asks whether to give something up; Enter keeps it.
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);

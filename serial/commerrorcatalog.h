@@ -7,7 +7,7 @@ class LineSettings;
 // The errors of the port object with their German descriptions, kept in one
 // place so that the wording stays consistent. Every description that comes
 // from a failed system call ends with the system's own reason.
-namespace CommErrors {
+namespace CommErrorCatalog {
 
 CommError invalidSettings(const QString &settings, const QString &problem);
 CommError invalidPortNumber(int port);
@@ -21,4 +21,4 @@ CommError settingsRefused(int port, const QString &device, const QString &reason
 CommError stopBitsNeedFiveDataBits(const LineSettings &settings);
 CommError openFailed(int port, const QString &device, const QString &reason);
 
-} // namespace CommErrors
+} // namespace CommErrorCatalog

@@ -1,4 +1,6 @@
-#include "linesetup.h"
+#include "devicesetup.h"
+
+#include "connectionchoices.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -39,8 +41,7 @@ constexpr int kLegacyPtySlaveMajor = 3;
 
 QString parityName(LineSettings::Parity parity)
 {
-    static const char *const names[] = { "keine", "gerade", "ungerade", "Mark", "Space" };
-    return QString::fromUtf8(names[int(parity)]);
+    return ConnectionChoices::parityWords().at(int(parity));
 }
 
 #ifdef Q_OS_UNIX
@@ -64,7 +65,7 @@ bool parityMatches(tcflag_t flags, LineSettings::Parity parity)
 
 } // namespace
 
-LineSetup::DeviceKind LineSetup::deviceKind(int fd)
+DeviceSetup::DeviceKind DeviceSetup::deviceKind(int fd)
 {
 #ifdef Q_OS_LINUX
     struct stat status = {};
@@ -80,7 +81,7 @@ LineSetup::DeviceKind LineSetup::deviceKind(int fd)
     return DeviceKind::SerialPort;
 }
 
-std::optional<QString> LineSetup::apply(QSerialPort &port, const LineSettings &settings)
+std::optional<QString> DeviceSetup::apply(QSerialPort &port, const LineSettings &settings)
 {
     if (!settings.isSendable())
         return QStringLiteral("1,5 Stopbits sind nur mit 5 Datenbits möglich");
@@ -93,7 +94,7 @@ std::optional<QString> LineSetup::apply(QSerialPort &port, const LineSettings &s
     return applyBaudRate(port, settings.baudRate());
 }
 
-std::optional<QString> LineSetup::applyBaudRate(QSerialPort &port, int baudRate)
+std::optional<QString> DeviceSetup::applyBaudRate(QSerialPort &port, int baudRate)
 {
     if (!port.setBaudRate(baudRate)) {
         return QStringLiteral("Baudrate %1 nicht einstellbar (%2)")
@@ -109,7 +110,7 @@ std::optional<QString> LineSetup::applyBaudRate(QSerialPort &port, int baudRate)
     return std::nullopt;
 }
 
-QSerialPort::Parity LineSetup::qtParity(LineSettings::Parity parity)
+QSerialPort::Parity DeviceSetup::qtParity(LineSettings::Parity parity)
 {
     switch (parity) {
     case LineSettings::Parity::None:
@@ -126,13 +127,13 @@ QSerialPort::Parity LineSetup::qtParity(LineSettings::Parity parity)
     return QSerialPort::NoParity;
 }
 
-QSerialPort::StopBits LineSetup::qtStopBits(LineSettings::StopBits stopBits)
+QSerialPort::StopBits DeviceSetup::qtStopBits(LineSettings::StopBits stopBits)
 {
     // Never OneAndHalfStop: Qt on Linux turns that into one stop bit.
     return stopBits == LineSettings::StopBits::One ? QSerialPort::OneStop : QSerialPort::TwoStop;
 }
 
-std::optional<qint64> LineSetup::actualBaudRate(int fd)
+std::optional<qint64> DeviceSetup::actualBaudRate(int fd)
 {
 #ifdef Q_OS_LINUX
     struct termios2 settings = {};
@@ -144,7 +145,7 @@ std::optional<qint64> LineSetup::actualBaudRate(int fd)
     return std::nullopt;
 }
 
-std::optional<QString> LineSetup::applyFrame(QSerialPort &port, const LineSettings &settings)
+std::optional<QString> DeviceSetup::applyFrame(QSerialPort &port, const LineSettings &settings)
 {
     if (!port.setDataBits(QSerialPort::DataBits(settings.dataBits()))) {
         return QStringLiteral("%1 Datenbits nicht einstellbar (%2)")
@@ -162,7 +163,7 @@ std::optional<QString> LineSetup::applyFrame(QSerialPort &port, const LineSettin
     return std::nullopt;
 }
 
-std::optional<QString> LineSetup::verifyFrame(int fd, const LineSettings &settings)
+std::optional<QString> DeviceSetup::verifyFrame(int fd, const LineSettings &settings)
 {
 #ifdef Q_OS_UNIX
     struct termios actual = {};

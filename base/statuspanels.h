@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serial/connectionchoices.h"
+
 #include <QString>
 
 // The main window's status bar as the windows see it: two text panels,
@@ -10,4 +12,11 @@ public:
     virtual ~StatusPanels() = default;
     virtual void setPanelText(int panel, const QString &text) = 0;
     virtual QString panelText(int panel) const = 0;
+
+    // What the panels say once no connection is open.
+    void showNoConnection()
+    {
+        setPanelText(1, ConnectionChoices::closedSettingsPanelText());
+        setPanelText(2, ConnectionChoices::noConnectionPanelText());
+    }
 };

@@ -9,8 +9,8 @@ ChildFrame::ChildFrame(ChildWindow *content)
     : m_content(content)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | content->frameButtons());
+    setWindowFlags(
+        Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | content->frameButtons());
     setWidget(content);
     setWindowTitle(content->windowTitle());
     setAccessibleName(content->windowTitle());
@@ -24,7 +24,7 @@ void ChildFrame::fitToContent()
     const QMargins margins = contentsMargins();
     const QSize size = m_content->size();
     resize(size.width() + margins.left() + margins.right(),
-           size.height() + margins.top() + margins.bottom());
+        size.height() + margins.top() + margins.bottom());
 }
 
 void ChildFrame::placeFromState()
@@ -33,8 +33,8 @@ void ChildFrame::placeFromState()
     const int index = m_content->positionIndex();
     m_placedLeft = state.WindowLeft[index];
     m_placedTop = state.WindowTop[index];
-    m_placedPixels = QPoint(Twips::toPixels(m_placedLeft, logicalDpiX()),
-                            Twips::toPixels(m_placedTop, logicalDpiY()));
+    m_placedPixels = QPoint(
+        Twips::toPixels(m_placedLeft, logicalDpiX()), Twips::toPixels(m_placedTop, logicalDpiY()));
     move(m_placedPixels);
 }
 

@@ -9,7 +9,7 @@
 // Brings an open device to the line parameters of a LineSettings, and checks
 // that the driver really took them: QSerialPort reports success for some
 // settings a driver ignores, and maps 1.5 stop bits to 1 without a word.
-class LineSetup
+class DeviceSetup
 {
 public:
     enum class DeviceKind { SerialPort, PseudoTerminal };

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QPointer>
-
 #include <functional>
 
 // Holds one child window of the main window, which exists at most once. Any

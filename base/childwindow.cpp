@@ -15,7 +15,7 @@ ChildWindow::ChildWindow(Module1 &state, int positionIndex, QWidget *parent)
     // has the metrics of the face the layouts were made for.
     QFont designFont;
     designFont.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                             QStringLiteral("Arial") });
+        QStringLiteral("Arial") });
     designFont.setPointSizeF(8.25);
     setFont(designFont);
 }
@@ -43,13 +43,12 @@ void ChildWindow::setClientSizeTwips(int width, int height)
     setFixedSize(Twips::toPixels(width, logicalDpiX()), Twips::toPixels(height, logicalDpiY()));
 }
 
-void ChildWindow::setGeometryTwips(QWidget *control, int left, int top, int width,
-                                   int height) const
+void ChildWindow::setGeometryTwips(QWidget *control, int left, int top, int width, int height) const
 {
     const int dx = logicalDpiX();
     const int dy = logicalDpiY();
     control->setGeometry(Twips::toPixels(left, dx), Twips::toPixels(top, dy),
-                         Twips::toPixels(width, dx), Twips::toPixels(height, dy));
+        Twips::toPixels(width, dx), Twips::toPixels(height, dy));
 }
 
 void ChildWindow::takeFocus()

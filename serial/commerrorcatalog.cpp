@@ -1,10 +1,10 @@
-#include "commerrors.h"
+#include "commerrorcatalog.h"
 
 #include "linesettings.h"
 
 using namespace CommErrorNumber;
 
-namespace CommErrors {
+namespace CommErrorCatalog {
 
 CommError invalidSettings(const QString &settings, const QString &problem)
 {
@@ -93,4 +93,4 @@ CommError openFailed(int port, const QString &device, const QString &reason)
             .arg(device, reason));
 }
 
-} // namespace CommErrors
+} // namespace CommErrorCatalog

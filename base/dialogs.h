@@ -15,8 +15,8 @@ public:
     // A modal box with an OK button only and no icon.
     virtual void message(const QString &text, const QString &title) = 0;
     // A modal input box; the empty text when cancelled.
-    virtual QString inputBox(const QString &prompt, const QString &title,
-                             const QString &defaultAnswer)
+    virtual QString inputBox(
+        const QString &prompt, const QString &title, const QString &defaultAnswer)
         = 0;
     // A modal file-open dialog that accepts only existing files; empty when cancelled.
     virtual QString openFileName(const QString &title) = 0;
@@ -36,8 +36,8 @@ class QtDialogs : public Dialogs
 {
 public:
     void message(const QString &text, const QString &title) override;
-    QString inputBox(const QString &prompt, const QString &title,
-                     const QString &defaultAnswer) override;
+    QString inputBox(
+        const QString &prompt, const QString &title, const QString &defaultAnswer) override;
     QString openFileName(const QString &title) override;
     bool question(const QString &text, const QString &title) override;
 

@@ -1,0 +1,103 @@
+#include "connectionchoices.h"
+
+#include "linesettings.h"
+
+namespace ConnectionChoices {
+
+const QStringList &baudRates()
+{
+    static const QStringList list = [] {
+        QStringList rates;
+        for (int rate : LineSettings::kBaudRates)
+            rates.append(QString::number(rate));
+        return rates;
+    }();
+    return list;
+}
+
+const QStringList &parityCaptions()
+{
+    static const QStringList list = { QStringLiteral("Keine"), QStringLiteral("Gerade"),
+        QStringLiteral("Ungerade"), QStringLiteral("Mark"), QStringLiteral("Space") };
+    return list;
+}
+
+const QStringList &parityPieces()
+{
+    static const QStringList list = [] {
+        QStringList pieces;
+        for (char letter : LineSettings::kParityLetters)
+            pieces.append(QString(QLatin1Char(letter)));
+        return pieces;
+    }();
+    return list;
+}
+
+const QStringList &parityWords()
+{
+    static const QStringList list = { QStringLiteral("keine"), QStringLiteral("gerade"),
+        QStringLiteral("ungerade"), QStringLiteral("Mark"), QStringLiteral("Space") };
+    return list;
+}
+
+const QStringList &dataBitsCaptions()
+{
+    static const QStringList list
+        = { QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8") };
+    return list;
+}
+
+const QStringList &stopBitsCaptions()
+{
+    static const QStringList list
+        = { QStringLiteral("1"), QStringLiteral("1,5"), QStringLiteral("2") };
+    return list;
+}
+
+const QStringList &stopBitsPieces()
+{
+    static const QStringList list = [] {
+        QStringList pieces;
+        for (const char *piece : LineSettings::kStopBitsPieces)
+            pieces.append(QLatin1String(piece));
+        return pieces;
+    }();
+    return list;
+}
+
+QString settingsText(
+    const QString &baud, const QString &parity, const QString &dataBits, const QString &stopBits)
+{
+    return baud + QLatin1Char(',') + parity + QLatin1Char(',') + dataBits + QLatin1Char(',')
+        + stopBits;
+}
+
+QString settingsPanelText(const QString &baud, const QString &dataBits, const QString &parityWord,
+    const QString &stopBits)
+{
+    return QStringLiteral("Einstellungen: ") + baud + QStringLiteral(" Baud, ") + dataBits
+        + QStringLiteral(" Datenbits, ") + parityWord + QStringLiteral(" Parität, ") + stopBits
+        + QStringLiteral(" Stopbit");
+}
+
+QString connectionPanelText(int commPort)
+{
+    return QStringLiteral("Serielle Verbindung über COM") + QString::number(commPort);
+}
+
+QString initialSettingsPanelText()
+{
+    return QStringLiteral("Einstellungen ");
+}
+
+QString closedSettingsPanelText()
+{
+    return QStringLiteral("Einstellungen");
+}
+
+QString noConnectionPanelText()
+{
+    return QStringLiteral("Keine serielle Verbindung");
+}
+
+} // namespace ConnectionChoices
