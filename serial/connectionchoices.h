@@ -8,7 +8,7 @@
 // piece of the Settings text and the word of the status text for it.
 namespace ConnectionChoices {
 
-const QStringList &baudRates(); // "110" ... "56000", in list order
+const QStringList &baudRates(); // "110" ... "56000", then "57600" ... "921600"
 const QStringList &parityCaptions(); // "Keine", "Gerade", ...
 const QStringList &parityPieces(); // "N", "E", "O", "M", "S"
 const QStringList &parityWords(); // "keine", "gerade", "ungerade", "Mark", "Space"

@@ -12,9 +12,12 @@ public:
     enum class Parity { None, Even, Odd, Mark, Space };
     enum class StopBits { One, OneAndHalf, Two };
 
-    // The rates the settings window offers, in its order.
-    static constexpr std::array<int, 12> kBaudRates
-        = { 110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 28800, 38400, 56000 };
+    // The rates the settings window offers, in its order. tavel.cfg stores a
+    // position in this list, so rates are only ever appended: the first twelve
+    // keep their places, and the fast rates of today's boards and USB bridges
+    // follow them.
+    static constexpr std::array<int, 17> kBaudRates = { 110, 300, 600, 1200, 2400, 4800, 9600,
+        14400, 19200, 28800, 38400, 56000, 57600, 115200, 230400, 460800, 921600 };
     // The pieces of the text, in the order of the enums.
     static constexpr std::array<char, 5> kParityLetters = { 'N', 'E', 'O', 'M', 'S' };
     static constexpr std::array<const char *, 3> kStopBitsPieces = { "1", "1.5", "2" };

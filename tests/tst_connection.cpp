@@ -73,6 +73,25 @@ private Q_SLOTS:
             << QList<int> { 11, 0, 1, 0, 1 } << QStringLiteral("56000,E,5,1.5")
             << QStringLiteral("Einstellungen: 56000 Baud, 5 Datenbits, gerade Parität, 1.5 Stopbit")
             << QStringLiteral("Serielle Verbindung über COM1");
+        QTest::newRow("stored position 13 is 115200")
+            << QList<int> { 13, 0, 0, 3, 0 } << QStringLiteral("115200,N,8,1")
+            << QStringLiteral("Einstellungen: 115200 Baud, 8 Datenbits, keine Parität, 1 Stopbit")
+            << QStringLiteral("Serielle Verbindung über COM1");
+        QTest::newRow("stored position 16 is 921600")
+            << QList<int> { 16, 0, 0, 3, 0 } << QStringLiteral("921600,N,8,1")
+            << QStringLiteral("Einstellungen: 921600 Baud, 8 Datenbits, keine Parität, 1 Stopbit")
+            << QStringLiteral("Serielle Verbindung über COM1");
+    }
+
+    void baudListKeepsItsTwelveAndAppendsTheFastRates()
+    {
+        QStringList items;
+        for (int row = 0; row < m_settings->List2->count(); ++row)
+            items << m_settings->List2->item(row)->text();
+        QCOMPARE(items,
+            QString("110 300 600 1200 2400 4800 9600 14400 19200 28800 38400 56000 "
+                    "57600 115200 230400 460800 921600")
+                .split(' '));
     }
 
     void choicesMakeSettingsAndPanelTexts()
