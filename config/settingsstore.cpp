@@ -3,41 +3,10 @@
 #include "config/configfolder.h"
 #include "config/settingsfile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <unistd.h>
 #include <utility>
 
-namespace {
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// Why a save cannot start. QSaveFile refuses an existing file it may not
-// write with a text of its own, in English, that names the file again but no
-// cause; the system knows the cause (a read-only file system, a permission).
-QString whyNotWritable(const QString &path, const QString &saveFileReason)
-{
-    const QByteArray file = QFile::encodeName(path);
-    if (::access(file.constData(), W_OK) != 0 && errno != ENOENT)
-        return systemReason(errno);
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    if (::access(folder.constData(), W_OK) != 0)
-        return systemReason(errno);
-    return saveFileReason;
-}
-
-} // namespace
-
 SettingsStore::SettingsStore(QString path)
-    : m_path(std::move(path))
+    : m_file(std::move(path))
 {
 }
 
@@ -48,154 +17,37 @@ QString SettingsStore::defaultPath()
 
 SettingsStore::LoadResult SettingsStore::load()
 {
-    m_keepOldFile = false;
-    if (!QFileInfo::exists(m_path))
+    m_file.keepOldFileAtNextWrite(false);
+    if (!m_file.exists())
         return {};
 
     QByteArray bytes;
     QString reason;
-    if (!readWhole(bytes, reason)) {
-        m_keepOldFile = true;
+    if (!m_file.read(bytes, reason)) {
+        m_file.keepOldFileAtNextWrite(true);
         return { SavedState::defaults(),
             QStringLiteral("Die Einstellungsdatei „%1“ kann nicht gelesen werden: %2. Es "
                            "gelten die Standardeinstellungen; beim Beenden wird die Datei "
                            "als „%3“ aufbewahrt.")
-                .arg(displayPath(), reason, QDir::toNativeSeparators(backupPath())) };
+                .arg(m_file.displayPath(), reason, m_file.displayBackupPath()) };
     }
 
     SettingsFile::ReadResult read = SettingsFile::parse(bytes);
     if (read.problem.isEmpty())
         return { read.state, {} };
-    m_keepOldFile = true;
+    m_file.keepOldFileAtNextWrite(true);
     return { read.state,
         QStringLiteral("Die Einstellungsdatei „%1“ ist beschädigt. %2 Was lesbar war, wurde "
                        "übernommen; beim Beenden wird die alte Datei als „%3“ aufbewahrt.")
-            .arg(displayPath(), read.problem, QDir::toNativeSeparators(backupPath())) };
+            .arg(m_file.displayPath(), read.problem, m_file.displayBackupPath()) };
 }
 
 SettingsStore::SaveResult SettingsStore::save(const SavedState &state)
 {
-    const auto failure = [this](const QString &reason) {
-        return SaveResult { QStringLiteral("Die Einstellungsdatei „%1“ kann nicht geschrieben "
-                                           "werden: %2. Die Einstellungen dieser Sitzung wurden "
-                                           "nicht gespeichert.")
-                                .arg(displayPath(), reason) };
-    };
-
-    // The user's configuration folder does not exist before the first save.
-    QString folderReason;
-    if (!ConfigFolder::createIfMissing(QFileInfo(m_path).absolutePath(), folderReason))
-        return failure(folderReason);
-
-    // Kept aside before the new file is even opened: a directory in the
-    // file's place would make the save refuse to start.
-    bool movedAside = false;
-    if (m_keepOldFile) {
-        QString reason;
-        if (!moveOldFileAside(reason, movedAside))
-            return failure(reason);
-    }
-
-    QSaveFile file(m_path);
     QString reason;
-    if (!writeAndCommit(file, SettingsFile::serialize(state), reason)) {
-        // The temporary file goes away with `file`, leaving no half-written file behind.
-        if (movedAside)
-            putOldFileBack();
-        return failure(reason);
-    }
-    m_keepOldFile = false;
-    return {};
-}
-
-bool SettingsStore::writeAndCommit(QSaveFile &file, const QByteArray &bytes, QString &reason)
-{
-    // Unbuffered, because a buffered QSaveFile flushes inside commit() without
-    // checking, and so renames a cut-off file into place when the disk is full.
-    // Writing on after a short write makes the system say why it stopped.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        reason = whyNotWritable(file.fileName(), file.errorString());
-        return false;
-    }
-    for (qint64 done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            reason = file.errorString();
-            return false;
-        }
-        done += written;
-    }
-    // commit() syncs too but ignores the result; a late write error shows here.
-    if (::fsync(file.handle()) != 0) {
-        reason = systemReason(errno);
-        return false;
-    }
-    if (!file.commit()) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
-}
-
-bool SettingsStore::readWhole(QByteArray &bytes, QString &reason) const
-{
-    const QFileInfo info(m_path);
-    // Reading a pipe or a device would block or never end; a directory is left
-    // to open(), which says why in the system's words.
-    if (!info.isFile() && !info.isDir()) {
-        reason = QStringLiteral("keine gewöhnliche Datei");
-        return false;
-    }
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
-        return false;
-    }
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
-}
-
-bool SettingsStore::moveOldFileAside(QString &reason, bool &moved) const
-{
-    const QByteArray from = QFile::encodeName(m_path);
-    const QByteArray to = QFile::encodeName(backupPath());
-    // A second name for the old file, not a move: the file stays in its place
-    // until the new one replaces it in one step, so a program killed between
-    // the two leaves a whole tavel.cfg, never none. An older backup goes first.
-    moved = false;
-    if (::link(from.constData(), to.constData()) == 0)
-        return true;
-    if (errno == EEXIST && ::unlink(to.constData()) == 0
-        && ::link(from.constData(), to.constData()) == 0)
-        return true;
-    // A directory, or a file system without hard links: rename() rather than
-    // QFile::rename, as it replaces an older backup in one step, and it moves
-    // a file that cannot be read or a directory just as well.
-    if (std::rename(from.constData(), to.constData()) == 0) {
-        moved = true;
-        return true;
-    }
-    const int error = errno;
-    if (error == ENOENT)
-        return true; // gone since load(), nothing left to keep
-    reason = QStringLiteral("die alte Datei lässt sich nicht nach „%1“ verschieben (%2)")
-                 .arg(QDir::toNativeSeparators(backupPath()), systemReason(error));
-    return false;
-}
-
-void SettingsStore::putOldFileBack() const
-{
-    // Best effort: should this fail too, the old file is still whole in the backup.
-    const QByteArray from = QFile::encodeName(backupPath());
-    const QByteArray to = QFile::encodeName(m_path);
-    std::rename(from.constData(), to.constData());
-}
-
-QString SettingsStore::displayPath() const
-{
-    return QDir::toNativeSeparators(m_path);
+    if (m_file.write(SettingsFile::serialize(state), reason))
+        return {};
+    return { QStringLiteral("Die Einstellungsdatei „%1“ kann nicht geschrieben werden: %2. Die "
+                            "Einstellungen dieser Sitzung wurden nicht gespeichert.")
+                 .arg(m_file.displayPath(), reason) };
 }

@@ -1,15 +1,13 @@
 #pragma once
 
+#include "config/safefile.h"
 #include "config/savedstate.h"
 
 #include <QString>
 
-class QSaveFile;
-
-// tavel.cfg on disk. Saving goes through a temporary file renamed over the old
-// one, so a crash, a full disk or a power cut never leaves a cut-off file. A
-// file that load() found damaged or could not read is kept as "tavel.cfg.bak"
-// before the first save replaces it, so nothing the user had is lost.
+// tavel.cfg on disk, kept whole and never lost (see SafeFile): a file that
+// load() found damaged or could not read is kept as "tavel.cfg.bak" before the
+// first save replaces it.
 class SettingsStore
 {
 public:
@@ -36,21 +34,12 @@ public:
     // executable where that folder is writable, as it has always been.
     static QString defaultPath();
 
-    QString path() const { return m_path; }
-    QString backupPath() const { return m_path + QStringLiteral(".bak"); }
+    QString path() const { return m_file.path(); }
+    QString backupPath() const { return m_file.backupPath(); }
 
     LoadResult load();
     SaveResult save(const SavedState &state);
 
 private:
-    static bool writeAndCommit(QSaveFile &file, const QByteArray &bytes, QString &reason);
-    bool readWhole(QByteArray &bytes, QString &reason) const;
-    // moved: the old file left its place (rather than gaining a second name).
-    bool moveOldFileAside(QString &reason, bool &moved) const;
-    void putOldFileBack() const;
-    QString displayPath() const;
-
-    QString m_path;
-    // Set when the file on disk is damaged or unreadable and must not be lost.
-    bool m_keepOldFile = false;
+    SafeFile m_file;
 };

@@ -1,0 +1,53 @@
+#include "deviceassignmentstore.h"
+
+#include "config/configfolder.h"
+
+#include <QFileInfo>
+#include <utility>
+
+DeviceAssignmentStore::DeviceAssignmentStore(QString path)
+    : m_file(std::move(path))
+{
+}
+
+QString DeviceAssignmentStore::pathBeside(const QString &settingsPath)
+{
+    return ConfigFolder(QFileInfo(settingsPath).absolutePath()).filePath(QLatin1String(kFileName));
+}
+
+DeviceAssignmentStore::LoadResult DeviceAssignmentStore::load()
+{
+    m_file.keepOldFileAtNextWrite(false);
+    if (!m_file.exists())
+        return {};
+
+    QByteArray bytes;
+    QString reason;
+    if (!m_file.read(bytes, reason)) {
+        m_file.keepOldFileAtNextWrite(true);
+        return { {},
+            QStringLiteral("Die Gerätezuordnung „%1“ kann nicht gelesen werden: %2. COM1 und COM2 "
+                           "stehen für die ersten gefundenen Geräte; die Datei bleibt, wie sie "
+                           "ist, bis Sie Geräte zuordnen, und wird dann als „%3“ aufbewahrt.")
+                .arg(m_file.displayPath(), reason, m_file.displayBackupPath()) };
+    }
+    DeviceAssignment::ReadResult read = DeviceAssignment::parse(bytes);
+    if (read.problem.isEmpty())
+        return { read.assignment, {} };
+    m_file.keepOldFileAtNextWrite(true);
+    return { {},
+        QStringLiteral("Die Gerätezuordnung „%1“ ist beschädigt: %2. COM1 und COM2 stehen für "
+                       "die ersten gefundenen Geräte; die Datei bleibt, wie sie ist, bis Sie "
+                       "Geräte zuordnen, und wird dann als „%3“ aufbewahrt.")
+            .arg(m_file.displayPath(), read.problem, m_file.displayBackupPath()) };
+}
+
+QString DeviceAssignmentStore::save(const DeviceAssignment &assignment)
+{
+    QString reason;
+    if (m_file.write(assignment.serialize(), reason))
+        return {};
+    return QStringLiteral("Die Gerätezuordnung „%1“ kann nicht geschrieben werden: %2. Die "
+                          "Zuordnung gilt bis zum Ende dieser Sitzung.")
+        .arg(m_file.displayPath(), reason);
+}

@@ -1,0 +1,165 @@
+#include "safefile.h"
+
+#include "config/configfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Why a save cannot start. QSaveFile refuses an existing file it may not
+// write with a text of its own, in English, that names the file again but no
+// cause; the system knows the cause (a read-only file system, a permission).
+QString whyNotWritable(const QString &path, const QString &saveFileReason)
+{
+    const QByteArray file = QFile::encodeName(path);
+    if (::access(file.constData(), W_OK) != 0 && errno != ENOENT)
+        return systemReason(errno);
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (::access(folder.constData(), W_OK) != 0)
+        return systemReason(errno);
+    return saveFileReason;
+}
+
+bool writeAndCommit(QSaveFile &file, const QByteArray &bytes, QString &reason)
+{
+    // Unbuffered, because a buffered QSaveFile flushes inside commit() without
+    // checking, and so renames a cut-off file into place when the disk is full.
+    // Writing on after a short write makes the system say why it stopped.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        reason = whyNotWritable(file.fileName(), file.errorString());
+        return false;
+    }
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            reason = file.errorString();
+            return false;
+        }
+        done += written;
+    }
+    // commit() syncs too but ignores the result; a late write error shows here.
+    if (::fsync(file.handle()) != 0) {
+        reason = systemReason(errno);
+        return false;
+    }
+    if (!file.commit()) {
+        reason = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+SafeFile::SafeFile(QString path)
+    : m_path(std::move(path))
+{
+}
+
+QString SafeFile::displayPath() const
+{
+    return QDir::toNativeSeparators(m_path);
+}
+
+QString SafeFile::displayBackupPath() const
+{
+    return QDir::toNativeSeparators(backupPath());
+}
+
+bool SafeFile::exists() const
+{
+    return QFileInfo::exists(m_path);
+}
+
+bool SafeFile::read(QByteArray &bytes, QString &reason) const
+{
+    const QFileInfo info(m_path);
+    // A directory is left to open(), which says why in the system's words.
+    if (!info.isFile() && !info.isDir()) {
+        reason = QStringLiteral("keine gewöhnliche Datei");
+        return false;
+    }
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+        return false;
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        reason = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool SafeFile::write(const QByteArray &bytes, QString &reason)
+{
+    // The user's configuration folder does not exist before the first save.
+    if (!ConfigFolder::createIfMissing(QFileInfo(m_path).absolutePath(), reason))
+        return false;
+
+    // Kept aside before the new file is even opened: a directory in the
+    // file's place would make the save refuse to start.
+    bool movedAside = false;
+    if (m_keepOldFile && !moveOldFileAside(reason, movedAside))
+        return false;
+
+    QSaveFile file(m_path);
+    if (!writeAndCommit(file, bytes, reason)) {
+        // The temporary file goes away with `file`, leaving no half-written file behind.
+        if (movedAside)
+            putOldFileBack();
+        return false;
+    }
+    m_keepOldFile = false;
+    return true;
+}
+
+bool SafeFile::moveOldFileAside(QString &reason, bool &moved) const
+{
+    const QByteArray from = QFile::encodeName(m_path);
+    const QByteArray to = QFile::encodeName(backupPath());
+    // A second name for the old file, not a move: the file stays in its place
+    // until the new one replaces it in one step, so a program killed between
+    // the two leaves a whole file, never none. An older backup goes first.
+    moved = false;
+    if (::link(from.constData(), to.constData()) == 0)
+        return true;
+    if (errno == EEXIST && ::unlink(to.constData()) == 0
+        && ::link(from.constData(), to.constData()) == 0)
+        return true;
+    // A directory, or a file system without hard links: rename() rather than
+    // QFile::rename, as it replaces an older backup in one step, and it moves
+    // a file that cannot be read or a directory just as well.
+    if (std::rename(from.constData(), to.constData()) == 0) {
+        moved = true;
+        return true;
+    }
+    const int error = errno;
+    if (error == ENOENT)
+        return true; // gone since it was read, nothing left to keep
+    reason = QStringLiteral("die alte Datei lässt sich nicht nach „%1“ verschieben (%2)")
+                 .arg(displayBackupPath(), systemReason(error));
+    return false;
+}
+
+void SafeFile::putOldFileBack() const
+{
+    // Best effort: should this fail too, the old file is still whole in the backup.
+    const QByteArray from = QFile::encodeName(backupPath());
+    const QByteArray to = QFile::encodeName(m_path);
+    std::rename(from.constData(), to.constData());
+}
