@@ -70,10 +70,9 @@ QString CommandLine::helpText()
 {
     QString ports;
     for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port)
-        ports += QStringLiteral("  %1  Gerät für COM%2 (ohne Angabe %3)\n")
+        ports += QStringLiteral("  %1  Gerät für COM%2\n")
                      .arg(ComPortMap::environmentVariable(port))
-                     .arg(port)
-                     .arg(ComPortMap::defaultDevicePath(port));
+                     .arg(port);
     return QStringLiteral("Aufruf: tavel [--help] [--version]\n"
                           "\n"
                           "Tavel ist ein serielles Terminal: Text und Hex-Bytes über COM1 oder "
@@ -85,10 +84,14 @@ QString CommandLine::helpText()
                           "\n"
                           "Umgebungsvariablen:\n")
         + ports
-        + QStringLiteral("\n"
+        + QStringLiteral("  Ohne sie gilt die Zuordnung aus „Datei → Geräte zuordnen …“; ohne "
+                         "diese\n"
+                         "  stehen COM1 und COM2 für die ersten gefundenen seriellen Geräte.\n"
+                         "\n"
                          "Einstellungen:\n"
                          "  tavel.cfg liegt im Ordner des Programms, wenn dieser beschreibbar "
                          "ist und\n"
                          "  kein Programmordner des Systems wie /usr/bin; sonst in\n"
-                         "  $XDG_CONFIG_HOME/tavel/ (ohne XDG_CONFIG_HOME in ~/.config/tavel/).\n");
+                         "  $XDG_CONFIG_HOME/tavel/ (ohne XDG_CONFIG_HOME in ~/.config/tavel/).\n"
+                         "  Die Gerätezuordnung liegt daneben in tavel-geraete.cfg.\n");
 }

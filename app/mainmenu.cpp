@@ -41,6 +41,9 @@ void MDITavel::buildMenus()
     addItem(datei, QStringLiteral("MnEinstSpeichern"), QStringLiteral("Einstellungen &speichern"));
     connect(addItem(datei, QStringLiteral("MnDateiDatei"), QStringLiteral("&Datei senden")),
         &QAction::triggered, this, &MDITavel::SendFile);
+    connect(
+        addItem(datei, QStringLiteral("MnGeraeteZuordnen"), QStringLiteral("Geräte &zuordnen …")),
+        &QAction::triggered, this, &MDITavel::assignDevices);
     datei->addSeparator()->setObjectName(QStringLiteral("MnSep1"));
     QAction *ende = addItem(datei, QStringLiteral("MnEnde"), QStringLiteral("&Beenden"));
     connect(ende, &QAction::triggered, this, &QWidget::close);

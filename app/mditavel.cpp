@@ -7,6 +7,7 @@
 #include "portprobe.h"
 #include "serial/filetransfer.h"
 #include "serial/mscomm.h"
+#include "serial/reconnector.h"
 #include "settings/frmeinstellungen.h"
 #include "statusbar.h"
 #include "windows/frmeingabe.h"
@@ -21,7 +22,9 @@
 MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QWidget *parent)
     : QMainWindow(parent)
     , m_store(settingsPath)
+    , m_assignmentStore(DeviceAssignmentStore::pathBeside(settingsPath))
     , m_comm(comm ? std::move(comm) : std::make_unique<MSComm>())
+    , m_reconnector(std::make_unique<Reconnector>(*m_comm))
 {
     setWindowTitle(kApplicationTitle);
     setWindowIcon(tavelIcon());
@@ -46,8 +49,11 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
     m_empfang
         = std::make_unique<FormSlot<FrmEmpfang>>(area, [this] { return new FrmEmpfang(m_state); });
     m_einstellungen = std::make_unique<FormSlot<FrmEinstellungen>>(area, [this] {
-        return new FrmEinstellungen(
-            m_state, *m_comm, *m_statusBar, [this] { return mayDropFileSend(); });
+        auto *settings = new FrmEinstellungen(
+            m_state, *m_comm, *m_reconnector, *m_statusBar, [this] { return mayDropFileSend(); });
+        connect(settings, &FrmEinstellungen::deviceAssignmentRequested, this,
+            &MDITavel::assignDevices, Qt::QueuedConnection);
+        return settings;
     });
     m_automat = std::make_unique<FormSlot<frmAutomat>>(area, [this] {
         return new frmAutomat(m_state, *m_transmitter, [this] { m_empfang->get().clearViews(); });
@@ -56,6 +62,8 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
     buildMenus();
     connect(m_comm.get(), &MSComm::OnComm, this, &MDITavel::OnComm);
     connect(m_comm.get(), &MSComm::connectionLost, this, &MDITavel::onConnectionLost);
+    connect(m_reconnector.get(), &Reconnector::reconnected, this, &MDITavel::onReconnected);
+    connect(m_reconnector.get(), &Reconnector::waitingStopped, this, &MDITavel::onWaitingStopped);
 }
 
 // The child windows are deleted with the MDI area; the port closes as the
@@ -68,6 +76,7 @@ MDITavel::StartOutcome MDITavel::MDIForm_Load()
     static_cast<SavedState &>(m_state) = loaded.state;
     if (!loaded.problem.isEmpty())
         Dialogs::current().message(loaded.problem, kApplicationTitle);
+    loadDeviceAssignment();
 
     ProbeCom1(*m_comm, m_state);
     if (m_state.PortMask == 0) {
@@ -116,6 +125,7 @@ void MDITavel::shutdown()
     if (m_shutDown)
         return;
     m_shutDown = true;
+    m_reconnector->stopWaiting();
     m_fileTransfer->cancel();
     m_eingabe->unload();
     m_sendefenster->unload();

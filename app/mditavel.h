@@ -2,6 +2,7 @@
 
 #include "base/formslot.h"
 #include "base/module1.h"
+#include "config/deviceassignmentstore.h"
 #include "config/settingsstore.h"
 #include "serial/mscomm.h"
 
@@ -16,6 +17,7 @@ class frmAutomat;
 class FileTransfer;
 class QMdiArea;
 class QMenu;
+class Reconnector;
 class StatusBar;
 class Transmitter;
 
@@ -54,6 +56,10 @@ public:
     void showInfo();
     // "&Datei senden": sends a file the user picks over the open port.
     void SendFile();
+    // "Geräte &zuordnen …": the user chooses the devices behind COM1 and
+    // COM2; the choice is saved at once.
+    void assignDevices();
+    Reconnector &reconnector() { return *m_reconnector; }
     FileTransfer &fileTransfer() { return *m_fileTransfer; }
     // Asks before something ends a file send that is still under way; true
     // when nothing is under way or the user agrees to give up the rest.
@@ -67,8 +73,15 @@ protected:
 private:
     // The serial-port object's notification: received data, overrun.
     void OnComm();
-    // The device went away while connected.
+    // The device went away while connected: wait for it to come back.
     void onConnectionLost();
+    void onReconnected();
+    void onWaitingStopped();
+    // Says once how many bytes the loss of the device kept from leaving.
+    void reportOutputLost();
+    // The assignment file into ComPortMap, with the devices found now.
+    void loadDeviceAssignment();
+    void applyDeviceAssignment();
     void buildMenus();
     void fillWindowList(QMenu *menu);
     void shutdown();
@@ -76,7 +89,10 @@ private:
 
     Module1 m_state;
     SettingsStore m_store;
+    DeviceAssignmentStore m_assignmentStore;
+    DeviceAssignment m_assignment;
     std::unique_ptr<MSComm> m_comm;
+    std::unique_ptr<Reconnector> m_reconnector;
     QMdiArea *m_mdiArea = nullptr;
     StatusBar *m_statusBar = nullptr;
     std::unique_ptr<Transmitter> m_transmitter;

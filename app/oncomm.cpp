@@ -25,19 +25,3 @@ void MDITavel::OnComm()
         break;
     }
 }
-
-void MDITavel::onConnectionLost()
-{
-    // A connected look after the device has gone would report a failure as
-    // success: show what a disconnect shows, and say once why.
-    if (FrmEinstellungen *settings = m_einstellungen->loaded()) {
-        settings->showDisconnected();
-    } else {
-        m_statusBar->showNoConnection();
-    }
-    Dialogs::current().message(
-        QStringLiteral("Die Verbindung über COM%1 ist abgebrochen: das Gerät ist nicht mehr "
-                       "erreichbar.")
-            .arg(m_comm->CommPort()),
-        kApplicationTitle);
-}

@@ -38,3 +38,14 @@ QString StatusBar::panelText(int panel) const
 {
     return panel == 1 || panel == 2 ? this->panel(panel)->text() : QString();
 }
+
+void StatusBar::setPanelToolTip(int panel, const QString &toolTip)
+{
+    if (panel == 1 || panel == 2)
+        this->panel(panel)->setToolTip(toolTip);
+}
+
+QString StatusBar::panelToolTip(int panel) const
+{
+    return panel == 1 || panel == 2 ? this->panel(panel)->toolTip() : QString();
+}

@@ -16,6 +16,8 @@ public:
 
     void setPanelText(int panel, const QString &text) override;
     QString panelText(int panel) const override;
+    void setPanelToolTip(int panel, const QString &toolTip) override;
+    QString panelToolTip(int panel) const override;
     QLabel *panel(int number) const;
 
 private:

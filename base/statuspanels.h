@@ -12,11 +12,26 @@ public:
     virtual ~StatusPanels() = default;
     virtual void setPanelText(int panel, const QString &text) = 0;
     virtual QString panelText(int panel) const = 0;
+    virtual void setPanelToolTip(int panel, const QString &toolTip) = 0;
+    virtual QString panelToolTip(int panel) const = 0;
 
     // What the panels say once no connection is open.
     void showNoConnection()
     {
         setPanelText(1, ConnectionChoices::closedSettingsPanelText());
         setPanelText(2, ConnectionChoices::noConnectionPanelText());
+        setPanelToolTip(2, {});
+    }
+    // Panel 2 while COMn is open on the given device.
+    void showConnection(int commPort, const QString &openPath, const QString &device)
+    {
+        setPanelText(2, ConnectionChoices::connectionPanelText(commPort));
+        setPanelToolTip(2, ConnectionChoices::connectionPanelToolTip(openPath, device));
+    }
+    // Panel 2 while COMn waits for its device; panel 1 keeps the settings.
+    void showWaitingForDevice(int commPort, const QString &awaitedPath)
+    {
+        setPanelText(2, ConnectionChoices::waitingPanelText(commPort));
+        setPanelToolTip(2, ConnectionChoices::waitingPanelToolTip(awaitedPath));
     }
 };

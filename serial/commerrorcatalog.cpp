@@ -42,6 +42,14 @@ CommError portInUse(int port, const QString &device, const QString &reason)
             .arg(device, reason));
 }
 
+CommError noDeviceForPort(int port)
+{
+    return makeCommError(kDeviceNotFound,
+        QStringLiteral("Für COM%1 wurde kein serielles Gerät gefunden. Schließen Sie ein Gerät an "
+                       "oder wählen Sie eines unter „Datei → Geräte zuordnen …“.")
+            .arg(port));
+}
+
 CommError deviceNotFound(int port, const QString &device, const QString &reason)
 {
     return makeCommError(kDeviceNotFound,

@@ -15,6 +15,8 @@ CommError portAlreadyOpen(int port);
 CommError portNotOpen();
 CommError portInUse(int port, const QString &device, const QString &reason);
 CommError deviceNotFound(int port, const QString &device, const QString &reason);
+// No device is known for COMn: none assigned, none named and none found.
+CommError noDeviceForPort(int port);
 CommError accessDenied(int port, const QString &device, const QString &reason);
 CommError notASerialPort(int port, const QString &device, const QString &reason);
 CommError settingsRefused(int port, const QString &device, const QString &reason);

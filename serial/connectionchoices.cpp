@@ -1,5 +1,6 @@
 #include "connectionchoices.h"
 
+#include "comportmap.h"
 #include "linesettings.h"
 
 namespace ConnectionChoices {
@@ -98,6 +99,44 @@ QString closedSettingsPanelText()
 QString noConnectionPanelText()
 {
     return QStringLiteral("Keine serielle Verbindung");
+}
+
+QString waitingPanelText(int commPort)
+{
+    return QStringLiteral("Verbindung über COM%1 unterbrochen – warte auf das Gerät").arg(commPort);
+}
+
+QString connectionPanelToolTip(const QString &openPath, const QString &device)
+{
+    if (device.isEmpty() || device == openPath)
+        return QStringLiteral("Gerät: %1").arg(openPath);
+    return QStringLiteral("Gerät: %1 (%2)").arg(openPath, device);
+}
+
+QString waitingPanelToolTip(const QString &awaitedPath)
+{
+    return QStringLiteral("Warte auf das Gerät %1").arg(awaitedPath);
+}
+
+QString portToolTip(int commPort)
+{
+    const QString path = ComPortMap::devicePath(commPort);
+    const QString assign = QStringLiteral("Rechte Maustaste: Geräte zuordnen");
+    QString source;
+    switch (ComPortMap::sourceOf(commPort)) {
+    case ComPortMap::Source::Environment:
+        source = QStringLiteral("aus %1").arg(ComPortMap::environmentVariable(commPort));
+        break;
+    case ComPortMap::Source::Assignment:
+        source = QStringLiteral("zugeordnet");
+        break;
+    case ComPortMap::Source::DeviceList:
+        source = QStringLiteral("gefundenes Gerät");
+        break;
+    case ComPortMap::Source::None:
+        return QStringLiteral("Für COM%1 ist kein Gerät bekannt.\n%2").arg(commPort).arg(assign);
+    }
+    return QStringLiteral("COM%1: %2 (%3)\n%4").arg(commPort).arg(path, source, assign);
 }
 
 } // namespace ConnectionChoices

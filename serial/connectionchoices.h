@@ -30,5 +30,15 @@ QString connectionPanelText(int commPort);
 QString initialSettingsPanelText();
 QString closedSettingsPanelText();
 QString noConnectionPanelText();
+// "Verbindung über COM1 unterbrochen – warte auf das Gerät": the device went
+// away and Tavel waits for it to come back.
+QString waitingPanelText(int commPort);
+
+// Tool tips that name the device behind a port. The connection panel's:
+// the path the port was opened under and, where that is a link, the node.
+QString connectionPanelToolTip(const QString &openPath, const QString &device);
+QString waitingPanelToolTip(const QString &awaitedPath);
+// The port option's: which device COMn stands for and why (see ComPortMap).
+QString portToolTip(int commPort);
 
 } // namespace ConnectionChoices

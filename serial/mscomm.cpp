@@ -2,6 +2,7 @@
 
 #include "commerrorcatalog.h"
 #include "comportmap.h"
+#include "devicescan.h"
 #include "devicesetup.h"
 #include "linesettings.h"
 #include "openfailure.h"
@@ -81,6 +82,7 @@ CommResult MSComm::setPortOpen(bool open)
     if (open == PortOpen())
         return std::nullopt;
     if (!open) {
+        m_salvaged.clear();
         closePort();
         emit portClosed();
         return std::nullopt;
@@ -169,18 +171,38 @@ void MSComm::onErrorOccurred(int error)
 void MSComm::handleConnectionLoss()
 {
     m_salvaged += m_port->readAll();
-    // Nobody is left to take what is still queued.
+    // Nobody is left to take what is still queued; it is not kept for the
+    // device's return either, as another device may answer then.
+    m_outputLostAtLoss += m_writer.pending();
     m_writer.detach();
     m_writer.clear();
     stopOverrunWatch();
     m_port->close();
+    const QString byId = DeviceScan::byIdPathOf(m_openDevice);
+    m_returnPath = byId.isEmpty() ? m_openPath : byId;
     m_openDevice.clear();
+    m_openPath.clear();
     if (!m_salvaged.isEmpty())
         scheduleReceiveEvent();
     emit connectionLost();
 }
 
 CommResult MSComm::openPort()
+{
+    m_salvaged.clear();
+    m_outputLostAtLoss = 0;
+    m_returnPath.clear();
+    return openDevicePath(devicePath());
+}
+
+CommResult MSComm::reopenAfterLoss()
+{
+    if (PortOpen())
+        return std::nullopt;
+    return openDevicePath(m_returnPath);
+}
+
+CommResult MSComm::openDevicePath(const QString &configured)
 {
     QString problem;
     const std::optional<LineSettings> settings = LineSettings::parse(m_settings, &problem);
@@ -189,20 +211,21 @@ CommResult MSComm::openPort()
     // Asked for before the device is touched: no device can send this.
     if (!settings->isSendable())
         return CommErrorCatalog::stopBitsNeedFiveDataBits(*settings);
+    if (configured.isEmpty())
+        return CommErrorCatalog::noDeviceForPort(m_commPort);
 
-    const QString configured = devicePath();
     // QSerialPort names its lock file after the path it is given; resolving
     // links first makes every name of one device share one lock.
     const QString canonical = QFileInfo(configured).canonicalFilePath();
     const QString device = canonical.isEmpty() ? configured : canonical;
 
-    m_salvaged.clear();
     m_port->clearError();
     m_port->setPortName(device);
     if (!m_port->open(QIODevice::ReadWrite))
         return OpenFailure::classify(m_commPort, configured, *m_port);
 
     m_openDevice = device;
+    m_openPath = configured;
     m_writer.attach(int(m_port->handle()));
     m_isPseudoTerminal
         = DeviceSetup::deviceKind(int(m_port->handle())) == DeviceSetup::DeviceKind::PseudoTerminal;
@@ -219,8 +242,8 @@ void MSComm::closePort()
     dropPendingOutput();
     stopOverrunWatch();
     m_port->close();
-    m_salvaged.clear();
     m_openDevice.clear();
+    m_openPath.clear();
 }
 
 CommResult MSComm::applySettings(const LineSettings &settings)

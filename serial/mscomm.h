@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <utility>
 
 class LineSettings;
 class QSerialPort;
@@ -79,6 +80,22 @@ public:
 
     // The device path COMn stands for (see ComPortMap).
     QString devicePath() const;
+    // The path the open port was opened under, as configured (a by-id name,
+    // a link), and the device node it led to; empty while closed.
+    QString openPath() const { return m_openPath; }
+    QString openDevice() const { return m_openDevice; }
+
+    // After a connection loss: the name under which the same device will
+    // come back (its by-id name when it has one, so that an adapter that
+    // returns as ttyUSB1 instead of ttyUSB0 is found), empty before any loss.
+    QString returnPath() const { return m_returnPath; }
+    // Opens returnPath() with the current CommPort, Settings and InputMode.
+    // What arrived before the loss and was not yet taken stays, ahead of
+    // what the device sends now.
+    [[nodiscard]] CommResult reopenAfterLoss();
+    // How many bytes handed to Output never left because the device went
+    // away; taking the count resets it.
+    qint64 takeOutputLostAtLoss() { return std::exchange(m_outputLostAtLoss, 0); }
 
 Q_SIGNALS:
     void OnComm();
@@ -101,6 +118,7 @@ private:
     void onReadyRead();
     void onErrorOccurred(int error);
     CommResult openPort();
+    CommResult openDevicePath(const QString &configured);
     void closePort();
     CommResult applySettings(const LineSettings &settings);
     void handleConnectionLoss();
@@ -119,8 +137,12 @@ private:
     QString m_settings = QStringLiteral("9600,N,8,1");
     int m_inputMode = 0;
     int m_commEvent = 0;
-    // The device actually opened, symlinks resolved.
+    // The device actually opened, symlinks resolved, and the name it was
+    // opened under.
     QString m_openDevice;
+    QString m_openPath;
+    QString m_returnPath;
+    qint64 m_outputLostAtLoss = 0;
     bool m_isPseudoTerminal = false;
     // What was still in the read buffer when the device went away.
     QByteArray m_salvaged;

@@ -6,8 +6,13 @@
 #include "base/statuspanels.h"
 #include "indicatorball.h"
 #include "optiongroup.h"
+#include "serial/comportmap.h"
 #include "serial/connectionchoices.h"
+#include "serial/devicescan.h"
 #include "serial/mscomm.h"
+#include "serial/reconnector.h"
+
+#include <QMouseEvent>
 
 namespace {
 
@@ -18,10 +23,11 @@ QString selectedPiece(int index, const QStringList &pieces)
 
 } // namespace
 
-FrmEinstellungen::FrmEinstellungen(Module1 &state, MSComm &comm, StatusPanels &status,
-    std::function<bool()> mayClosePort, QWidget *parent)
+FrmEinstellungen::FrmEinstellungen(Module1 &state, MSComm &comm, Reconnector &reconnector,
+    StatusPanels &status, std::function<bool()> mayClosePort, QWidget *parent)
     : ChildWindow(state, WindowIndex::kEinstellungen, parent)
     , m_comm(comm)
+    , m_reconnector(reconnector)
     , m_status(status)
     , m_mayClosePort(std::move(mayClosePort))
 {
@@ -30,6 +36,8 @@ FrmEinstellungen::FrmEinstellungen(Module1 &state, MSComm &comm, StatusPanels &s
     connect(Command3, &QPushButton::clicked, this, &FrmEinstellungen::connectPort);
     connect(Command2, &QPushButton::clicked, this, &FrmEinstellungen::disconnectPort);
     connect(Command1, &QPushButton::clicked, this, &ChildWindow::hideWindow);
+    for (QRadioButton *option : Option1)
+        option->installEventFilter(this);
     // Only a stored -1 leaves the list without a selection; a Ctrl+click on
     // the selected rate must not empty it and make the next connect fail.
     connect(List2, &QListWidget::itemSelectionChanged, this, [this] {
@@ -58,6 +66,7 @@ void FrmEinstellungen::Form_Load()
     OptionGroup::select(Option3, choices[3]);
     OptionGroup::select(Option4, choices[4]);
     setConnectedLook(false);
+    updatePortToolTips();
 }
 
 void FrmEinstellungen::Form_Unload()
@@ -93,8 +102,16 @@ void FrmEinstellungen::connectPort()
         if (CommResult error = m_comm.setPortOpen(false))
             return fail(*error);
     }
-    if (CommResult error = m_comm.setCommPort(Option1[0]->isChecked() ? 1 : 2))
+    m_reconnector.stopWaiting();
+    const int port = Option1[0]->isChecked() ? 1 : 2;
+    if (CommResult error = m_comm.setCommPort(port))
         return fail(*error);
+    // A port that stood for no device may have one now: an adapter plugged
+    // in after the start.
+    if (ComPortMap::devicePath(port).isEmpty()) {
+        ComPortMap::offerDevices(DeviceScan::usableDevices());
+        updatePortToolTips();
+    }
 
     const QList<QListWidgetItem *> baudItems = List2->selectedItems();
     const QString baud = baudItems.isEmpty() ? QString() : baudItems.first()->text();
@@ -119,12 +136,19 @@ void FrmEinstellungen::connectPort()
     m_status.setPanelText(1,
         ConnectionChoices::settingsPanelText(
             baud, dataBitsPiece, ConnectionChoices::parityWords().at(parity), stopBitsPiece));
-    m_status.setPanelText(2, ConnectionChoices::connectionPanelText(m_comm.CommPort()));
+    m_status.showConnection(m_comm.CommPort(), m_comm.openPath(), m_comm.openDevice());
 }
 
 void FrmEinstellungen::disconnectPort()
 {
     if (!m_comm.PortOpen()) {
+        // While Tavel waits for a lost device there is a connection to end.
+        if (m_reconnector.isWaiting()) {
+            m_reconnector.stopWaiting();
+            showDisconnected();
+            Command3->setFocus();
+            return;
+        }
         Dialogs::current().message(Messages::noConnection(), kApplicationTitle);
         return;
     }
@@ -146,6 +170,28 @@ void FrmEinstellungen::showDisconnected()
 {
     m_status.showNoConnection();
     setConnectedLook(false);
+}
+
+void FrmEinstellungen::showReconnected()
+{
+    setConnectedLook(true);
+}
+
+void FrmEinstellungen::updatePortToolTips()
+{
+    for (int i = 0; i < int(Option1.size()); ++i)
+        Option1[i]->setToolTip(ConnectionChoices::portToolTip(i + 1));
+}
+
+bool FrmEinstellungen::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress
+        && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton
+        && (watched == Option1[0] || watched == Option1[1])) {
+        Q_EMIT deviceAssignmentRequested();
+        return true;
+    }
+    return ChildWindow::eventFilter(watched, event);
 }
 
 void FrmEinstellungen::setConnectedLook(bool connected)

@@ -10,6 +10,7 @@
 #include <functional>
 
 class MSComm;
+class Reconnector;
 class StatusPanels;
 class QGroupBox;
 
@@ -22,8 +23,9 @@ class FrmEinstellungen : public ChildWindow
 
 public:
     // mayClosePort is asked before an open port is closed, and may refuse
-    // (a file still on its way out that the user wants to keep).
-    FrmEinstellungen(Module1 &state, MSComm &comm, StatusPanels &status,
+    // (a file still on its way out that the user wants to keep). reconnector
+    // waits for a lost device; connecting and disconnecting end its wait.
+    FrmEinstellungen(Module1 &state, MSComm &comm, Reconnector &reconnector, StatusPanels &status,
         std::function<bool()> mayClosePort = {}, QWidget *parent = nullptr);
 
     Qt::WindowFlags frameButtons() const override;
@@ -40,6 +42,11 @@ public:
     // The port is closed: the not-connected look and the two status texts
     // of a closed connection.
     void showDisconnected();
+    // The lost device is back and open: the look and connection panel of a
+    // connect.
+    void showReconnected();
+    // Tells in each port option's tool tip which device the port stands for.
+    void updatePortToolTips();
     bool looksConnected() const { return Image1[1]->isVisibleTo(this); }
 
     QLabel *Label1 = nullptr;
@@ -53,11 +60,20 @@ public:
     QPushButton *Command2 = nullptr;
     QPushButton *Command1 = nullptr;
 
+Q_SIGNALS:
+    // The right mouse button on a port option: the user wants to choose the
+    // devices behind COM1 and COM2.
+    void deviceAssignmentRequested();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void buildControls();
     void setConnectedLook(bool connected);
 
     MSComm &m_comm;
+    Reconnector &m_reconnector;
     StatusPanels &m_status;
     std::function<bool()> m_mayClosePort;
 };

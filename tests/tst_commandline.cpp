@@ -92,10 +92,11 @@ private Q_SLOTS:
         QTest::newRow("usage") << QStringLiteral("Aufruf: tavel [--help] [--version]\n");
         QTest::newRow("--help") << QStringLiteral("-h, --help");
         QTest::newRow("--version") << QStringLiteral("-v, --version");
-        QTest::newRow("TAVEL_COM1") << QStringLiteral("TAVEL_COM1  Gerät für COM1 (ohne Angabe "
-                                                      "/dev/ttyS0)\n");
-        QTest::newRow("TAVEL_COM2") << QStringLiteral("TAVEL_COM2  Gerät für COM2 (ohne Angabe "
-                                                      "/dev/ttyS1)\n");
+        QTest::newRow("TAVEL_COM1") << QStringLiteral("TAVEL_COM1  Gerät für COM1\n");
+        QTest::newRow("TAVEL_COM2") << QStringLiteral("TAVEL_COM2  Gerät für COM2\n");
+        QTest::newRow("without them")
+            << QStringLiteral("Ohne sie gilt die Zuordnung aus „Datei → Geräte zuordnen …“");
+        QTest::newRow("assignment file") << QStringLiteral("tavel-geraete.cfg");
         QTest::newRow("program folder")
             << QStringLiteral("tavel.cfg liegt im Ordner des Programms");
         QTest::newRow("XDG folder") << QStringLiteral("$XDG_CONFIG_HOME/tavel/");

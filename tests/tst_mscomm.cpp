@@ -193,7 +193,6 @@ private Q_SLOTS:
 
     // COMn to device
     void environmentNamesDeviceForPort();
-    void defaultsApplyWithoutEnvironment();
 
     // the device simulator
     void simulatorEchoesEveryByteValue();
@@ -765,16 +764,6 @@ void TestMSComm::environmentNamesDeviceForPort()
     MSComm comm;
     QVERIFY(!comm.setCommPort(2));
     QCOMPARE(comm.devicePath(), QStringLiteral("/dev/pts/7"));
-}
-
-void TestMSComm::defaultsApplyWithoutEnvironment()
-{
-    QCOMPARE(ComPortMap::devicePath(1), QStringLiteral("/dev/ttyS0"));
-    QCOMPARE(ComPortMap::devicePath(2), QStringLiteral("/dev/ttyS1"));
-    qputenv("TAVEL_COM1", "");
-    QCOMPARE(ComPortMap::devicePath(1), QStringLiteral("/dev/ttyS0"));
-    QCOMPARE(ComPortMap::devicePath(3), QString());
-    QCOMPARE(ComPortMap::devicePath(0), QString());
 }
 
 // the device simulator

@@ -1,0 +1,175 @@
+#include "deviceassignmentdialog.h"
+
+#include "base/dialogs.h"
+#include "serial/comportmap.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Geräte zuordnen");
+
+QString withheldReason(const SerialDeviceInfo &device)
+{
+    if (device.isConsole)
+        return QStringLiteral("nicht angeboten: Konsole des Systems");
+    if (device.isUartlessLegacyPort)
+        return QStringLiteral("nicht angeboten: kein UART vorhanden");
+    return {};
+}
+
+} // namespace
+
+DeviceAssignmentDialog::DeviceAssignmentDialog(
+    const DeviceAssignment &current, DeviceSource devices, QWidget *parent)
+    : QDialog(parent)
+    , m_devices(std::move(devices))
+{
+    setWindowTitle(kTitle);
+    setAccessibleName(kTitle);
+    setModal(true);
+    buildControls(current);
+    refresh();
+    // Devices come and go while the dialog is open; a look once a second is
+    // quick enough for a person plugging in a cable.
+    m_refresh.setInterval(kRefreshIntervalMs);
+    m_refresh.setTimerType(Qt::VeryCoarseTimer);
+    connect(&m_refresh, &QTimer::timeout, this, &DeviceAssignmentDialog::refresh);
+    m_refresh.start();
+}
+
+void DeviceAssignmentDialog::buildControls(const DeviceAssignment &current)
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *tableLabel = new QLabel(QStringLiteral("&Gefundene Geräte:"), this);
+    m_table = new QTableWidget(0, 3, this);
+    m_table->setHorizontalHeaderLabels(
+        { QStringLiteral("Pfad"), QStringLiteral("Gerätedatei"), QStringLiteral("Angaben") });
+    m_table->setAccessibleName(QStringLiteral("Gefundene Geräte"));
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    tableLabel->setBuddy(m_table);
+    layout->addWidget(tableLabel);
+    layout->addWidget(m_table, 1);
+
+    auto *form = new QFormLayout;
+    for (int port = DeviceAssignment::kFirstPort; port <= DeviceAssignment::kLastPort; ++port) {
+        QComboBox *box = new QComboBox(this);
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->lineEdit()->setPlaceholderText(QStringLiteral("automatisch: ein gefundenes Gerät"));
+        box->setAccessibleName(QStringLiteral("Gerät für COM%1").arg(port));
+        box->setEditText(current.devicePath(port));
+        m_boxes[port - 1] = box;
+        auto *label = new QLabel(QStringLiteral("COM&%1:").arg(port), this);
+        label->setBuddy(box);
+        form->addRow(label, box);
+        // The variables are for scripts; a user who set one should not
+        // wonder why the choice here does not show.
+        if (ComPortMap::sourceOf(port) == ComPortMap::Source::Environment) {
+            form->addRow(QString(),
+                new QLabel(
+                    QStringLiteral("%1 ist gesetzt und gilt vor dieser Wahl: %2")
+                        .arg(ComPortMap::environmentVariable(port), ComPortMap::devicePath(port)),
+                    this));
+        }
+    }
+    layout->addLayout(form);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("Abbrechen"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &DeviceAssignmentDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &DeviceAssignmentDialog::reject);
+    layout->addWidget(buttons);
+    resize(720, 380);
+}
+
+DeviceAssignment DeviceAssignmentDialog::assignment() const
+{
+    DeviceAssignment result;
+    for (int port = DeviceAssignment::kFirstPort; port <= DeviceAssignment::kLastPort; ++port)
+        result.setDevicePath(port, portBox(port)->currentText().trimmed());
+    return result;
+}
+
+void DeviceAssignmentDialog::refresh()
+{
+    const QList<SerialDeviceInfo> devices = m_devices ? m_devices() : QList<SerialDeviceInfo>();
+    // An unchanged list leaves the table and the boxes alone, so that a
+    // selection or a half-typed path is not disturbed.
+    if (devices == m_shown && m_table->rowCount() == devices.size())
+        return;
+    m_shown = devices;
+    showDevices(devices);
+}
+
+void DeviceAssignmentDialog::showDevices(const QList<SerialDeviceInfo> &devices)
+{
+    const QList<SerialDeviceInfo> usable = DeviceList::usable(devices);
+    QList<SerialDeviceInfo> rows = usable;
+    for (const SerialDeviceInfo &device : devices) {
+        if (!withheldReason(device).isEmpty())
+            rows.append(device);
+    }
+    m_table->setRowCount(int(rows.size()));
+    for (int row = 0; row < rows.size(); ++row) {
+        const SerialDeviceInfo &device = rows.at(row);
+        const QString withheld = withheldReason(device);
+        const QString details = DeviceList::details(device);
+        const QStringList cells = { device.stablePath(), device.systemPath,
+            withheld.isEmpty() ? details
+                               : QStringList { details, withheld }.join(QStringLiteral("; ")) };
+        for (int column = 0; column < cells.size(); ++column)
+            m_table->setItem(row, column, new QTableWidgetItem(cells.at(column)));
+    }
+    m_table->resizeColumnsToContents();
+
+    QStringList paths;
+    for (const SerialDeviceInfo &device : usable)
+        paths << device.stablePath();
+    for (QComboBox *box : m_boxes) {
+        const QString typed = box->currentText();
+        box->clear();
+        box->addItems(paths);
+        box->setEditText(typed);
+    }
+}
+
+void DeviceAssignmentDialog::accept()
+{
+    QStringList chosen;
+    for (int port = DeviceAssignment::kFirstPort; port <= DeviceAssignment::kLastPort; ++port) {
+        const QString path = portBox(port)->currentText().trimmed();
+        if (const std::optional<QString> problem = DeviceAssignment::problemWithPath(path)) {
+            refuse(port, *problem);
+            return;
+        }
+        if (!path.isEmpty() && chosen.contains(path)) {
+            refuse(port, QStringLiteral("COM1 und COM2 können nicht dasselbe Gerät sein"));
+            return;
+        }
+        chosen << path;
+    }
+    QDialog::accept();
+}
+
+void DeviceAssignmentDialog::refuse(int port, const QString &problem)
+{
+    Dialogs::current().message(
+        QStringLiteral("Das Gerät für COM%1 lässt sich so nicht zuordnen: %2.")
+            .arg(port)
+            .arg(problem),
+        kTitle);
+    portBox(port)->setFocus();
+}

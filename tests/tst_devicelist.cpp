@@ -1,0 +1,203 @@
+#include "serial/comportmap.h"
+#include "serial/devicelist.h"
+
+#include <QTest>
+#include <algorithm>
+
+namespace {
+
+const QString kById = QStringLiteral("/dev/serial/by-id/");
+
+// "ttyUSB0=usb-FTDI_A1" is ttyUSB0 with that by-id name; "ttyS0!console" the
+// console, "ttyS1!nouart" a ttyS node without a UART.
+SerialDeviceInfo device(const QString &spec)
+{
+    SerialDeviceInfo d;
+    const QStringList flagged = spec.split(QLatin1Char('!'));
+    const QStringList named = flagged.first().split(QLatin1Char('='));
+    d.name = named.first();
+    d.systemPath = QStringLiteral("/dev/") + d.name;
+    if (named.size() > 1)
+        d.byIdPath = kById + named.at(1);
+    d.isConsole = flagged.contains(QStringLiteral("console"));
+    d.isUartlessLegacyPort = flagged.contains(QStringLiteral("nouart"));
+    return d;
+}
+
+QList<SerialDeviceInfo> devices(const QString &specs)
+{
+    QList<SerialDeviceInfo> list;
+    for (const QString &spec : specs.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        list.append(device(spec));
+    return list;
+}
+
+QStringList stablePaths(const QList<SerialDeviceInfo> &list)
+{
+    QStringList paths;
+    for (const SerialDeviceInfo &d : list)
+        paths << d.stablePath();
+    return paths;
+}
+
+} // namespace
+
+class TestDeviceList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup()
+    {
+        ComPortMap::reset();
+        qunsetenv("TAVEL_COM1");
+        qunsetenv("TAVEL_COM2");
+    }
+
+    void usableDevicesAreFilteredAndOrdered_data()
+    {
+        QTest::addColumn<QString>("reported");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("console and UART-less ttyS dropped")
+            << "ttyS0!console ttyS1!nouart ttyUSB0=usb-FTDI_A1"
+            << QStringList { kById + "usb-FTDI_A1" };
+        QTest::newRow("by-id names first, by name, then nodes")
+            << "ttyS4 ttyUSB0=usb-Prolific_B ttyACM0=usb-Arduino_C"
+            << QStringList { kById + "usb-Arduino_C", kById + "usb-Prolific_B", "/dev/ttyS4" };
+        QTest::newRow("numbers count as numbers")
+            << "ttyS10 ttyS2 ttyUSB10 ttyUSB9"
+            << QStringList { "/dev/ttyS2", "/dev/ttyS10", "/dev/ttyUSB9", "/dev/ttyUSB10" };
+        QTest::newRow("a device reported twice counts once")
+            << "ttyACM0 ttyACM0" << QStringList { "/dev/ttyACM0" };
+        QTest::newRow("nothing usable")
+            << "ttyS0!console ttyS1!nouart ttyS2!nouart" << QStringList {};
+    }
+
+    void usableDevicesAreFilteredAndOrdered()
+    {
+        QFETCH(QString, reported);
+        QFETCH(QStringList, expected);
+        QCOMPARE(stablePaths(DeviceList::usable(devices(reported))), expected);
+    }
+
+    void orderDoesNotDependOnTheOrderReported()
+    {
+        QList<SerialDeviceInfo> list
+            = devices("ttyUSB1=usb-FTDI_B ttyS1 ttyUSB0=usb-FTDI_A ttyACM2 ttyS0!console");
+        const QStringList first = stablePaths(DeviceList::usable(list));
+        std::sort(
+            list.begin(), list.end(), [](const auto &a, const auto &b) { return a.name < b.name; });
+        do {
+            QCOMPARE(stablePaths(DeviceList::usable(list)), first);
+        } while (std::next_permutation(list.begin(), list.end(),
+            [](const auto &a, const auto &b) { return a.name < b.name; }));
+    }
+
+    void detailsNameWhatTheSystemKnows()
+    {
+        SerialDeviceInfo d = device("ttyUSB0");
+        QCOMPARE(DeviceList::details(d), QString());
+        d.manufacturer = QStringLiteral("FTDI");
+        d.product = QStringLiteral("FT232R USB UART");
+        d.serialNumber = QStringLiteral("A50285BI");
+        d.vendorId = 0x403;
+        d.productId = 0x6001;
+        QCOMPARE(DeviceList::details(d),
+            QStringLiteral("FTDI, FT232R USB UART, Seriennummer A50285BI, USB 0403:6001"));
+    }
+
+    void portStandsForDevice_data()
+    {
+        QTest::addColumn<QString>("environment"); // "COM1 path" pairs, "-" for none
+        QTest::addColumn<QStringList>("assigned");
+        QTest::addColumn<QString>("offered");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QList<ComPortMap::Source>>("sources");
+        using S = ComPortMap::Source;
+        const QString two = QStringLiteral("ttyUSB0=usb-A ttyUSB1=usb-B");
+        QTest::newRow("first two devices") << "-" << QStringList { "", "" } << two
+                                           << QStringList { kById + "usb-A", kById + "usb-B" }
+                                           << QList<S> { S::DeviceList, S::DeviceList };
+        QTest::newRow("one device: no COM2")
+            << "-" << QStringList { "", "" } << "ttyACM0" << QStringList { "/dev/ttyACM0", "" }
+            << QList<S> { S::DeviceList, S::None };
+        QTest::newRow("no device") << "-" << QStringList { "", "" } << "" << QStringList { "", "" }
+                                   << QList<S> { S::None, S::None };
+        QTest::newRow("assignment wins over the list")
+            << "-" << QStringList { "", "/dev/ttyS7" } << two
+            << QStringList { kById + "usb-A", "/dev/ttyS7" }
+            << QList<S> { S::DeviceList, S::Assignment };
+        QTest::newRow("an assigned device is not offered twice")
+            << "-" << QStringList { "", kById + "usb-A" } << two
+            << QStringList { kById + "usb-B", kById + "usb-A" }
+            << QList<S> { S::DeviceList, S::Assignment };
+        QTest::newRow("environment wins, by node too")
+            << "/dev/ttyUSB1" << QStringList { "/dev/ttyS7", "" } << two
+            << QStringList { "/dev/ttyUSB1", kById + "usb-A" }
+            << QList<S> { S::Environment, S::DeviceList };
+    }
+
+    void portStandsForDevice()
+    {
+        QFETCH(QString, environment);
+        QFETCH(QStringList, assigned);
+        QFETCH(QString, offered);
+        QFETCH(QStringList, expected);
+        QFETCH(QList<ComPortMap::Source>, sources);
+        if (environment != QLatin1String("-"))
+            qputenv("TAVEL_COM1", environment.toLocal8Bit());
+        qputenv("TAVEL_COM2", ""); // empty counts as unset
+        ComPortMap::setAssignedDevice(1, assigned.at(0));
+        ComPortMap::setAssignedDevice(2, assigned.at(1));
+        ComPortMap::offerDevices(DeviceList::usable(devices(offered)));
+        QCOMPARE((QStringList { ComPortMap::devicePath(1), ComPortMap::devicePath(2) }), expected);
+        QCOMPARE((QList<ComPortMap::Source> { ComPortMap::sourceOf(1), ComPortMap::sourceOf(2) }),
+            sources);
+        QCOMPARE(ComPortMap::devicePath(0), QString());
+        QCOMPARE(ComPortMap::devicePath(3), QString());
+    }
+
+    void laterDevicesNeverMoveAPortsDevice()
+    {
+        ComPortMap::offerDevices(DeviceList::usable(devices("ttyUSB0=usb-M")));
+        QCOMPARE(ComPortMap::devicePath(1), kById + "usb-M");
+        QCOMPARE(ComPortMap::devicePath(2), QString());
+        // Unplugged, then back under another node, with one more adapter
+        // whose name sorts first: COM1 stays, COM2 gets the newcomer.
+        ComPortMap::offerDevices({});
+        ComPortMap::offerDevices(DeviceList::usable(devices("ttyUSB1=usb-M ttyUSB0=usb-A")));
+        QCOMPARE(ComPortMap::devicePath(1), kById + "usb-M");
+        QCOMPARE(ComPortMap::devicePath(2), kById + "usb-A");
+        QCOMPARE(ComPortMap::offeredDevices().first().systemPath, QStringLiteral("/dev/ttyUSB1"));
+    }
+
+    void naturalOrder_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<bool>("less");
+        QTest::newRow("2 < 10") << "ttyS2"
+                                << "ttyS10" << true;
+        QTest::newRow("10 > 9") << "ttyS10"
+                                << "ttyS9" << false;
+        QTest::newRow("leading zeros") << "port007"
+                                       << "port10" << true;
+        QTest::newRow("prefix first") << "ttyS"
+                                      << "ttyS0" << true;
+        QTest::newRow("equal") << "ttyACM1"
+                               << "ttyACM1" << false;
+        QTest::newRow("letters") << "ttyACM0"
+                                 << "ttyS0" << true;
+    }
+
+    void naturalOrder()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(bool, less);
+        QCOMPARE(DeviceList::naturalLess(a, b), less);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeviceList)
+#include "tst_devicelist.moc"
