@@ -57,6 +57,7 @@ void DeviceAssignmentDialog::buildControls(const DeviceAssignment &current)
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->hide();
+    m_table->setWordWrap(false);
     m_table->horizontalHeader()->setStretchLastSection(true);
     tableLabel->setBuddy(m_table);
     layout->addWidget(tableLabel);
@@ -108,7 +109,7 @@ void DeviceAssignmentDialog::refresh()
     const QList<SerialDeviceInfo> devices = m_devices ? m_devices() : QList<SerialDeviceInfo>();
     // An unchanged list leaves the table and the boxes alone, so that a
     // selection or a half-typed path is not disturbed.
-    if (devices == m_shown && m_table->rowCount() == devices.size())
+    if (devices == m_shown)
         return;
     m_shown = devices;
     showDevices(devices);
@@ -125,13 +126,15 @@ void DeviceAssignmentDialog::showDevices(const QList<SerialDeviceInfo> &devices)
     m_table->setRowCount(int(rows.size()));
     for (int row = 0; row < rows.size(); ++row) {
         const SerialDeviceInfo &device = rows.at(row);
-        const QString withheld = withheldReason(device);
-        const QString details = DeviceList::details(device);
-        const QStringList cells = { device.stablePath(), device.systemPath,
-            withheld.isEmpty() ? details
-                               : QStringList { details, withheld }.join(QStringLiteral("; ")) };
-        for (int column = 0; column < cells.size(); ++column)
-            m_table->setItem(row, column, new QTableWidgetItem(cells.at(column)));
+        QStringList about = { DeviceList::details(device), withheldReason(device) };
+        about.removeAll(QString());
+        const QStringList cells
+            = { device.stablePath(), device.systemPath, about.join(QStringLiteral("; ")) };
+        for (int column = 0; column < cells.size(); ++column) {
+            auto *item = new QTableWidgetItem(cells.at(column));
+            item->setToolTip(cells.at(column));
+            m_table->setItem(row, column, item);
+        }
     }
     m_table->resizeColumnsToContents();
 

@@ -52,6 +52,7 @@ private Q_SLOTS:
         row("MnEmpfangSpeichern", "&Empfangene Daten speichern");
         row("MnEinstSpeichern", "Einstellungen &speichern");
         row("MnDateiDatei", "&Datei senden");
+        row("MnGeraeteZuordnen", "Geräte &zuordnen …");
         row("MnEnde", "&Beenden");
         row("MnFensterEingabe", "&Eingabefenster", Qt::Key_F5);
         row("MnFensterSenden", "&Gesendete Daten", Qt::Key_F6);

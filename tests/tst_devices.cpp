@@ -1,0 +1,307 @@
+#include "app/germanui.h"
+#include "app/mditavel.h"
+#include "config/deviceassignmentstore.h"
+#include "filehelpers.h"
+#include "ptydevice.h"
+#include "recordingdialogs.h"
+#include "serial/comportmap.h"
+#include "serial/devicescan.h"
+#include "settings/deviceassignmentdialog.h"
+#include "settings/frmeinstellungen.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+SerialDeviceInfo device(const QString &node, const QString &byId = {})
+{
+    SerialDeviceInfo d;
+    d.name = node.section(QLatin1Char('/'), -1);
+    d.systemPath = node;
+    d.byIdPath = byId;
+    return d;
+}
+
+QStringList itemsOf(const QComboBox *box)
+{
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    return items;
+}
+
+QStringList column(const QTableWidget *table, int column)
+{
+    QStringList cells;
+    for (int row = 0; row < table->rowCount(); ++row)
+        cells << table->item(row, column)->text();
+    return cells;
+}
+
+// Answers the assignment dialog once it is open: the two paths, then OK
+// (accept) or Abbrechen.
+void answerDialog(const QString &com1, const QString &com2, bool accept, bool *seen)
+{
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, timer, [=] {
+        auto *dialog = qobject_cast<DeviceAssignmentDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        *seen = dialog->windowTitle() == QStringLiteral("Geräte zuordnen");
+        dialog->portBox(1)->setEditText(com1);
+        dialog->portBox(2)->setEditText(com2);
+        accept ? dialog->accept() : dialog->reject();
+        timer->deleteLater();
+    });
+    timer->start(10);
+}
+
+} // namespace
+
+class TestDevices : public QObject
+{
+    Q_OBJECT
+
+private:
+    QList<SerialDeviceInfo> m_reported;
+    QTemporaryDir m_folder;
+    PtyDevice m_com1;
+    PtyDevice m_com2;
+    std::unique_ptr<RecordingDialogs> m_dialogs;
+    std::unique_ptr<MDITavel> m_window;
+
+    QString settingsPath() const { return m_folder.filePath(QStringLiteral("tavel.cfg")); }
+    QString assignmentPath() const { return DeviceAssignmentStore::pathBeside(settingsPath()); }
+    DeviceAssignmentDialog::DeviceSource source()
+    {
+        return [this] { return m_reported; };
+    }
+    MDITavel::StartOutcome start()
+    {
+        m_window = std::make_unique<MDITavel>(settingsPath());
+        return m_window->MDIForm_Load();
+    }
+    FrmEinstellungen *settings() const { return m_window->einstellungen().loaded(); }
+
+private Q_SLOTS:
+    void initTestCase() { installGermanUi(*qApp); }
+
+    void init()
+    {
+        m_dialogs = std::make_unique<RecordingDialogs>();
+        ComPortMap::reset();
+        QFile::remove(assignmentPath());
+        QFile::remove(assignmentPath() + QStringLiteral(".bak"));
+        qputenv("TAVEL_COM1", QFile::encodeName(m_com1.slavePath()));
+        qputenv("TAVEL_COM2", QFile::encodeName(m_com2.slavePath()));
+        m_reported = { device("/dev/ttyS0"),
+            device("/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_A1"), device("/dev/ttyACM0") };
+        m_reported[0].isConsole = true;
+        m_reported[1].manufacturer = QStringLiteral("FTDI");
+        m_reported[1].serialNumber = QStringLiteral("A1");
+    }
+
+    void cleanup()
+    {
+        if (m_window)
+            m_window->close();
+        m_window.reset();
+        m_dialogs.reset();
+    }
+
+    void dialogListsEveryDeviceAndOffersTheUsableOnes()
+    {
+        DeviceAssignment current;
+        current.setDevicePath(1, QStringLiteral("/dev/ttyACM0"));
+        DeviceAssignmentDialog dialog(current, source());
+        QCOMPARE(column(dialog.deviceTable(), 0),
+            (QStringList { "/dev/serial/by-id/usb-FTDI_A1", "/dev/ttyACM0", "/dev/ttyS0" }));
+        QCOMPARE(column(dialog.deviceTable(), 1),
+            (QStringList { "/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyS0" }));
+        QCOMPARE(column(dialog.deviceTable(), 2),
+            (QStringList { "FTDI, Seriennummer A1", "", "nicht angeboten: Konsole des Systems" }));
+        for (int port : { 1, 2 })
+            QCOMPARE(itemsOf(dialog.portBox(port)),
+                (QStringList { "/dev/serial/by-id/usb-FTDI_A1", "/dev/ttyACM0" }));
+        QCOMPARE(dialog.portBox(1)->currentText(), QStringLiteral("/dev/ttyACM0"));
+        QCOMPARE(dialog.portBox(2)->currentText(), QString());
+        QVERIFY(dialog.assignment() == current);
+    }
+
+    void dialogFollowsDevicesThatComeAndGoAndKeepsWhatWasTyped()
+    {
+        DeviceAssignmentDialog dialog({}, source());
+        dialog.portBox(2)->setEditText(QStringLiteral("/dev/ttyUSB7"));
+        m_reported.append(device("/dev/ttyUSB1", "/dev/serial/by-id/usb-Arduino_B2"));
+        // It looks by itself while open.
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.deviceTable()->rowCount(), 4, 5000);
+        QCOMPARE(
+            itemsOf(dialog.portBox(1)).first(), QStringLiteral("/dev/serial/by-id/usb-Arduino_B2"));
+        QCOMPARE(dialog.portBox(2)->currentText(), QStringLiteral("/dev/ttyUSB7"));
+        m_reported.removeFirst();
+        m_reported.removeFirst();
+        dialog.refresh();
+        QCOMPARE(itemsOf(dialog.portBox(2)),
+            (QStringList { "/dev/serial/by-id/usb-Arduino_B2", "/dev/ttyACM0" }));
+        QCOMPARE(dialog.portBox(2)->currentText(), QStringLiteral("/dev/ttyUSB7"));
+    }
+
+    void dialogRefusesWhatCannotBeAssigned_data()
+    {
+        QTest::addColumn<QString>("com1");
+        QTest::addColumn<QString>("com2");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a full path") << "ttyUSB0"
+                                         << ""
+                                         << "COM1 lässt sich so nicht zuordnen";
+        QTest::newRow("one device for both") << "/dev/ttyACM0"
+                                             << "/dev/ttyACM0"
+                                             << "COM1 und COM2 können nicht dasselbe Gerät sein";
+    }
+
+    void dialogRefusesWhatCannotBeAssigned()
+    {
+        QFETCH(QString, com1);
+        QFETCH(QString, com2);
+        QFETCH(QString, message);
+        DeviceAssignmentDialog dialog({}, source());
+        dialog.show();
+        dialog.portBox(1)->setEditText(com1);
+        dialog.portBox(2)->setEditText(com2);
+        dialog.accept();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY2(
+            m_dialogs->messages[0].text.contains(message), qPrintable(m_dialogs->messages[0].text));
+        QCOMPARE(m_dialogs->messages[0].title, QStringLiteral("Geräte zuordnen"));
+    }
+
+    void dialogControlsHaveNamesAndAccessKeys()
+    {
+        DeviceAssignmentDialog dialog({}, source());
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Geräte zuordnen"));
+        QStringList labels;
+        for (const QLabel *label : dialog.findChildren<QLabel *>()) {
+            if (label->buddy())
+                labels << label->text() + QStringLiteral(" -> ") + label->buddy()->accessibleName();
+        }
+        QCOMPARE(labels,
+            (QStringList { "&Gefundene Geräte: -> Gefundene Geräte", "COM&1: -> Gerät für COM1",
+                "COM&2: -> Gerät für COM2" }));
+        auto *buttons = dialog.findChild<QDialogButtonBox *>();
+        QCOMPARE(buttons->button(QDialogButtonBox::Ok)->text(), QStringLiteral("OK"));
+        // Qt's German texts; Enter gives OK and Escape Abbrechen.
+        QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Abbrechen"));
+        QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->accessibleName(),
+            QStringLiteral("Abbrechen"));
+    }
+
+    void menuItemFollowsDateiSendenAndItsChoiceConnectsWithoutVariable()
+    {
+        QCOMPARE(start(), MDITavel::StartOutcome::Running);
+        QStringList names;
+        for (const QAction *item :
+            m_window->findChild<QMenu *>(QStringLiteral("MnDatei"))->actions())
+            names << item->objectName();
+        QCOMPARE(names.mid(3, 3), (QStringList { "MnDateiDatei", "MnGeraeteZuordnen", "MnSep1" }));
+        auto *item = m_window->findChild<QAction *>(QStringLiteral("MnGeraeteZuordnen"));
+        QCOMPARE(item->text(), QStringLiteral("Geräte &zuordnen …"));
+
+        qunsetenv("TAVEL_COM1");
+        bool seen = false;
+        answerDialog(m_com1.slavePath(), QString(), true, &seen);
+        item->trigger();
+        QVERIFY(seen);
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QVERIFY(
+            contentsOf(assignmentPath()).contains("COM1=" + QFile::encodeName(m_com1.slavePath())));
+        QCOMPARE(settings()->Option1[0]->toolTip(),
+            QStringLiteral("COM1: %1 (zugeordnet)\nRechte Maustaste: Geräte zuordnen")
+                .arg(m_com1.slavePath()));
+        QVERIFY(settings()->Option1[1]->toolTip().contains(QStringLiteral("aus TAVEL_COM2")));
+        settings()->Command3->click();
+        QVERIFY(m_window->MSComm1().PortOpen());
+        QCOMPARE(m_window->MSComm1().openPath(), m_com1.slavePath());
+    }
+
+    void rightClickOnAPortOpensTheDialogAndCancelChangesNothing()
+    {
+        QCOMPARE(start(), MDITavel::StartOutcome::Running);
+        const QString toolTip = settings()->Option1[1]->toolTip();
+        bool seen = false;
+        answerDialog(QStringLiteral("/dev/ttyACM5"), QString(), false, &seen);
+        QTest::mouseClick(settings()->Option1[1], Qt::RightButton);
+        QTRY_VERIFY(seen);
+        QVERIFY(!QFile::exists(assignmentPath()));
+        QCOMPARE(ComPortMap::assignedDevice(1), QString());
+        QCOMPARE(settings()->Option1[1]->toolTip(), toolTip);
+    }
+
+    void startUsesTheSavedAssignment()
+    {
+        QVERIFY(writeFile(assignmentPath(),
+            "COM1=" + QFile::encodeName(m_com1.slavePath())
+                + "\nCOM2=" + QFile::encodeName(m_com2.slavePath()) + "\n"));
+        qunsetenv("TAVEL_COM1");
+        qunsetenv("TAVEL_COM2");
+        QCOMPARE(start(), MDITavel::StartOutcome::Running);
+        QCOMPARE(m_window->state().PortMask, 3);
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(ComPortMap::devicePath(2), m_com2.slavePath());
+    }
+
+    void damagedAssignmentIsReportedAtStartAndKept()
+    {
+        const QByteArray damaged("COM1=/dev/ttyUSB0\nCOM9=kaputt\n");
+        QVERIFY(writeFile(assignmentPath(), damaged));
+        QCOMPARE(start(), MDITavel::StartOutcome::Running);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY(m_dialogs->messages[0].text.startsWith(
+            QStringLiteral("Die Gerätezuordnung „%1“ ist beschädigt: Zeile 2")
+                .arg(assignmentPath())));
+        QCOMPARE(ComPortMap::assignedDevice(1), QString());
+        m_window->close();
+        QCOMPARE(contentsOf(assignmentPath()), damaged);
+    }
+
+    // Without variables and assignment the ports are the devices found; a
+    // machine whose own serial devices would be opened is left alone.
+    void portsWithoutDevicesFollowTheProbe_data()
+    {
+        QTest::addColumn<int>("devices");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("one device") << 1 << QStringList { "Es steht nur COM1 zur Verfügung" };
+        QTest::newRow("none") << 0
+                              << QStringList { "Für COM1 wurde kein serielles Gerät gefunden",
+                                     "Es wurde kein freier COM-Port gefunden" };
+    }
+
+    void portsWithoutDevicesFollowTheProbe()
+    {
+        QFETCH(int, devices);
+        QFETCH(QStringList, messages);
+        if (!DeviceScan::usableDevices().isEmpty())
+            QSKIP("this machine has serial devices of its own");
+        qunsetenv("TAVEL_COM1");
+        qunsetenv("TAVEL_COM2");
+        if (devices == 1)
+            ComPortMap::offerDevices({ device(m_com1.slavePath()) });
+        start();
+        QCOMPARE(m_dialogs->messages.size(), messages.size());
+        for (int i = 0; i < messages.size(); ++i)
+            QVERIFY2(m_dialogs->messages[i].text.contains(messages[i]),
+                qPrintable(m_dialogs->messages[i].text));
+    }
+};
+
+QTEST_MAIN(TestDevices)
+#include "tst_devices.moc"
