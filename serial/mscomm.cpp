@@ -178,8 +178,6 @@ void MSComm::handleConnectionLoss()
     m_writer.clear();
     stopOverrunWatch();
     m_port->close();
-    const QString byId = DeviceScan::byIdPathOf(m_openDevice);
-    m_returnPath = byId.isEmpty() ? m_openPath : byId;
     m_openDevice.clear();
     m_openPath.clear();
     if (!m_salvaged.isEmpty())
@@ -226,6 +224,7 @@ CommResult MSComm::openDevicePath(const QString &configured)
 
     m_openDevice = device;
     m_openPath = configured;
+    m_returnPath = returnPathFor(configured, device);
     m_writer.attach(int(m_port->handle()));
     m_isPseudoTerminal
         = DeviceSetup::deviceKind(int(m_port->handle())) == DeviceSetup::DeviceKind::PseudoTerminal;
@@ -235,6 +234,16 @@ CommResult MSComm::openDevicePath(const QString &configured)
     }
     startOverrunWatch();
     return std::nullopt;
+}
+
+QString MSComm::returnPathFor(const QString &configured, const QString &device)
+{
+    // Taken now, while the device is there: udev removes its by-id link as
+    // soon as it goes. A link the user named follows the device by itself.
+    if (QFileInfo(configured).isSymLink())
+        return configured;
+    const QString byId = DeviceScan::byIdPathOf(device);
+    return byId.isEmpty() ? configured : byId;
 }
 
 void MSComm::closePort()

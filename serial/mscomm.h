@@ -85,9 +85,10 @@ public:
     QString openPath() const { return m_openPath; }
     QString openDevice() const { return m_openDevice; }
 
-    // After a connection loss: the name under which the same device will
-    // come back (its by-id name when it has one, so that an adapter that
-    // returns as ttyUSB1 instead of ttyUSB0 is found), empty before any loss.
+    // The name under which the open device will come back after a loss:
+    // the link it was opened under, else its by-id name when it has one (so
+    // that an adapter that returns as ttyUSB1 instead of ttyUSB0 is found),
+    // else its path. Kept after the loss; empty before the first opening.
     QString returnPath() const { return m_returnPath; }
     // Opens returnPath() with the current CommPort, Settings and InputMode.
     // What arrived before the loss and was not yet taken stays, ahead of
@@ -119,6 +120,7 @@ private:
     void onErrorOccurred(int error);
     CommResult openPort();
     CommResult openDevicePath(const QString &configured);
+    static QString returnPathFor(const QString &configured, const QString &device);
     void closePort();
     CommResult applySettings(const LineSettings &settings);
     void handleConnectionLoss();

@@ -12,7 +12,7 @@
 #include "serial/mscomm.h"
 #include "serial/reconnector.h"
 
-#include <QMouseEvent>
+#include <QEvent>
 
 namespace {
 
@@ -185,9 +185,9 @@ void FrmEinstellungen::updatePortToolTips()
 
 bool FrmEinstellungen::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonPress
-        && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton
-        && (watched == Option1[0] || watched == Option1[1])) {
+    // The context menu event comes with the right mouse button and with the
+    // menu key alike, so the keyboard reaches the dialog here too.
+    if (event->type() == QEvent::ContextMenu && (watched == Option1[0] || watched == Option1[1])) {
         Q_EMIT deviceAssignmentRequested();
         return true;
     }

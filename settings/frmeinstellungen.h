@@ -61,8 +61,8 @@ public:
     QPushButton *Command1 = nullptr;
 
 Q_SIGNALS:
-    // The right mouse button on a port option: the user wants to choose the
-    // devices behind COM1 and COM2.
+    // The right mouse button (or the menu key) on a port option: the user
+    // wants to choose the devices behind COM1 and COM2.
     void deviceAssignmentRequested();
 
 protected:

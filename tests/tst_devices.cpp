@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QMenu>
@@ -239,7 +240,10 @@ private Q_SLOTS:
         const QString toolTip = settings()->Option1[1]->toolTip();
         bool seen = false;
         answerDialog(QStringLiteral("/dev/ttyACM5"), QString(), false, &seen);
-        QTest::mouseClick(settings()->Option1[1], Qt::RightButton);
+        // What the window system sends for the right mouse button.
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(4, 4),
+            settings()->Option1[1]->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(settings()->Option1[1], &rightClick);
         QTRY_VERIFY(seen);
         QVERIFY(!QFile::exists(assignmentPath()));
         QCOMPARE(ComPortMap::assignedDevice(1), QString());
