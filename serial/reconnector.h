@@ -34,9 +34,6 @@ public:
     QString awaitedPath() const { return isWaiting() ? m_path : QString(); }
     int lookInterval() const { return m_timer.interval(); }
 
-    // One look now, as the timer does.
-    void look();
-
 Q_SIGNALS:
     // The device is back and open again.
     void reconnected();
@@ -44,6 +41,8 @@ Q_SIGNALS:
     void waitingStopped();
 
 private:
+    void look();
+
     MSComm &m_comm;
     QTimer m_timer;
     QString m_path;
