@@ -1,40 +1,16 @@
 #include "settingsstore.h"
 
+#include "config/atomicfilewriter.h"
 #include "config/configfolder.h"
 #include "config/settingsfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <unistd.h>
 #include <utility>
-
-namespace {
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// Why a save cannot start. QSaveFile refuses an existing file it may not
-// write with a text of its own, in English, that names the file again but no
-// cause; the system knows the cause (a read-only file system, a permission).
-QString whyNotWritable(const QString &path, const QString &saveFileReason)
-{
-    const QByteArray file = QFile::encodeName(path);
-    if (::access(file.constData(), W_OK) != 0 && errno != ENOENT)
-        return systemReason(errno);
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    if (::access(folder.constData(), W_OK) != 0)
-        return systemReason(errno);
-    return saveFileReason;
-}
-
-} // namespace
 
 SettingsStore::SettingsStore(QString path)
     : m_path(std::move(path))
@@ -96,45 +72,15 @@ SettingsStore::SaveResult SettingsStore::save(const SavedState &state)
             return failure(reason);
     }
 
-    QSaveFile file(m_path);
-    QString reason;
-    if (!writeAndCommit(file, SettingsFile::serialize(state), reason)) {
+    AtomicFileWriter file(m_path);
+    if (!file.open() || !file.write(SettingsFile::serialize(state)) || !file.commit()) {
         // The temporary file goes away with `file`, leaving no half-written file behind.
         if (movedAside)
             putOldFileBack();
-        return failure(reason);
+        return failure(file.reason());
     }
     m_keepOldFile = false;
     return {};
-}
-
-bool SettingsStore::writeAndCommit(QSaveFile &file, const QByteArray &bytes, QString &reason)
-{
-    // Unbuffered, because a buffered QSaveFile flushes inside commit() without
-    // checking, and so renames a cut-off file into place when the disk is full.
-    // Writing on after a short write makes the system say why it stopped.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        reason = whyNotWritable(file.fileName(), file.errorString());
-        return false;
-    }
-    for (qint64 done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            reason = file.errorString();
-            return false;
-        }
-        done += written;
-    }
-    // commit() syncs too but ignores the result; a late write error shows here.
-    if (::fsync(file.handle()) != 0) {
-        reason = systemReason(errno);
-        return false;
-    }
-    if (!file.commit()) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 bool SettingsStore::readWhole(QByteArray &bytes, QString &reason) const
@@ -182,8 +128,9 @@ bool SettingsStore::moveOldFileAside(QString &reason, bool &moved) const
     const int error = errno;
     if (error == ENOENT)
         return true; // gone since load(), nothing left to keep
-    reason = QStringLiteral("die alte Datei lässt sich nicht nach „%1“ verschieben (%2)")
-                 .arg(QDir::toNativeSeparators(backupPath()), systemReason(error));
+    reason
+        = QStringLiteral("die alte Datei lässt sich nicht nach „%1“ verschieben (%2)")
+              .arg(QDir::toNativeSeparators(backupPath()), AtomicFileWriter::systemReason(error));
     return false;
 }
 

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-class QSaveFile;
-
 // tavel.cfg on disk. Saving goes through a temporary file renamed over the old
 // one, so a crash, a full disk or a power cut never leaves a cut-off file. A
 // file that load() found damaged or could not read is kept as "tavel.cfg.bak"
@@ -43,7 +41,6 @@ public:
     SaveResult save(const SavedState &state);
 
 private:
-    static bool writeAndCommit(QSaveFile &file, const QByteArray &bytes, QString &reason);
     bool readWhole(QByteArray &bytes, QString &reason) const;
     // moved: the old file left its place (rather than gaining a second name).
     bool moveOldFileAside(QString &reason, bool &moved) const;
