@@ -60,7 +60,7 @@ void FrmEinstellungen::Form_Load()
     setConnectedLook(false);
 }
 
-void FrmEinstellungen::Form_Unload()
+void FrmEinstellungen::storeState()
 {
     auto &choices = state().ConnectionSettings;
     const QList<QListWidgetItem *> selected = List2->selectedItems();
