@@ -20,16 +20,25 @@ CaptureFile::~CaptureFile()
 bool CaptureFile::open()
 {
     close();
-    m_written = 0;
     m_fd = ::open(
         QFile::encodeName(m_path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    return m_fd >= 0 || fail(errno);
+    if (m_fd < 0)
+        return fail(errno);
+    m_written = 0;
+    m_toSync = 0;
+    m_closing = false;
+    m_synced = 0;
+    m_syncError = 0;
+    m_syncer = std::thread([this] { syncWhileWritten(); });
+    return true;
 }
 
 bool CaptureFile::append(QByteArrayView bytes)
 {
     if (m_fd < 0)
         return fail(EBADF);
+    if (const int error = m_syncError.load())
+        return fail(error);
     for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n = ::write(m_fd, bytes.data() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR)
@@ -39,16 +48,25 @@ bool CaptureFile::append(QByteArrayView bytes)
         done += n;
         m_written += n;
     }
-    // The data alone, not the file's times: what a power cut must not take.
-    if (!bytes.isEmpty() && ::fdatasync(m_fd) != 0)
-        return fail(errno);
+    {
+        const std::lock_guard lock(m_mutex);
+        m_toSync = m_written;
+    }
+    m_wake.notify_one();
     return true;
 }
 
 void CaptureFile::close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    if (m_fd < 0)
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closing = true;
+    }
+    m_wake.notify_one();
+    m_syncer.join();
+    ::close(m_fd);
     m_fd = -1;
 }
 
@@ -56,4 +74,26 @@ bool CaptureFile::fail(int error)
 {
     m_reason = QString::fromLocal8Bit(std::strerror(error));
     return false;
+}
+
+void CaptureFile::syncWhileWritten()
+{
+    qint64 synced = 0;
+    for (;;) {
+        qint64 target = 0;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [&] { return m_toSync > synced || m_closing; });
+            if (m_toSync == synced)
+                return; // closing, and everything is on the disk
+            target = m_toSync;
+        }
+        // The data alone, not the file's times: what a power cut must not take.
+        if (::fdatasync(m_fd) != 0) {
+            m_syncError = errno;
+            return;
+        }
+        synced = target;
+        m_synced = synced;
+    }
 }
