@@ -29,8 +29,8 @@ TrafficSave::~TrafficSave()
 
 void TrafficSave::start()
 {
-    // The thread gets its own copy of the snapshot: this object keeps only
-    // what the window asks about.
+    // The snapshot moves into the thread; this object keeps only what the
+    // window asks about.
     m_thread = std::thread(
         [this, out = TrafficExport(std::move(m_snapshot), m_format)]() mutable { write(out); });
 }
