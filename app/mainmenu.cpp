@@ -1,5 +1,7 @@
 #include "automation/frmautomat.h"
+#include "capturecommand.h"
 #include "mditavel.h"
+#include "savecommands.h"
 #include "settings/frmeinstellungen.h"
 #include "windows/frmeingabe.h"
 #include "windows/frmempfang.h"
@@ -33,14 +35,21 @@ void MDITavel::buildMenus()
 
     QMenu *datei = bar->addMenu(QStringLiteral("&Datei"));
     datei->setObjectName(QStringLiteral("MnDatei"));
-    // The three save commands are in the menu but carry no action yet.
-    addItem(
-        datei, QStringLiteral("MnSendenspeichern"), QStringLiteral("&Gesendete Daten speichern"));
-    addItem(
-        datei, QStringLiteral("MnEmpfangSpeichern"), QStringLiteral("&Empfangene Daten speichern"));
-    addItem(datei, QStringLiteral("MnEinstSpeichern"), QStringLiteral("Einstellungen &speichern"));
+    connect(addItem(datei, QStringLiteral("MnSendenspeichern"),
+                QStringLiteral("&Gesendete Daten speichern")),
+        &QAction::triggered, m_saveCommands.get(), &SaveCommands::saveSent);
+    connect(addItem(datei, QStringLiteral("MnEmpfangSpeichern"),
+                QStringLiteral("&Empfangene Daten speichern")),
+        &QAction::triggered, m_saveCommands.get(), &SaveCommands::saveReceived);
+    connect(addItem(datei, QStringLiteral("MnEinstSpeichern"),
+                QStringLiteral("Einstellungen &speichern")),
+        &QAction::triggered, this, &MDITavel::saveSettings);
     connect(addItem(datei, QStringLiteral("MnDateiDatei"), QStringLiteral("&Datei senden")),
         &QAction::triggered, this, &MDITavel::SendFile);
+    QAction *capture
+        = addItem(datei, QStringLiteral("MnMitschnitt"), CaptureCommand::startCaption());
+    m_capture->setAction(capture);
+    connect(capture, &QAction::triggered, m_capture.get(), &CaptureCommand::toggle);
     connect(
         addItem(datei, QStringLiteral("MnGeraeteZuordnen"), QStringLiteral("Geräte &zuordnen …")),
         &QAction::triggered, this, &MDITavel::assignDevices);

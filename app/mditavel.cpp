@@ -4,7 +4,9 @@
 #include "automation/frmautomat.h"
 #include "base/clickraiser.h"
 #include "base/dialogs.h"
+#include "capturecommand.h"
 #include "portprobe.h"
+#include "savecommands.h"
 #include "serial/filetransfer.h"
 #include "serial/mscomm.h"
 #include "serial/reconnector.h"
@@ -58,6 +60,17 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
     m_automat = std::make_unique<FormSlot<frmAutomat>>(area, [this] {
         return new frmAutomat(m_state, *m_transmitter, [this] { m_empfang->get().clearViews(); });
     });
+    m_saveCommands = std::make_unique<SaveCommands>(
+        [this]() -> const TrafficLog * {
+            const FrmEmpfang *received = m_empfang->loaded();
+            return received ? &received->log() : nullptr;
+        },
+        [this]() -> const TrafficLog * {
+            const FrmSendefenster *sent = m_sendefenster->loaded();
+            return sent ? &sent->handedOver() : nullptr;
+        },
+        this);
+    m_capture = std::make_unique<CaptureCommand>();
 
     buildMenus();
     connect(m_comm.get(), &MSComm::OnComm, this, &MDITavel::OnComm);
@@ -111,8 +124,9 @@ void MDITavel::showInfo()
 void MDITavel::closeEvent(QCloseEvent *event)
 {
     // Shutdown is refused only by the user's own answer: a file still on its
-    // way out. A shutdown from outside (a signal) is never asked about.
-    if (!m_shutDown && !mayDropFileSend()) {
+    // way out, or still being saved. A shutdown from outside (a signal) is
+    // never asked about.
+    if (!m_shutDown && (!mayDropFileSend() || !m_saveCommands->mayDropSave())) {
         event->ignore();
         return;
     }
@@ -127,6 +141,8 @@ void MDITavel::shutdown()
     m_shutDown = true;
     m_reconnector->stopWaiting();
     m_fileTransfer->cancel();
+    m_saveCommands->cancel();
+    m_capture->stop();
     m_eingabe->unload();
     m_sendefenster->unload();
     m_empfang->unload();
@@ -136,6 +152,23 @@ void MDITavel::shutdown()
 }
 
 void MDITavel::MDIForm_Unload()
+{
+    writeSettings();
+}
+
+void MDITavel::saveSettings()
+{
+    // What the shutdown gathers by unloading the windows, with the windows
+    // left open; the shutdown gathers and writes it once more.
+    m_eingabe->storeState();
+    m_sendefenster->storeState();
+    m_empfang->storeState();
+    m_einstellungen->storeState();
+    m_automat->storeState();
+    writeSettings();
+}
+
+void MDITavel::writeSettings()
 {
     const SettingsStore::SaveResult saved = m_store.save(m_state);
     if (!saved.ok())

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class CaptureCommand;
 class FrmEingabe;
 class FrmEinstellungen;
 class FrmEmpfang;
@@ -18,6 +19,7 @@ class FileTransfer;
 class QMdiArea;
 class QMenu;
 class Reconnector;
+class SaveCommands;
 class StatusBar;
 class Transmitter;
 
@@ -64,6 +66,12 @@ public:
     // Asks before something ends a file send that is still under way; true
     // when nothing is under way or the user agrees to give up the rest.
     bool mayDropFileSend();
+    // "&Gesendete Daten speichern", "&Empfangene Daten speichern".
+    SaveCommands &saveCommands() { return *m_saveCommands; }
+    // "&Mitschnitt …".
+    CaptureCommand &capture() { return *m_capture; }
+    // "Einstellungen &speichern": writes tavel.cfg now, as the shutdown would.
+    void saveSettings();
     // Whether the shutdown (child windows unloaded, settings written) has run.
     bool isShutDown() const { return m_shutDown; }
 
@@ -86,6 +94,7 @@ private:
     void fillWindowList(QMenu *menu);
     void shutdown();
     void MDIForm_Unload();
+    void writeSettings();
 
     Module1 m_state;
     SettingsStore m_store;
@@ -97,6 +106,8 @@ private:
     StatusBar *m_statusBar = nullptr;
     std::unique_ptr<Transmitter> m_transmitter;
     std::unique_ptr<FileTransfer> m_fileTransfer;
+    std::unique_ptr<SaveCommands> m_saveCommands;
+    std::unique_ptr<CaptureCommand> m_capture;
     std::unique_ptr<FormSlot<FrmEingabe>> m_eingabe;
     std::unique_ptr<FormSlot<FrmSendefenster>> m_sendefenster;
     std::unique_ptr<FormSlot<FrmEmpfang>> m_empfang;

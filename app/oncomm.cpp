@@ -1,4 +1,5 @@
 #include "base/dialogs.h"
+#include "capturecommand.h"
 #include "mditavel.h"
 #include "serial/mscomm.h"
 #include "settings/frmeinstellungen.h"
@@ -13,8 +14,10 @@ void MDITavel::OnComm()
         // One read takes everything waiting; its cost is in proportion to what
         // arrived, never to what the window already holds.
         const QByteArray bytes = m_comm->Input();
-        if (!bytes.isEmpty())
+        if (!bytes.isEmpty()) {
             m_empfang->get().appendReceived(bytes);
+            m_capture->received(bytes);
+        }
         break;
     }
     case MSComm::comEventOverrun:

@@ -60,7 +60,7 @@ void frmAutomat::Form_Load()
     }
 }
 
-void frmAutomat::Form_Unload()
+void frmAutomat::storeState()
 {
     auto &buttons = state().AutomationButtons;
     for (int n = 0; n < kRows; ++n) {

@@ -29,7 +29,7 @@ public:
         QWidget *parent = nullptr);
 
     void Form_Load() override;
-    void Form_Unload() override;
+    void storeState() override;
 
     std::array<QPushButton *, kRows> CmdAutomat {};
     std::array<EightBitEdit *, kRows> txtAutomat {};

@@ -38,9 +38,12 @@ public:
 
     // Runs once the window is placed, before it becomes visible.
     virtual void Form_Load() { }
-    // Runs as the window unloads, after its position has been stored, so that
-    // it can copy its data into the shared state. Never refuses.
-    virtual void Form_Unload() { }
+    // Copies the window's data into the shared state: as it unloads, and when
+    // the settings are saved while it stays open.
+    virtual void storeState() { }
+    // Runs as the window unloads, after its position has been stored. Never
+    // refuses.
+    virtual void Form_Unload() { storeState(); }
 
 protected:
     // The inner size in twips, as the window was designed.

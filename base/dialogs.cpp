@@ -77,6 +77,24 @@ QString QtDialogs::openFileName(const QString &title)
     return dialog.selectedFiles().constFirst();
 }
 
+Dialogs::SaveTarget QtDialogs::saveFileName(
+    const QString &title, const QStringList &filters, const QString &suggestedPath)
+{
+    if (g_refuseNewDialogs)
+        return {};
+    QFileDialog dialog(dialogParent(), title);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilters(filters);
+    dialog.selectFile(suggestedPath);
+    // Qt's dialog changes the name's suffix to the filter the user picks, so
+    // a hex listing is not suggested as "….bin".
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return { dialog.selectedFiles().constFirst(), filters.indexOf(dialog.selectedNameFilter()) };
+}
+
 bool QtDialogs::question(const QString &text, const QString &title)
 {
     if (g_refuseNewDialogs)

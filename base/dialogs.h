@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
 // The one seam through which the program asks the user anything: message
-// boxes, the input box and the file-open dialog. Tests install their own
+// boxes, the input box and the file dialogs. Tests install their own
 // implementation to see which box appeared with which text and to answer it.
 class Dialogs
 {
@@ -22,6 +23,18 @@ public:
     virtual QString openFileName(const QString &title) = 0;
     // A modal box with the buttons Ja and Nein and no icon; true for Ja.
     virtual bool question(const QString &text, const QString &title) = 0;
+
+    struct SaveTarget
+    {
+        QString path; // empty when cancelled
+        qsizetype filter = -1; // index into the filters offered
+    };
+    // A modal file-save dialog offering the filters ("Rohdaten (*.bin)"), the
+    // first chosen, with a name and folder suggested. Choosing an existing
+    // file asks first whether to replace it.
+    virtual SaveTarget saveFileName(
+        const QString &title, const QStringList &filters, const QString &suggestedPath)
+        = 0;
 
     static Dialogs &current();
     // Installs a replacement (tests); nullptr goes back to the real dialogs.
@@ -40,6 +53,8 @@ public:
         const QString &prompt, const QString &title, const QString &defaultAnswer) override;
     QString openFileName(const QString &title) override;
     bool question(const QString &text, const QString &title) override;
+    SaveTarget saveFileName(
+        const QString &title, const QStringList &filters, const QString &suggestedPath) override;
 
     static void refuseNewDialogs();
     // Closes every modal dialog now open, innermost first.

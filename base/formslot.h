@@ -49,6 +49,17 @@ public:
         return form;
     }
 
+    // Stores the window's place and data into the shared state as unloading
+    // would, and leaves it loaded.
+    void storeState()
+    {
+        if (!m_form)
+            return;
+        if (auto *frame = qobject_cast<ChildFrame *>(m_form->frame()))
+            frame->storeToState();
+        m_form->storeState();
+    }
+
     void unload()
     {
         if (m_form)

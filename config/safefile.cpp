@@ -1,68 +1,15 @@
 #include "safefile.h"
 
-#include "config/configfolder.h"
+#include "atomicfilewriter.h"
+#include "configfolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <unistd.h>
 #include <utility>
-
-namespace {
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// Why a save cannot start. QSaveFile refuses an existing file it may not
-// write with a text of its own, in English, that names the file again but no
-// cause; the system knows the cause (a read-only file system, a permission).
-QString whyNotWritable(const QString &path, const QString &saveFileReason)
-{
-    const QByteArray file = QFile::encodeName(path);
-    if (::access(file.constData(), W_OK) != 0 && errno != ENOENT)
-        return systemReason(errno);
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    if (::access(folder.constData(), W_OK) != 0)
-        return systemReason(errno);
-    return saveFileReason;
-}
-
-bool writeAndCommit(QSaveFile &file, const QByteArray &bytes, QString &reason)
-{
-    // Unbuffered, because a buffered QSaveFile flushes inside commit() without
-    // checking, and so renames a cut-off file into place when the disk is full.
-    // Writing on after a short write makes the system say why it stopped.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        reason = whyNotWritable(file.fileName(), file.errorString());
-        return false;
-    }
-    for (qint64 done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            reason = file.errorString();
-            return false;
-        }
-        done += written;
-    }
-    // commit() syncs too but ignores the result; a late write error shows here.
-    if (::fsync(file.handle()) != 0) {
-        reason = systemReason(errno);
-        return false;
-    }
-    if (!file.commit()) {
-        reason = file.errorString();
-        return false;
-    }
-    return true;
-}
-
-} // namespace
 
 SafeFile::SafeFile(QString path)
     : m_path(std::move(path))
@@ -117,8 +64,9 @@ bool SafeFile::write(const QByteArray &bytes, QString &reason)
     if (m_keepOldFile && !moveOldFileAside(reason, movedAside))
         return false;
 
-    QSaveFile file(m_path);
-    if (!writeAndCommit(file, bytes, reason)) {
+    AtomicFileWriter file(m_path);
+    if (!file.open() || !file.write(bytes) || !file.commit()) {
+        reason = file.reason();
         // The temporary file goes away with `file`, leaving no half-written file behind.
         if (movedAside)
             putOldFileBack();
@@ -152,7 +100,7 @@ bool SafeFile::moveOldFileAside(QString &reason, bool &moved) const
     if (error == ENOENT)
         return true; // gone since it was read, nothing left to keep
     reason = QStringLiteral("die alte Datei lässt sich nicht nach „%1“ verschieben (%2)")
-                 .arg(displayBackupPath(), systemReason(error));
+                 .arg(displayBackupPath(), AtomicFileWriter::systemReason(error));
     return false;
 }
 

@@ -69,7 +69,7 @@ void FrmEinstellungen::Form_Load()
     updatePortToolTips();
 }
 
-void FrmEinstellungen::Form_Unload()
+void FrmEinstellungen::storeState()
 {
     auto &choices = state().ConnectionSettings;
     const QList<QListWidgetItem *> selected = List2->selectedItems();

@@ -31,7 +31,7 @@ public:
     Qt::WindowFlags frameButtons() const override;
     QWidget *firstControl() const override { return Command3; }
     void Form_Load() override;
-    void Form_Unload() override;
+    void storeState() override;
 
     // Connect (Command3) and disconnect (Command2), also for tests.
     void connectPort();

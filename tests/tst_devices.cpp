@@ -213,7 +213,8 @@ private Q_SLOTS:
         for (const QAction *item :
             m_window->findChild<QMenu *>(QStringLiteral("MnDatei"))->actions())
             names << item->objectName();
-        QCOMPARE(names.mid(3, 3), (QStringList { "MnDateiDatei", "MnGeraeteZuordnen", "MnSep1" }));
+        QCOMPARE(names.mid(3, 4),
+            (QStringList { "MnDateiDatei", "MnMitschnitt", "MnGeraeteZuordnen", "MnSep1" }));
         auto *item = m_window->findChild<QAction *>(QStringLiteral("MnGeraeteZuordnen"));
         QCOMPARE(item->text(), QStringLiteral("Geräte &zuordnen …"));
 

@@ -52,6 +52,7 @@ private Q_SLOTS:
         row("MnEmpfangSpeichern", "&Empfangene Daten speichern");
         row("MnEinstSpeichern", "Einstellungen &speichern");
         row("MnDateiDatei", "&Datei senden");
+        row("MnMitschnitt", "&Mitschnitt …");
         row("MnGeraeteZuordnen", "Geräte &zuordnen …");
         row("MnEnde", "&Beenden");
         row("MnFensterEingabe", "&Eingabefenster", Qt::Key_F5);
@@ -177,13 +178,23 @@ private Q_SLOTS:
         QCOMPARE(checked, QStringLiteral("&1 Einstellungen"));
     }
 
-    void saveCommandsChangeNothing()
+    // The commands that write a file ask for it first; cancelled, they
+    // change nothing.
+    void cancelledSaveDialogsChangeNothing()
     {
         const int windows = m_window->mdiArea().subWindowList().size();
-        for (const char *name : { "MnSendenspeichern", "MnEmpfangSpeichern", "MnEinstSpeichern" })
+        for (const char *name : { "MnSendenspeichern", "MnEmpfangSpeichern", "MnMitschnitt" })
             action(name)->trigger();
         QCOMPARE(m_window->mdiArea().subWindowList().size(), windows);
         QVERIFY(m_f->dialogs.messages.isEmpty());
+        QStringList titles;
+        for (const RecordingDialogs::SaveDialog &dialog : m_f->dialogs.saveDialogs)
+            titles << dialog.title;
+        QCOMPARE(titles,
+            (QStringList { QStringLiteral("Gesendete Daten speichern"),
+                QStringLiteral("Empfangene Daten speichern"),
+                QStringLiteral("Mitschnitt speichern") }));
+        QCOMPARE(action("MnMitschnitt")->text(), QStringLiteral("&Mitschnitt …"));
         QVERIFY(!QFile::exists(m_f->settingsPath()));
     }
 

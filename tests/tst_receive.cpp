@@ -2,12 +2,15 @@
 #include "mainwindowfixture.h"
 #include "settings/frmeinstellungen.h"
 #include "text/cp1252.h"
+#include "traffic/trafficexport.h"
 #include "traffic/trafficlog.h"
 #include "windows/frmempfang.h"
 #include "windows/traffic/trafficview.h"
 
+#include <QHelpEvent>
 #include <QMdiArea>
 #include <QTest>
+#include <QToolTip>
 
 namespace {
 
@@ -156,6 +159,32 @@ private Q_SLOTS:
         QCOMPARE(received()->Text1->text(), textOf(stream));
         QCOMPARE(received()->Text2->text(), hexOf(stream));
         QVERIFY(m_f->dialogs.messages.isEmpty());
+    }
+
+    // Over any byte of either view, counted from 1, also the line end; none
+    // beyond the text.
+    void hoveringAByteTellsWhenItArrived()
+    {
+        QVERIFY(m_f->com1.write("AB\r\nC"));
+        QVERIFY(waitForReceived(5));
+        TrafficView *text = received()->Text1;
+        TrafficView *hex = received()->Text2;
+        const auto at
+            = [](TrafficView *view, qint64 position) { return view->cellRect(position).center(); };
+        QCOMPARE(text->byteAt(at(text, 1)), 1);
+        QCOMPARE(text->byteAt(at(text, 2)), 2);
+        QCOMPARE(text->byteAt(at(text, 2) + QPoint(text->cellRect(0).width() * 2, 0)), -1);
+        QCOMPARE(text->byteAt(at(text, 4)), 4);
+        QCOMPARE(hex->byteAt(at(hex, 5)), 1);
+        QCOMPARE(hex->byteAt(at(hex, 14)), 4);
+        QCOMPARE(hex->byteAt(at(hex, 15)), -1);
+
+        const QPoint point = at(hex, 4);
+        QHelpEvent event(QEvent::ToolTip, point, hex->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(hex->viewport(), &event);
+        QCOMPARE(QToolTip::text(),
+            QStringLiteral("Empfangen um %1 (Byte 2)")
+                .arg(TrafficExport::timeOfDay(received()->log().arrivalMsecs(1))));
     }
 };
 

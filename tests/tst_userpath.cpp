@@ -1,9 +1,9 @@
+#include "filehelpers.h"
 #include "ptydevice.h"
+#include "xsession.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -17,52 +17,40 @@ class TestUserPath : public QObject
     Q_OBJECT
 
 private:
-    QProcess m_xvfb;
-    QString m_display;
+    XSession m_x;
     QTemporaryDir m_folder;
 
-    QByteArray xdotool(const QStringList &arguments, int timeoutMs = 10000)
-    {
-        QProcess tool;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), m_display);
-        tool.setProcessEnvironment(env);
-        tool.start(QStringLiteral("xdotool"), arguments);
-        if (!tool.waitForFinished(timeoutMs))
-            tool.kill();
-        return tool.readAllStandardOutput().trimmed();
-    }
-
-    void key(const QString &keys)
-    {
-        xdotool({ QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), keys });
-        QTest::qWait(300);
-    }
-
-    // The visible windows with exactly this title, newest last.
+    void key(const QString &keys) { m_x.key(keys); }
+    void type(const QString &text) { m_x.type(text); }
+    void focus(const QByteArray &window) { m_x.focus(window); }
     QList<QByteArray> windows(const QString &title, bool sync = false)
     {
-        QStringList arguments { QStringLiteral("search") };
-        if (sync)
-            arguments << QStringLiteral("--sync");
-        arguments << QStringLiteral("--onlyvisible") << QStringLiteral("--name")
-                  << QLatin1Char('^') + title + QLatin1Char('$');
-        const QByteArray found = xdotool(arguments, sync ? 20000 : 10000);
-        return found.isEmpty() ? QList<QByteArray>() : found.split('\n');
+        return m_x.windows(title, sync);
     }
 
-    // No window manager runs here, so the test gives a window the focus as a
-    // click on it would.
-    void focus(const QByteArray &window)
+    // One save of each kind through the Datei menu: the received bytes and
+    // the bytes handed to the port (the file sent is not among them) as they
+    // came, and tavel.cfg written now. Alt+D is also the settings window's
+    // "&Datenbits", and Qt takes turns between the two while that window is
+    // the active one, so the input window comes to the front first.
+    void saveEachKind(
+        const QByteArray &mainWindow, const QByteArray &received, const QString &settingsFile)
     {
-        xdotool({ QStringLiteral("windowfocus"), QString::fromLatin1(window) });
-        QTest::qWait(300);
-    }
+        const QString receivedFile = m_folder.filePath(QStringLiteral("empfangen.bin"));
+        QVERIFY(m_x.saveThroughDialog(mainWindow, QStringLiteral("F5 alt+d e"),
+            QStringLiteral("Empfangene Daten speichern"), receivedFile));
+        QTRY_COMPARE(contentsOf(receivedFile), received);
 
-    void type(const QString &text)
-    {
-        xdotool({ QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text });
-        QTest::qWait(300);
+        const QString sentFile = m_folder.filePath(QStringLiteral("gesendet.bin"));
+        QVERIFY(m_x.saveThroughDialog(mainWindow, QStringLiteral("F5 alt+d g"),
+            QStringLiteral("Gesendete Daten speichern"), sentFile));
+        QTRY_COMPARE(contentsOf(sentFile), QByteArray("HalloHalloXYPING"));
+
+        QVERIFY(QFile::remove(settingsFile));
+        focus(mainWindow);
+        key(QStringLiteral("F5 alt+d s"));
+        QTRY_VERIFY(QFile::exists(settingsFile));
+        QCOMPARE(contentsOf(settingsFile).split('\n').value(10), QByteArray("\"PING\",\"0\"\r"));
     }
 
     // A file far larger than the pty holds while nobody reads: the progress
@@ -119,26 +107,9 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
-            || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-            QSKIP("Xvfb and xdotool are needed (./test installs them)");
-        // Xvfb picks a free display itself and writes its number to stdout.
-        m_xvfb.start(QStringLiteral("Xvfb"),
-            { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
-                QStringLiteral("tcp") });
-        QVERIFY(m_xvfb.waitForStarted(10000));
-        QDeadlineTimer deadline(10000);
-        while (!m_xvfb.canReadLine() && !deadline.hasExpired())
-            m_xvfb.waitForReadyRead(100);
-        m_display = QLatin1Char(':') + QString::fromLatin1(m_xvfb.readLine().trimmed());
-        QVERIFY(m_display.size() > 1);
-    }
-
-    void cleanupTestCase()
-    {
-        m_xvfb.terminate();
-        m_xvfb.waitForFinished(5000);
+        if (const QString missing = XSession::missingTools(); !missing.isEmpty())
+            QSKIP(qPrintable(missing));
+        QVERIFY(m_x.start());
     }
 
     void connectTypeSendAndAutomate()
@@ -161,28 +132,17 @@ private Q_SLOTS:
         settings.close();
 
         QProcess tavel;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TAVEL_COM1"), com1.slavePath());
-        env.insert(QStringLiteral("TAVEL_COM2"), com2.slavePath());
-        env.insert(QStringLiteral("DISPLAY"), m_display);
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        tavel.setProcessEnvironment(env);
-        tavel.setProcessChannelMode(QProcess::ForwardedChannels);
-        tavel.start(program, {});
+        m_x.startProgram(tavel, program, com1.slavePath(), com2.slavePath());
         QVERIFY(tavel.waitForStarted(10000));
 
-        const QByteArray window = xdotool({ QStringLiteral("search"), QStringLiteral("--sync"),
-                                              QStringLiteral("--name"), QStringLiteral("^Tavel$") },
-            20000)
-                                      .split('\n')
-                                      .value(0);
+        const QByteArray window = m_x.waitForWindow(QStringLiteral("Tavel"));
         QVERIFY2(!window.isEmpty(), "the main window did not appear");
-        // No window manager runs here, so the test gives the window the focus.
-        xdotool({ QStringLiteral("windowfocus"), QString::fromLatin1(window) });
-        QTest::qWait(500);
+        focus(window);
 
         key(QStringLiteral("F8"));
         key(QStringLiteral("alt+h"));
+        const QByteArray answer("Antwort\r\n\x00\xFF", 11);
+        QVERIFY(com1.write(answer));
         key(QStringLiteral("F5"));
         type(QStringLiteral("Hallo"));
         key(QStringLiteral("alt+n"));
@@ -197,11 +157,12 @@ private Q_SLOTS:
         // The first button of the automation window, which opens at its
         // stored place (1320 twips, 88 pixels, in from the client area's
         // corner); the button stands 160/120 twips inside it, 2600 x 375 large.
-        xdotool({ QStringLiteral("mousemove"), QStringLiteral("189"), QStringLiteral("151"),
+        m_x.xdotool({ QStringLiteral("mousemove"), QStringLiteral("189"), QStringLiteral("151"),
             QStringLiteral("click"), QStringLiteral("1") });
         QCOMPARE(com1.read(4, 5000), QByteArray("PING"));
 
         sendFileToADeviceThatDoesNotRead(com1, window);
+        saveEachKind(window, answer, settings.fileName());
 
         ::kill(pid_t(tavel.processId()), SIGTERM);
         QVERIFY(tavel.waitForFinished(20000));

@@ -1,5 +1,6 @@
 #include "trafficlog.h"
 
+#include <QDateTime>
 #include <algorithm>
 #include <cstring>
 
@@ -12,6 +13,11 @@ TrafficLog::~TrafficLog() = default;
 
 void TrafficLog::append(QByteArrayView bytes)
 {
+    append(bytes, QDateTime::currentMSecsSinceEpoch());
+}
+
+void TrafficLog::append(QByteArrayView bytes, qint64 msecs)
+{
     if (bytes.isEmpty())
         return;
     const qint64 from = m_size;
@@ -20,7 +26,7 @@ void TrafficLog::append(QByteArrayView bytes)
         Block &block = blockFor(m_size);
         // Left uninitialised so that only the pages actually written become resident.
         if (!block.data)
-            block.data = std::make_unique_for_overwrite<char[]>(kBlockSize);
+            block.data = std::make_shared_for_overwrite<char[]>(kBlockSize);
         const qint64 inBlock = m_size % kBlockSize;
         const qint64 count = std::min(kBlockSize - inBlock, bytes.size() - done);
         std::memcpy(block.data.get() + inBlock, bytes.data() + done, size_t(count));
@@ -28,6 +34,7 @@ void TrafficLog::append(QByteArrayView bytes)
         indexLines(m_size - count, count);
         done += count;
     }
+    m_arrivals.record(from, bytes.size(), msecs);
     Q_EMIT appended(from, bytes.size());
 }
 
@@ -36,6 +43,7 @@ void TrafficLog::clear()
     Q_EMIT aboutToClear();
     m_blocks.clear();
     m_blocks.shrink_to_fit();
+    m_arrivals.clear();
     m_size = 0;
     m_startCount = 0;
     Q_EMIT cleared();
@@ -63,6 +71,15 @@ QByteArrayView TrafficLog::contiguousAt(qint64 offset) const
     const qint64 inBlock = offset % kBlockSize;
     const qint64 count = std::min(kBlockSize - inBlock, m_size - offset);
     return QByteArrayView(m_blocks[offset / kBlockSize].data.get() + inBlock, count);
+}
+
+TrafficSnapshot TrafficLog::snapshot() const
+{
+    std::vector<std::shared_ptr<const char[]>> blocks;
+    blocks.reserve(m_blocks.size());
+    for (const Block &block : m_blocks)
+        blocks.push_back(block.data);
+    return TrafficSnapshot(std::move(blocks), m_size, m_arrivals.snapshot());
 }
 
 qint64 TrafficLog::lineStart(qint64 line) const

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "arrivaltimes.h"
+#include "trafficsnapshot.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QObject>
@@ -20,17 +23,22 @@
 //
 // Offsets are byte positions from 0 to size(); lines are numbered from 0. An
 // empty log, and one whose last byte ends a line, has an empty last line.
+//
+// Every append also records when it arrived (see ArrivalTimes), a few bytes
+// per append whatever its length.
 class TrafficLog : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr qint64 kBlockSize = 64 * 1024;
+    static constexpr qint64 kBlockSize = TrafficSnapshot::kBlockSize;
 
     explicit TrafficLog(QObject *parent = nullptr);
     ~TrafficLog() override;
 
+    // The bytes arrived now, or at msecs (since 1970-01-01 00:00 UTC).
     void append(QByteArrayView bytes);
+    void append(QByteArrayView bytes, qint64 msecs);
     void clear();
 
     qint64 size() const { return m_size; }
@@ -45,6 +53,10 @@ public:
     // The bytes from offset up to the end of its block or of the log: walking a
     // range piece by piece needs no copy.
     QByteArrayView contiguousAt(qint64 offset) const;
+    // When the append that brought the byte at offset arrived (0 <= offset < size()).
+    qint64 arrivalMsecs(qint64 offset) const { return m_arrivals.msecsAt(offset); }
+    // The bytes and times as they stand, for a reader in another thread.
+    TrafficSnapshot snapshot() const;
 
     qint64 lineCount() const { return m_startCount + 1; }
     qint64 lineStart(qint64 line) const;
@@ -66,7 +78,8 @@ Q_SIGNALS:
 private:
     struct Block
     {
-        std::unique_ptr<char[]> data;
+        // Shared with snapshots, which may outlive a clear() or the log.
+        std::shared_ptr<char[]> data;
         std::vector<quint16> starts;
         qint64 startsBefore = 0;
     };
@@ -78,6 +91,7 @@ private:
     qsizetype blockOfStart(qint64 startIndex) const;
 
     std::vector<Block> m_blocks;
+    ArrivalTimes m_arrivals;
     qint64 m_size = 0;
     qint64 m_startCount = 0;
 };

@@ -1,5 +1,6 @@
 #include "frmempfang.h"
 
+#include "traffic/trafficexport.h"
 #include "traffic/trafficlog.h"
 #include "traffic/trafficview.h"
 #include "trafficwindowparts.h"
@@ -21,6 +22,14 @@ FrmEmpfang::FrmEmpfang(Module1 &state, QWidget *parent)
     Text1->setLog(m_log, TrafficView::Rendering::Characters);
     Text1->setZeroByte(TrafficView::ZeroByte::FullStop);
     Text2->setLog(m_log, TrafficView::Rendering::Hex);
+    // Over any byte of either view: when it arrived, and which byte it is.
+    const auto arrival = [this](qint64 offset) {
+        return QStringLiteral("Empfangen um %1 (Byte %2)")
+            .arg(TrafficExport::timeOfDay(m_log->arrivalMsecs(offset)))
+            .arg(offset + 1);
+    };
+    Text1->setByteToolTip(arrival);
+    Text2->setByteToolTip(arrival);
     connect(Command2, &QPushButton::clicked, this, &FrmEmpfang::clearViews);
     connect(Command1, &QPushButton::clicked, this, &ChildWindow::hideWindow);
 }

@@ -11,6 +11,7 @@ FrmSendefenster::FrmSendefenster(Module1 &state, QWidget *parent)
     : ChildWindow(state, WindowIndex::kSendefenster, parent)
     , m_textLog(new TrafficLog(this))
     , m_hexLog(new TrafficLog(this))
+    , m_handedOver(new TrafficLog(this))
 {
     setWindowTitle(QStringLiteral("Gesendete Daten"));
     const TrafficWindowParts parts = TrafficWindowParts::build(
@@ -38,8 +39,14 @@ void FrmSendefenster::appendHex(const QString &hex)
     m_hexLog->append(Cp1252::fromUnicode(hex));
 }
 
+void FrmSendefenster::recordHandedOver(QByteArrayView bytes)
+{
+    m_handedOver->append(bytes);
+}
+
 void FrmSendefenster::clearViews()
 {
     m_textLog->clear();
     m_hexLog->clear();
+    m_handedOver->clear();
 }

@@ -21,7 +21,11 @@ public:
     // Appends without a separator and without scrolling.
     void appendText(const QString &text);
     void appendHex(const QString &hex);
-    // "Sendefenster &löschen": empties both views.
+    // Keeps the bytes a transmit step handed to the port, in order, for
+    // "Gesendete Daten speichern"; file sends are not among them.
+    void recordHandedOver(QByteArrayView bytes);
+    const TrafficLog &handedOver() const { return *m_handedOver; }
+    // "Sendefenster &löschen": empties both views and the bytes kept.
     void clearViews();
 
     TrafficView *Text1 = nullptr;
@@ -33,4 +37,5 @@ public:
 private:
     TrafficLog *m_textLog = nullptr;
     TrafficLog *m_hexLog = nullptr;
+    TrafficLog *m_handedOver = nullptr;
 };

@@ -25,8 +25,10 @@ void Transmitter::transmit(
 {
     // The port only refuses bytes when it has gone away meanwhile; that loss
     // is reported by its own notification, so nothing more is said here.
-    (void)m_comm.Output(payload);
+    const bool handedOver = !m_comm.Output(payload);
     FrmSendefenster &sent = m_sentWindow();
+    if (handedOver)
+        sent.recordHandedOver(payload);
     sent.appendText(textEcho);
     if (hexEcho)
         sent.appendHex(*hexEcho);

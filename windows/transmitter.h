@@ -21,7 +21,7 @@ public:
 
     // Hands the payload to the port in one piece and appends the echoes to the
     // sent-data window's text view and, if given, its hex view. The echo does
-    // not scroll the views.
+    // not scroll the views. The window also keeps the bytes the port took.
     void transmit(const QByteArray &payload, const QString &textEcho,
         const std::optional<QString> &hexEcho = std::nullopt);
 

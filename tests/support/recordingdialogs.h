@@ -17,6 +17,13 @@ public:
         QString title;
     };
 
+    struct SaveDialog
+    {
+        QString title;
+        QStringList filters;
+        QString suggestedPath;
+    };
+
     RecordingDialogs() { Dialogs::install(this); }
     ~RecordingDialogs() override { Dialogs::install(nullptr); }
 
@@ -41,6 +48,13 @@ public:
         return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
     }
 
+    SaveTarget saveFileName(
+        const QString &title, const QStringList &filters, const QString &suggestedPath) override
+    {
+        saveDialogs.append({ title, filters, suggestedPath });
+        return saveAnswers.isEmpty() ? SaveTarget() : saveAnswers.takeFirst();
+    }
+
     bool question(const QString &text, const QString &title) override
     {
         questions.append({ text, title });
@@ -63,6 +77,9 @@ public:
     QStringList inputAnswers;
     QStringList fileDialogTitles;
     QStringList fileAnswers;
+    QList<SaveDialog> saveDialogs;
+    // Save dialogs are cancelled unless an answer is queued.
+    QList<SaveTarget> saveAnswers;
     // Questions are answered Ja unless an answer is queued.
     QList<Box> questions;
     QList<bool> questionAnswers;

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 
 class QMenu;
 class TrafficLog;
@@ -82,6 +83,16 @@ public:
     // The context menu: "Kopieren" and "Alles auswählen". The caller owns it.
     QMenu *createContextMenu(QWidget *parent);
 
+    // What the tool tip over a byte says, given its offset in the log; the
+    // view shows none unless given this.
+    void setByteToolTip(std::function<QString(qint64 offset)> tip)
+    {
+        m_byteToolTip = std::move(tip);
+    }
+    // The log offset of the byte drawn at a viewport point, -1 where none is
+    // (in the hex rendering a byte is its three cells).
+    qint64 byteAt(const QPoint &point) const;
+
 public Q_SLOTS:
     void selectAll();
     void copy();
@@ -104,6 +115,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
@@ -144,4 +156,5 @@ private:
     QTimer m_frameTimer;
     QElapsedTimer m_lastFrame;
     bool m_repaintPending = false;
+    std::function<QString(qint64)> m_byteToolTip;
 };

@@ -1,15 +1,18 @@
 // Keys, mouse and clipboard of TrafficView; the rest is in trafficview.cpp.
 
+#include "traffic/trafficlog.h"
 #include "traffic/trafficnavigation.h"
 #include "trafficview.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QToolTip>
 #include <cmath>
 
 void TrafficView::copy()
@@ -36,6 +39,35 @@ void TrafficView::contextMenuEvent(QContextMenuEvent *event)
     QMenu *menu = createContextMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
+}
+
+qint64 TrafficView::byteAt(const QPoint &point) const
+{
+    if (!m_log || point.x() < kMargin || point.y() < 0)
+        return -1;
+    const qint64 row = firstVisibleRow() + point.y() / m_glyphs.lineHeight();
+    if (row >= m_layout.rowCount())
+        return -1;
+    const auto column = qint64(std::floor((point.x() - kMargin) / m_glyphs.cellWidth()));
+    const TrafficLayout::Span span = m_layout.rowSpan(row);
+    const qint64 position = span.from + column;
+    // A line end is drawn as nothing, but takes the cell after the line as a
+    // selection shows it.
+    const bool onLineEnd = position == span.to && m_layout.rowEnd(row) > span.to;
+    return position < span.to || onLineEnd ? position / m_rendering.charactersPerByte() : -1;
+}
+
+bool TrafficView::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip || !m_byteToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const qint64 byte = byteAt(help->pos());
+    if (byte < 0)
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), m_byteToolTip(byte), viewport());
+    return true;
 }
 
 void TrafficView::keyPressEvent(QKeyEvent *event)

@@ -1,0 +1,90 @@
+#include "capturecommand.h"
+
+#include "base/dialogs.h"
+#include "base/module1.h"
+#include "savelocation.h"
+#include "serial/capturefile.h"
+
+#include <QAction>
+#include <QDir>
+
+CaptureCommand::CaptureCommand(QObject *parent)
+    : QObject(parent)
+{
+}
+
+CaptureCommand::~CaptureCommand() = default;
+
+QString CaptureCommand::startCaption()
+{
+    return QStringLiteral("&Mitschnitt …");
+}
+
+QString CaptureCommand::stopCaption()
+{
+    return QStringLiteral("&Mitschnitt beenden");
+}
+
+void CaptureCommand::setAction(QAction *action)
+{
+    m_action = action;
+    updateCaption();
+}
+
+QString CaptureCommand::path() const
+{
+    return m_file ? m_file->path() : QString();
+}
+
+void CaptureCommand::toggle()
+{
+    if (m_file) {
+        stop();
+        return;
+    }
+    const Dialogs::SaveTarget target = Dialogs::current().saveFileName(
+        QStringLiteral("Mitschnitt speichern"), { QStringLiteral("Rohdaten (*.bin)") },
+        SaveLocation::suggest(QStringLiteral("mitschnitt"), QStringLiteral("bin")));
+    if (target.path.isEmpty())
+        return;
+    SaveLocation::remember(target.path);
+    auto file = std::make_unique<CaptureFile>(target.path);
+    if (!file->open()) {
+        Dialogs::current().message(
+            QStringLiteral("Der Mitschnitt kann nicht in die Datei „%1“ geschrieben werden: %2.")
+                .arg(QDir::toNativeSeparators(target.path), file->reason()),
+            kApplicationTitle);
+        return;
+    }
+    m_file = std::move(file);
+    updateCaption();
+}
+
+void CaptureCommand::received(QByteArrayView bytes)
+{
+    if (!m_file || m_file->append(bytes))
+        return;
+    // Ended before the box opens: reads that come while it is shown go on to
+    // the window only.
+    const std::unique_ptr<CaptureFile> failed = std::move(m_file);
+    failed->close();
+    updateCaption();
+    Dialogs::current().message(
+        QStringLiteral("Der Mitschnitt in die Datei „%1“ ist beendet, weil sie nicht weiter "
+                       "geschrieben werden kann: %2. Die empfangenen Daten zeigt weiterhin das "
+                       "Fenster „Empfangene Daten“.")
+            .arg(QDir::toNativeSeparators(failed->path()), failed->reason()),
+        kApplicationTitle);
+}
+
+void CaptureCommand::stop()
+{
+    m_file.reset();
+    updateCaption();
+}
+
+void CaptureCommand::updateCaption()
+{
+    if (m_action)
+        m_action->setText(m_file ? stopCaption() : startCaption());
+}

@@ -1,0 +1,115 @@
+#include "savecommands.h"
+
+#include "base/dialogs.h"
+#include "base/module1.h"
+#include "base/trafficsave.h"
+#include "savelocation.h"
+#include "traffic/trafficlog.h"
+#include "windows/saveprogresswindow.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+using Format = TrafficExport::Format;
+
+SaveCommands::SaveCommands(LogSource received, LogSource sent, QWidget *window)
+    : m_received(std::move(received))
+    , m_sent(std::move(sent))
+    , m_window(window)
+{
+}
+
+// A save still running is given up with its owner; its destructor waits for
+// the thread.
+SaveCommands::~SaveCommands()
+{
+    delete m_save;
+}
+
+void SaveCommands::saveReceived()
+{
+    save(m_received(), QStringLiteral("Empfangene Daten speichern"), QStringLiteral("empfangen"),
+        { { QStringLiteral("Rohdaten (*.bin)"), Format::Raw },
+            { QStringLiteral("Hexdarstellung (*.txt)"), Format::Hex },
+            { QStringLiteral("Hexdarstellung mit Zeitstempeln (*.txt)"), Format::TimedHex } });
+}
+
+void SaveCommands::saveSent()
+{
+    save(m_sent(), QStringLiteral("Gesendete Daten speichern"), QStringLiteral("gesendet"),
+        { { QStringLiteral("Rohdaten (*.bin)"), Format::Raw },
+            { QStringLiteral("Hexdarstellung (*.txt)"), Format::Hex } });
+}
+
+void SaveCommands::save(const TrafficLog *log, const QString &title, const QString &stem,
+    const std::vector<Form> &forms)
+{
+    // One at a time: a second save would share the progress window and the
+    // question at the end with the first.
+    if (m_save) {
+        Dialogs::current().message(
+            QStringLiteral("Die Datei „%1“ wird noch gespeichert. Eine weitere Datei kann erst "
+                           "gespeichert werden, wenn sie fertig ist oder abgebrochen wurde.")
+                .arg(QFileInfo(m_save->path()).fileName()),
+            kApplicationTitle);
+        return;
+    }
+    QStringList filters;
+    for (const Form &form : forms)
+        filters.append(form.filter);
+    const Dialogs::SaveTarget target = Dialogs::current().saveFileName(
+        title, filters, SaveLocation::suggest(stem, QStringLiteral("bin")));
+    if (target.path.isEmpty())
+        return;
+    SaveLocation::remember(target.path);
+    const Format format = target.filter >= 0 && target.filter < qsizetype(forms.size())
+        ? forms[target.filter].format
+        : Format::Raw;
+    // What the window holds now, as the user confirmed the file; what arrives
+    // from here on is not part of this file.
+    m_save = new TrafficSave(log ? log->snapshot() : TrafficSnapshot(), format, target.path, this);
+    connect(m_save, &TrafficSave::finished, this, &SaveCommands::onFinished);
+    m_save->start();
+    QTimer::singleShot(kProgressDelayMs, m_save, [this, title] { showProgress(title); });
+}
+
+void SaveCommands::showProgress(const QString &title)
+{
+    if (m_save && m_save->isRunning())
+        (new SaveProgressWindow(*m_save, title, m_window))->show();
+}
+
+void SaveCommands::onFinished()
+{
+    TrafficSave *save = m_save;
+    m_save = nullptr;
+    if (save->outcome() == TrafficSave::Outcome::Failed) {
+        Dialogs::current().message(
+            QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden: %2. Eine vorhandene "
+                           "Datei dieses Namens ist unverändert.")
+                .arg(QDir::toNativeSeparators(save->path()), save->reason()),
+            kApplicationTitle);
+    }
+    save->deleteLater();
+}
+
+bool SaveCommands::mayDropSave()
+{
+    if (!m_save)
+        return true;
+    const bool drop = Dialogs::current().question(
+        QStringLiteral("Die Datei „%1“ ist noch nicht ganz gespeichert (%2 %). Trotzdem beenden?")
+            .arg(QFileInfo(m_save->path()).fileName())
+            .arg(m_save->percent()),
+        kApplicationTitle);
+    if (drop)
+        cancel();
+    return drop;
+}
+
+void SaveCommands::cancel()
+{
+    if (m_save)
+        m_save->cancel();
+}
