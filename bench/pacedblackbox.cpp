@@ -116,7 +116,12 @@ PacedResult runBlackBox(const PacedCase &run, const PacedTiming &timing, const Q
         result.note = QStringLiteral("FAILED: the program or the X server has gone");
     result.programCpu = programAfter.cpuSeconds - programBefore.cpuSeconds;
     result.serverCpu = serverAfter.cpuSeconds - serverBefore.cpuSeconds;
-    result.wakeups = programAfter.voluntarySwitches - programBefore.voluntarySwitches;
-    result.preemptions = programAfter.involuntarySwitches - programBefore.involuntarySwitches;
+    const ProcessSample::Switches switches = programAfter.switchesSince(programBefore);
+    result.wakeups = switches.voluntary;
+    result.preemptions = switches.involuntary;
+    for (const ProcessSample::Switches &thread : programAfter.threadSwitchesSince(programBefore)) {
+        std::printf("  thread %s: %.1f wake-ups/s, %.1f preempted/s\n", thread.name.constData(),
+            double(thread.voluntary) / result.seconds, double(thread.involuntary) / result.seconds);
+    }
     return result;
 }

@@ -156,8 +156,9 @@ PacedResult runInProcess(const PacedCase &run, const PacedTiming &timing, qint64
     // The pty's writer is a thread of this process; it is the device, not the program.
     result.programCpu = programAfter.cpuSeconds - programBefore.cpuSeconds - writerCpu;
     result.serverCpu = serverAfter.cpuSeconds - serverBefore.cpuSeconds;
-    result.wakeups = programAfter.voluntarySwitches - programBefore.voluntarySwitches;
-    result.preemptions = programAfter.involuntarySwitches - programBefore.involuntarySwitches;
+    const ProcessSample::Switches switches = programAfter.switchesSince(programBefore);
+    result.wakeups = switches.voluntary;
+    result.preemptions = switches.involuntary;
     result.reads = watch->reads();
     result.frames = watch->frames();
     if (form) {

@@ -31,17 +31,20 @@ bool readCpu(const QString &folder, double *seconds)
     return true;
 }
 
-void addSwitches(const QString &taskFolder, ProcessSample *sample)
+bool readSwitches(const QString &taskFolder, ProcessSample::Switches *switches)
 {
     QFile file(taskFolder + QStringLiteral("/status"));
     if (!file.open(QIODevice::ReadOnly))
-        return; // the thread has just ended
+        return false; // the thread has just ended
     for (const QByteArray &line : file.readAll().split('\n')) {
         if (line.startsWith("voluntary_ctxt_switches:"))
-            sample->voluntarySwitches += line.mid(24).trimmed().toLongLong();
+            switches->voluntary = line.mid(24).trimmed().toLongLong();
         else if (line.startsWith("nonvoluntary_ctxt_switches:"))
-            sample->involuntarySwitches += line.mid(27).trimmed().toLongLong();
+            switches->involuntary = line.mid(27).trimmed().toLongLong();
+        else if (line.startsWith("Name:"))
+            switches->name = line.mid(5).trimmed();
     }
+    return true;
 }
 
 } // namespace
@@ -53,8 +56,35 @@ ProcessSample ProcessSample::of(qint64 pid)
     if (!readCpu(folder, &sample.cpuSeconds))
         return sample;
     const QDir tasks(folder + QStringLiteral("/task"));
-    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        addSwitches(tasks.filePath(task), &sample);
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        Switches switches;
+        if (readSwitches(tasks.filePath(task), &switches))
+            sample.threads.insert(task.toLongLong(), switches);
+    }
     sample.valid = true;
     return sample;
+}
+
+ProcessSample::Switches ProcessSample::switchesSince(const ProcessSample &earlier) const
+{
+    Switches since;
+    for (const Switches &thread : threadSwitchesSince(earlier)) {
+        since.voluntary += thread.voluntary;
+        since.involuntary += thread.involuntary;
+    }
+    return since;
+}
+
+QList<ProcessSample::Switches> ProcessSample::threadSwitchesSince(
+    const ProcessSample &earlier) const
+{
+    QList<Switches> result;
+    for (auto it = threads.cbegin(); it != threads.cend(); ++it) {
+        const Switches before = earlier.threads.value(it.key());
+        const Switches since { it->voluntary - before.voluntary,
+            it->involuntary - before.involuntary, it->name };
+        if (since.voluntary > 0 || since.involuntary > 0)
+            result.append(since);
+    }
+    return result;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QtGlobal>
 
 // What the kernel counts for a running process, read from /proc: the CPU time
@@ -8,11 +10,24 @@
 // so each one stands for a later wake-up.
 struct ProcessSample
 {
+    struct Switches
+    {
+        qint64 voluntary = 0;
+        qint64 involuntary = 0;
+        QByteArray name; // the thread's name, from comm
+    };
+
     double cpuSeconds = 0; // user and system, from /proc/<pid>/stat
-    qint64 voluntarySwitches = 0; // summed over /proc/<pid>/task/*/status
-    qint64 involuntarySwitches = 0;
+    QHash<qint64, Switches> threads; // from /proc/<pid>/task/<tid>/status
     bool valid = false;
 
     // pid 0 reads the calling process.
     static ProcessSample of(qint64 pid);
+
+    // The switches of the threads alive now since the earlier sample. A
+    // thread that ended in between takes its count with it (the kernel keeps
+    // no total), which is why this is not a difference of two sums.
+    Switches switchesSince(const ProcessSample &earlier) const;
+    // The same per thread, named, for threads that switched at all.
+    QList<Switches> threadSwitchesSince(const ProcessSample &earlier) const;
 };
