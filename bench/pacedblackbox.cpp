@@ -112,8 +112,10 @@ PacedResult runBlackBox(const PacedCase &run, const PacedTiming &timing, const Q
     result.loadAfter = loadAverage();
     stopPerf(perfProgram);
     stopPerf(perfServer);
-    if (!programAfter.valid || !serverAfter.valid)
-        result.note = QStringLiteral("FAILED: the program or the X server has gone");
+    // Another program's "pkill tavel" on a shared machine ends this one too.
+    if (!programAfter.valid || !serverAfter.valid || !tavel.isRunning() || com1.failed())
+        result.note = QStringLiteral("FAILED: the program or the X server has gone, or "
+                                     "stopped reading");
     result.programCpu = programAfter.cpuSeconds - programBefore.cpuSeconds;
     result.serverCpu = serverAfter.cpuSeconds - serverBefore.cpuSeconds;
     const ProcessSample::Switches switches = programAfter.switchesSince(programBefore);

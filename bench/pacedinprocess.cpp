@@ -143,6 +143,8 @@ PacedResult runInProcess(const PacedCase &run, const PacedTiming &timing, qint64
             result.note = QStringLiteral("STALLED at %1 of %2 bytes")
                               .arg(receivedSize(window) - warmUp)
                               .arg(count);
+        if (com1.failed())
+            result.note = QStringLiteral("FAILED: the program stopped reading");
         writerCpu = com1.writerCpuSeconds();
         result.maxBacklog = com1.maxBacklog();
         wait(timing.tailMs);

@@ -14,6 +14,8 @@ namespace {
 
 constexpr qint64 kChunk = 64 * 1024;
 constexpr int kPollMs = 100;
+// A paced writer this far behind its pace gives up.
+constexpr double kGiveUpSeconds = 5;
 
 double threadCpuSeconds()
 {
@@ -110,6 +112,12 @@ void PtyStream::writePaced(const StreamShape &shape, qint64 from, qint64 count)
             break;
         }
         m_maxBacklog = std::max(m_maxBacklog, target - done);
+        // A reader that has stopped taking (it ended, or hangs) would keep
+        // a full pty full forever.
+        if (double(target - done) > m_bytesPerSecond * kGiveUpSeconds) {
+            m_failed = true;
+            break;
+        }
     }
 }
 

@@ -21,6 +21,7 @@ public:
     // herstellen" (F8, Alt+H); true once COM1 is open.
     bool startConnected(const QString &com1, const QString &com2);
     qint64 pid() const { return m_process.processId(); }
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
     quint32 mainWindow() const { return m_window; }
     QString errorString() const { return m_error; }
 
