@@ -113,6 +113,8 @@ PacedResult runBlackBox(const PacedCase &run, const PacedTiming &timing, const Q
     stopPerf(perfProgram);
     stopPerf(perfServer);
     // Another program's "pkill tavel" on a shared machine ends this one too.
+    if (perfProgram)
+        result.note = QStringLiteral("(profiled: perf's unwinding doubles the program's CPU)");
     if (!programAfter.valid || !serverAfter.valid || !tavel.isRunning() || com1.failed())
         result.note = QStringLiteral("FAILED: the program or the X server has gone, or "
                                      "stopped reading");
