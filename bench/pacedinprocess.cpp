@@ -8,7 +8,7 @@
 #include "settings/frmeinstellungen.h"
 #include "tavelprogram.h"
 #include "windows/frmempfang.h"
-#include "windows/traffic/trafficlog.h"
+#include "traffic/trafficlog.h"
 #include "windows/traffic/trafficview.h"
 
 #include <QElapsedTimer>
