@@ -7,8 +7,8 @@
 #include "serial/mscomm.h"
 #include "settings/frmeinstellungen.h"
 #include "tavelprogram.h"
-#include "windows/frmempfang.h"
 #include "traffic/trafficlog.h"
+#include "windows/frmempfang.h"
 #include "windows/traffic/trafficview.h"
 
 #include <QElapsedTimer>
@@ -123,6 +123,12 @@ PacedResult runInProcess(const PacedCase &run, const PacedTiming &timing, qint64
             result.note = QStringLiteral("minimising failed: %1").arg(problem);
     }
     wait(timing.settleMs);
+    if (form) {
+        std::printf(
+            "  received window %d x %d px; text view %d columns x %d rows, hex view %d x %d\n",
+            form->frame()->width(), form->frame()->height(), form->Text1->columns(),
+            form->Text1->visibleRowCount(), form->Text2->columns(), form->Text2->visibleRowCount());
+    }
     std::printf("  window: main %s, exposed %s; received window %s\n",
         window.isMinimized() ? "minimised" : "normal",
         window.windowHandle()->isExposed() ? "yes" : "no",
