@@ -1,6 +1,4 @@
-#include "app/mditavel.h"
-#include "ptydevice.h"
-#include "recordingdialogs.h"
+#include "mainwindowfixture.h"
 #include "serial/mscomm.h"
 #include "serial/overrunwatch.h"
 #include "settings/frmeinstellungen.h"
@@ -8,7 +6,6 @@
 #include "windows/frmempfang.h"
 
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <fcntl.h>
 #include <unistd.h>
@@ -30,6 +27,14 @@ protected:
     std::optional<SerialErrorCounts> driverErrorCounts() const override { return counts; }
 };
 
+// A reading of the driver's counts: {} when it gave none.
+std::optional<SerialErrorCounts> reading(const QList<quint32> &counts)
+{
+    if (counts.isEmpty())
+        return std::nullopt;
+    return SerialErrorCounts { counts[0], counts[1] };
+}
+
 } // namespace
 
 class TestOverrun : public QObject
@@ -37,242 +42,162 @@ class TestOverrun : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_folder;
-    PtyDevice m_com1;
-    PtyDevice m_com2;
-    std::unique_ptr<RecordingDialogs> m_dialogs;
-    std::unique_ptr<MDITavel> m_window;
+    std::unique_ptr<MainWindowFixture> m_f;
     FakeDriverComm *m_comm = nullptr;
     QList<int> m_events;
 
     QByteArray received() const
     {
-        FrmEmpfang *window = m_window->empfang().loaded();
+        FrmEmpfang *window = m_f->window->empfang().loaded();
         return window ? window->log().bytes(0, window->log().size()) : QByteArray();
     }
 
-    // Starts the main window on the fake port object and connects COM1.
+    // The main window on the fake port object, COM1 connected.
     void start(std::optional<SerialErrorCounts> counts)
     {
         auto comm = std::make_unique<FakeDriverComm>();
         m_comm = comm.get();
         m_comm->counts = counts;
+        m_f = std::make_unique<MainWindowFixture>(std::move(comm));
+        QCOMPARE(m_f->start, MDITavel::StartOutcome::Running);
+        m_f->window->einstellungen().loaded()->Command3->click();
+        QVERIFY(m_comm->PortOpen());
+        QVERIFY(m_f->dialogs.messages.isEmpty());
         QObject::connect(
             m_comm, &MSComm::OnComm, m_comm, [this] { m_events.append(m_comm->CommEvent()); });
-        m_window = std::make_unique<MDITavel>(
-            m_folder.filePath(QStringLiteral("tavel.cfg")), std::move(comm));
-        QCOMPARE(m_window->MDIForm_Load(), MDITavel::StartOutcome::Running);
-        FrmEinstellungen *settings = m_window->einstellungen().loaded();
-        QVERIFY(settings);
-        settings->Option1[0]->setChecked(true);
-        settings->Command3->click();
-        QVERIFY(m_comm->PortOpen());
-        QVERIFY(m_dialogs->messages.isEmpty());
-        m_events.clear();
     }
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
+    void init() { m_events.clear(); }
+    void cleanup() { m_f.reset(); }
 
-    // the counter logic
-    void watchWithoutCountsSeesNothing();
-    void unchangedCountsAreNoLoss();
-    void growingCountIsLoss_data();
-    void growingCountIsLoss();
-    void failedReadingEndsTheWatch();
-    void pseudoTerminalKeepsNoCounts();
+    // Only a change from the last look is a loss, told once; without counts
+    // at the opening, or after a failed reading, nothing is watched.
+    void watchTellsEachChangeOnce_data()
+    {
+        QTest::addColumn<QList<QList<quint32>>>("readings");
+        QTest::addColumn<QList<bool>>("told");
+        QTest::addColumn<bool>("watching");
+        using R = QList<QList<quint32>>;
+        QTest::newRow("no counts at opening") << R { {}, { 5, 5 } } << QList { false } << false;
+        QTest::newRow("losses before the opening")
+            << R { { 7, 3 }, { 7, 3 }, { 7, 3 } } << QList { false, false } << true;
+        QTest::newRow("overrun") << R { { 0, 0 }, { 1, 0 }, { 1, 0 } } << QList { true, false }
+                                 << true;
+        QTest::newRow("buffer overrun")
+            << R { { 4, 9 }, { 4, 12 }, { 4, 12 } } << QList { true, false } << true;
+        QTest::newRow("wrapped") << R { { 0xFFFFFFFFu, 0 }, { 0, 0 } } << QList { true } << true;
+        QTest::newRow("failed reading ends the watch")
+            << R { { 0, 0 }, {}, { 1, 1 } } << QList { false, false } << false;
+    }
+    void watchTellsEachChangeOnce()
+    {
+        QFETCH(QList<QList<quint32>>, readings);
+        QFETCH(QList<bool>, told);
+        QFETCH(bool, watching);
+        OverrunWatch watch;
+        watch.start(reading(readings.takeFirst()));
+        QList<bool> results;
+        for (const QList<quint32> &counts : readings)
+            results << watch.update(reading(counts));
+        QCOMPARE(results, told);
+        QCOMPARE(watch.isWatching(), watching);
+    }
 
-    // the main window's handling
-    void overrunShowsDatenverlustAndReadsNothing();
-    void overrunFoundWithDataIsToldBeforeTheData();
-    void overrunFoundOnQuietLineIsToldByThePoll();
-    void lossDuringTheBoxIsToldOnceAfterIt();
-    void driverThatStopsCountingEndsTheWatchQuietly();
-    void pseudoTerminalNeverRaisesOverrun();
+    void pseudoTerminalKeepsNoCounts()
+    {
+        PtyDevice device;
+        const int fd = ::open(QFile::encodeName(device.slavePath()).constData(),
+            O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        QVERIFY(!OverrunWatch::readCounts(fd));
+        ::close(fd);
+        QVERIFY(!OverrunWatch::readCounts(-1));
+    }
+
+    // Bytes that come in while the box is up are neither read nor shown by
+    // the overrun event: they wait for the next receive event.
+    void overrunShowsDatenverlustAndReadsNothing()
+    {
+        start(std::nullopt);
+        QVERIFY(m_f->com1.write("AB"));
+        QTRY_COMPARE(received(), QByteArray("AB"));
+        QByteArray shownDuringBox;
+        m_f->dialogs.onMessage = [&](const RecordingDialogs::Box &) {
+            QVERIFY(m_f->com1.write("CD"));
+            QTest::qWait(200);
+            shownDuringBox = received();
+        };
+        m_comm->raiseCommEvent(MSComm::comEventOverrun);
+        QCOMPARE(m_f->dialogs.messageTexts(), QStringList { kDataLost });
+        QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Tavel"));
+        QCOMPARE(shownDuringBox, QByteArray("AB"));
+        QTRY_COMPARE(received(), QByteArray("ABCD"));
+        QCOMPARE(m_f->dialogs.messages.size(), 1);
+    }
+
+    void overrunFoundWithDataIsToldBeforeTheData()
+    {
+        start(SerialErrorCounts {});
+        QVERIFY(m_f->com1.write("x"));
+        QTRY_COMPARE(received(), QByteArray("x"));
+        QCOMPARE(m_events, QList<int> { MSComm::comEvReceive });
+        m_events.clear();
+        m_comm->counts = SerialErrorCounts { 1, 0 };
+        QVERIFY(m_f->com1.write("yz"));
+        QTRY_COMPARE(received(), QByteArray("xyz"));
+        QCOMPARE(m_events.first(), MSComm::comEventOverrun);
+        QCOMPARE(m_events.count(MSComm::comEventOverrun), 1);
+        QCOMPARE(m_f->dialogs.messageTexts(), QStringList { kDataLost });
+    }
+
+    void overrunFoundOnQuietLineIsToldByThePoll()
+    {
+        start(SerialErrorCounts { 2, 2 });
+        QTest::qWait(1300);
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+        m_comm->counts = SerialErrorCounts { 2, 3 };
+        QTRY_COMPARE_WITH_TIMEOUT(m_f->dialogs.messageTexts(), QStringList { kDataLost }, 5000);
+        QTest::qWait(1300);
+        QCOMPARE(m_f->dialogs.messages.size(), 1);
+        QCOMPARE(received(), QByteArray());
+    }
+
+    // A second loss while the first box is up gets a box of its own after it.
+    void lossDuringTheBoxIsToldOnceAfterIt()
+    {
+        start(SerialErrorCounts {});
+        int open = 0;
+        int mostOpen = 0;
+        m_f->dialogs.onMessage = [&](const RecordingDialogs::Box &) {
+            mostOpen = std::max(mostOpen, ++open);
+            if (m_f->dialogs.messages.size() == 1) {
+                m_comm->counts = SerialErrorCounts { 2, 0 };
+                QTest::qWait(1500);
+            }
+            --open;
+        };
+        m_comm->counts = SerialErrorCounts { 1, 0 };
+        QTRY_COMPARE_WITH_TIMEOUT(m_f->dialogs.messages.size(), 2, 5000);
+        QCOMPARE(mostOpen, 1);
+        QTest::qWait(1300);
+        QCOMPARE(m_f->dialogs.messages.size(), 2);
+    }
+
+    void driverThatStopsCountingEndsTheWatchQuietly()
+    {
+        start(SerialErrorCounts {});
+        m_comm->counts = std::nullopt;
+        QVERIFY(m_f->com1.write("a"));
+        QTRY_COMPARE(received(), QByteArray("a"));
+        m_comm->counts = SerialErrorCounts { 9, 9 };
+        QVERIFY(m_f->com1.write("b"));
+        QTRY_COMPARE(received(), QByteArray("ab"));
+        QTest::qWait(1300);
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+        QVERIFY(!m_events.contains(MSComm::comEventOverrun));
+    }
 };
-
-void TestOverrun::init()
-{
-    QFile::remove(m_folder.filePath(QStringLiteral("tavel.cfg")));
-    qputenv("TAVEL_COM1", m_com1.slavePath().toLocal8Bit());
-    qputenv("TAVEL_COM2", m_com2.slavePath().toLocal8Bit());
-    m_dialogs = std::make_unique<RecordingDialogs>();
-    m_events.clear();
-}
-
-void TestOverrun::cleanup()
-{
-    if (m_window)
-        m_window->close();
-    m_window.reset();
-    m_comm = nullptr;
-    m_dialogs.reset();
-    m_com1.readFor(20);
-}
-
-void TestOverrun::watchWithoutCountsSeesNothing()
-{
-    OverrunWatch watch;
-    watch.start(std::nullopt);
-    QVERIFY(!watch.isWatching());
-    QVERIFY(!watch.update(SerialErrorCounts { 5, 5 }));
-    QVERIFY(!watch.isWatching());
-}
-
-void TestOverrun::unchangedCountsAreNoLoss()
-{
-    OverrunWatch watch;
-    // Losses from before the opening are nobody's business.
-    watch.start(SerialErrorCounts { 7, 3 });
-    QVERIFY(watch.isWatching());
-    QVERIFY(!watch.update(SerialErrorCounts { 7, 3 }));
-    QVERIFY(!watch.update(SerialErrorCounts { 7, 3 }));
-}
-
-void TestOverrun::growingCountIsLoss_data()
-{
-    QTest::addColumn<SerialErrorCounts>("before");
-    QTest::addColumn<SerialErrorCounts>("after");
-    QTest::newRow("overrun") << SerialErrorCounts { 0, 0 } << SerialErrorCounts { 1, 0 };
-    QTest::newRow("buffer overrun") << SerialErrorCounts { 4, 9 } << SerialErrorCounts { 4, 12 };
-    QTest::newRow("both") << SerialErrorCounts { 1, 1 } << SerialErrorCounts { 2, 2 };
-    QTest::newRow("wrapped") << SerialErrorCounts { 0xFFFFFFFFu, 0 } << SerialErrorCounts { 0, 0 };
-}
-
-void TestOverrun::growingCountIsLoss()
-{
-    QFETCH(SerialErrorCounts, before);
-    QFETCH(SerialErrorCounts, after);
-    OverrunWatch watch;
-    watch.start(before);
-    QVERIFY(watch.update(after));
-    // Told once: the next look starts from the new counts.
-    QVERIFY(!watch.update(after));
-}
-
-void TestOverrun::failedReadingEndsTheWatch()
-{
-    OverrunWatch watch;
-    watch.start(SerialErrorCounts {});
-    QVERIFY(!watch.update(std::nullopt));
-    QVERIFY(!watch.isWatching());
-    QVERIFY(!watch.update(SerialErrorCounts { 1, 1 }));
-}
-
-void TestOverrun::pseudoTerminalKeepsNoCounts()
-{
-    const int fd = ::open(QFile::encodeName(m_com1.slavePath()).constData(),
-        O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    QVERIFY(fd >= 0);
-    QVERIFY(!OverrunWatch::readCounts(fd));
-    ::close(fd);
-    QVERIFY(!OverrunWatch::readCounts(-1));
-}
-
-void TestOverrun::overrunShowsDatenverlustAndReadsNothing()
-{
-    start(std::nullopt);
-    QVERIFY(m_com1.write("AB"));
-    QTRY_COMPARE(received(), QByteArray("AB"));
-
-    // While the box is up, more bytes come in: neither read nor shown by the
-    // overrun event, they wait for the next receive event.
-    QByteArray shownDuringBox;
-    m_dialogs->onMessage = [&](const RecordingDialogs::Box &) {
-        QVERIFY(m_com1.write("CD"));
-        QTest::qWait(200);
-        shownDuringBox = received();
-    };
-    m_comm->raiseCommEvent(MSComm::comEventOverrun);
-
-    QCOMPARE(m_dialogs->messages.size(), 1);
-    QCOMPARE(m_dialogs->messages[0].text, kDataLost);
-    QCOMPARE(m_dialogs->messages[0].title, QStringLiteral("Tavel"));
-    QCOMPARE(shownDuringBox, QByteArray("AB"));
-    QTRY_COMPARE(received(), QByteArray("ABCD"));
-    QCOMPARE(m_dialogs->messages.size(), 1);
-}
-
-void TestOverrun::overrunFoundWithDataIsToldBeforeTheData()
-{
-    start(SerialErrorCounts {});
-    QVERIFY(m_com1.write("x"));
-    QTRY_COMPARE(received(), QByteArray("x"));
-    QCOMPARE(m_events, QList<int> { MSComm::comEvReceive });
-    QVERIFY(m_dialogs->messages.isEmpty());
-
-    m_events.clear();
-    m_comm->counts = SerialErrorCounts { 1, 0 };
-    QVERIFY(m_com1.write("yz"));
-    QTRY_COMPARE(received(), QByteArray("xyz"));
-    QCOMPARE(m_events.first(), MSComm::comEventOverrun);
-    QCOMPARE(m_events.count(MSComm::comEventOverrun), 1);
-    QCOMPARE(m_dialogs->messageTexts(), QStringList { kDataLost });
-}
-
-void TestOverrun::overrunFoundOnQuietLineIsToldByThePoll()
-{
-    start(SerialErrorCounts { 2, 2 });
-    QTest::qWait(1300);
-    QVERIFY(m_dialogs->messages.isEmpty());
-
-    m_comm->counts = SerialErrorCounts { 2, 3 };
-    QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->messages.size(), 1, 3000);
-    QCOMPARE(m_dialogs->messages[0].text, kDataLost);
-    QCOMPARE(m_dialogs->messages[0].title, QStringLiteral("Tavel"));
-    QTest::qWait(1300);
-    QCOMPARE(m_dialogs->messages.size(), 1);
-    QCOMPARE(received(), QByteArray());
-}
-
-void TestOverrun::lossDuringTheBoxIsToldOnceAfterIt()
-{
-    start(SerialErrorCounts {});
-    int open = 0;
-    int mostOpen = 0;
-    m_dialogs->onMessage = [&](const RecordingDialogs::Box &) {
-        ++open;
-        mostOpen = std::max(mostOpen, open);
-        if (m_dialogs->messages.size() == 1) {
-            // Another loss while the first box is still up.
-            m_comm->counts = SerialErrorCounts { 2, 0 };
-            QTest::qWait(1500);
-        }
-        --open;
-    };
-    m_comm->counts = SerialErrorCounts { 1, 0 };
-    QTRY_COMPARE_WITH_TIMEOUT(m_dialogs->messages.size(), 2, 5000);
-    QCOMPARE(mostOpen, 1);
-    QTest::qWait(1300);
-    QCOMPARE(m_dialogs->messages.size(), 2);
-}
-
-void TestOverrun::driverThatStopsCountingEndsTheWatchQuietly()
-{
-    start(SerialErrorCounts {});
-    m_comm->counts = std::nullopt;
-    QVERIFY(m_com1.write("a"));
-    QTRY_COMPARE(received(), QByteArray("a"));
-    m_comm->counts = SerialErrorCounts { 9, 9 };
-    QVERIFY(m_com1.write("b"));
-    QTRY_COMPARE(received(), QByteArray("ab"));
-    QTest::qWait(1300);
-    QVERIFY(m_dialogs->messages.isEmpty());
-    QVERIFY(!m_events.contains(MSComm::comEventOverrun));
-}
-
-void TestOverrun::pseudoTerminalNeverRaisesOverrun()
-{
-    m_window = std::make_unique<MDITavel>(m_folder.filePath(QStringLiteral("tavel.cfg")));
-    QCOMPARE(m_window->MDIForm_Load(), MDITavel::StartOutcome::Running);
-    m_window->einstellungen().loaded()->Command3->click();
-    QVERIFY(m_window->MSComm1().PortOpen());
-    for (int i = 0; i < 20; ++i)
-        QVERIFY(m_com1.write(QByteArray(512, char('a' + i))));
-    QTRY_COMPARE(received().size(), 20 * 512);
-    QVERIFY(m_dialogs->messages.isEmpty());
-}
 
 QTEST_MAIN(TestOverrun)
 #include "tst_overrun.moc"
