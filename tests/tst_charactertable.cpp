@@ -44,7 +44,9 @@ private Q_SLOTS:
         QCOMPARE(CharacterTable::itemText(code), item);
     }
 
-    void inputWindowTableHasAll256Codes()
+    // The input window's table has all 256 codes, the automation window's
+    // lacks code 0; an item reads back as its code.
+    void tablesListTheCodesInOrder()
     {
         const QStringList items = CharacterTable::items(0);
         QCOMPARE(items.size(), 256);
@@ -52,15 +54,7 @@ private Q_SLOTS:
             QCOMPARE(items.at(code), CharacterTable::itemText(code));
             QCOMPARE(CharacterTable::codeOfItem(items.at(code)), code);
         }
-    }
-
-    void automationTableLacksCodeZero()
-    {
-        const QStringList items = CharacterTable::items(1);
-        QCOMPARE(items.size(), 255);
-        QCOMPARE(items.first(), QStringLiteral("01h ; 1"));
-        QCOMPARE(items.at(31), QStringLiteral("20h ; 32, Space "));
-        QCOMPARE(items.last(), QStringLiteral("FFh ; 255, ÿ"));
+        QCOMPARE(CharacterTable::items(1), items.mid(1));
     }
 
     void noSelectionReadsAsCodeZero() { QCOMPARE(CharacterTable::codeOfItem(u""), 0); }

@@ -175,12 +175,12 @@ private Q_SLOTS:
         const QRect caret = view.cellRect(view.cursorPosition());
         QVERIFY(view.viewport()->rect().contains(caret.topLeft()));
         QCOMPARE(view.positionAt(QPoint(3, caret.center().y())), log.size() - 4);
-        // What is painted there is the last rows, not the first.
+        // What is painted there is the last row, not one from the top.
         const QImage image = view.viewport()->grab().toImage();
+        const QRect t = view.cellRect(log.size() - 1);
         int inked = 0;
-        for (int x = 0; x < image.width(); ++x)
-            inked
-                += image.pixelColor(x, caret.center().y()) != view.palette().color(QPalette::Base);
+        for (int x = t.left(); x <= t.right(); ++x)
+            inked += image.pixelColor(x, t.center().y()) != view.palette().color(QPalette::Base);
         QVERIFY(inked > 0);
     }
 
