@@ -177,7 +177,9 @@ private Q_SLOTS:
             }
             --open;
         };
+        // Found with data, so that the poll runs while the box is up.
         m_comm->counts = SerialErrorCounts { 1, 0 };
+        QVERIFY(m_f->com1.write("x"));
         QTRY_COMPARE_WITH_TIMEOUT(m_f->dialogs.messages.size(), 2, 5000);
         QCOMPARE(mostOpen, 1);
         QTest::qWait(1300);
