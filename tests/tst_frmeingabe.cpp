@@ -91,7 +91,7 @@ private Q_SLOTS:
     }
 
     // Only what needs the box itself: the filter's verdicts are
-    // tst_hexnotation's.
+    // tst_text's.
     void hexEntryKeys_data()
     {
         QTest::addColumn<int>("caret");

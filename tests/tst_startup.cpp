@@ -1,5 +1,6 @@
 #include "app/mditavel.h"
 #include "automation/frmautomat.h"
+#include "base/errorreport.h"
 #include "config/settingsfile.h"
 #include "filehelpers.h"
 #include "ptydevice.h"
@@ -155,6 +156,24 @@ private Q_SLOTS:
                 qPrintable(dialogs.messages[0].text));
         QVERIFY(!window.isVisible() && !window.eingabe().loaded());
         QCOMPARE(contentsOf(settingsPath()), SettingsFile::serialize(SavedState::defaults()));
+    }
+
+    // The number stands two blanks after the word, a minus sign taking
+    // the first blank's place.
+    void errorReportHasItsFormat_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("positive") << 8010 << "Fehler  8010 wurde ausgelöst von MSComm1\r\nweg";
+        QTest::newRow("negative") << -5 << "Fehler -5 wurde ausgelöst von MSComm1\r\nweg";
+        QTest::newRow("zero") << 0 << "Fehler  0 wurde ausgelöst von MSComm1\r\nweg";
+    }
+    void errorReportHasItsFormat()
+    {
+        QFETCH(int, number);
+        QFETCH(QString, expected);
+        QCOMPARE(errorReportText({ number, QStringLiteral("MSComm1"), QStringLiteral("weg") }),
+            expected);
     }
 
     void damagedSettingsFileIsReportedAndKept()
