@@ -12,20 +12,14 @@ using Spans = QList<QPair<qint64, qint64>>;
 
 namespace {
 
-QList<qint64> lineStarts(const TrafficLog &log)
+// Where each line starts, or with lineEnd where it ends.
+QList<qint64> perLine(
+    const TrafficLog &log, qint64 (TrafficLog::*of)(qint64) const = &TrafficLog::lineStart)
 {
-    QList<qint64> starts;
+    QList<qint64> offsets;
     for (qint64 line = 0; line < log.lineCount(); ++line)
-        starts.append(log.lineStart(line));
-    return starts;
-}
-
-QList<qint64> lineEnds(const TrafficLog &log)
-{
-    QList<qint64> ends;
-    for (qint64 line = 0; line < log.lineCount(); ++line)
-        ends.append(log.lineEnd(line));
-    return ends;
+        offsets.append((log.*of)(line));
+    return offsets;
 }
 
 // The line starts of a byte string, worked out the slow and obvious way.
@@ -94,12 +88,11 @@ private Q_SLOTS:
         QFETCH(QByteArrayList, appends);
         QFETCH(QList<qint64>, starts);
         QFETCH(QList<qint64>, ends);
-
         TrafficLog log;
         for (const QByteArray &bytes : appends)
             log.append(bytes);
-        QCOMPARE(lineStarts(log), starts);
-        QCOMPARE(lineEnds(log), ends);
+        QCOMPARE(perLine(log), starts);
+        QCOMPARE(perLine(log, &TrafficLog::lineEnd), ends);
         for (qint64 line = 0; line < log.lineCount(); ++line) {
             const qint64 next = line + 1 < log.lineCount() ? starts[line + 1] : log.size() + 1;
             for (qint64 offset = starts[line]; offset < next; ++offset)
@@ -118,7 +111,7 @@ private Q_SLOTS:
             done += n;
         }
         const QList<qint64> starts = expectedStarts(stream);
-        QCOMPARE(lineStarts(log), starts);
+        QCOMPARE(perLine(log), starts);
         for (qint64 offset = 0; offset <= stream.size(); offset += 7) {
             const auto after = std::upper_bound(starts.begin(), starts.end(), offset);
             QCOMPARE(log.lineOf(offset), qint64(after - starts.begin()) - 1);
@@ -137,12 +130,12 @@ private Q_SLOTS:
         QCOMPARE(split.lineCount(), 2);
         QCOMPARE(split.lineStart(1), TrafficLog::kBlockSize);
         split.append("\nyz");
-        QCOMPARE(lineStarts(split), (QList<qint64> { 0, TrafficLog::kBlockSize + 1 }));
+        QCOMPARE(perLine(split), (QList<qint64> { 0, TrafficLog::kBlockSize + 1 }));
         QCOMPARE(split.lineEnd(0), TrafficLog::kBlockSize - 1);
 
         TrafficLog whole;
         whole.append(first + "\nyz");
-        QCOMPARE(lineStarts(whole), lineStarts(split));
+        QCOMPARE(perLine(whole), perLine(split));
         QCOMPARE(whole.bytes(0, whole.size()), split.bytes(0, split.size()));
     }
 
@@ -157,7 +150,7 @@ private Q_SLOTS:
         QCOMPARE(log.lineCount(), 1);
         QVERIFY(log.contiguousAt(0).isEmpty());
         log.append("\nb");
-        QCOMPARE(lineStarts(log), (QList<qint64> { 0, 1 }));
+        QCOMPARE(perLine(log), (QList<qint64> { 0, 1 }));
         QCOMPARE(log.bytes(0, 2), QByteArray("\nb"));
     }
 
@@ -198,26 +191,23 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("from");
         QTest::addColumn<qint64>("to");
         QTest::addColumn<QString>("text");
-
+        const auto row = [](const char *name, QByteArray bytes, TrafficRendering rendering,
+                             qint64 from, qint64 to, QStringView text) {
+            QTest::newRow(name) << bytes << rendering << from << to << text.toString();
+        };
         const QByteArray received("\x00\x41\x0D\x0A\xFF", 5);
+        const TrafficRendering chars(Kind::Characters);
         const TrafficRendering hex(Kind::Hex);
-        QTest::newRow("characters, zero as full stop")
-            << received << TrafficRendering(Kind::Characters, TrafficRendering::ZeroByte::FullStop)
-            << 0LL << 5LL << QStringView(u".A\r\n\u00FF").toString();
-        QTest::newRow("characters, zero kept")
-            << received << TrafficRendering(Kind::Characters) << 0LL << 5LL
-            << QStringView(u"\0A\r\n\u00FF", 5).toString();
-        QTest::newRow("hex, whole")
-            << received << hex << 0LL << 15LL << QStringLiteral("00 41 0D 0A FF ");
-        QTest::newRow("hex, from inside one group to inside another")
-            << received << hex << 4LL << 10LL << QStringLiteral("1 0D 0");
-        QTest::newRow("hex, leading zero and upper case")
-            << QByteArray("\x05\xAB") << hex << 0LL << 6LL << QStringLiteral("05 AB ");
-        QTest::newRow("Windows-1252 from 80 to FF, undefined codes kept")
-            << QByteArray("\x80\x81\x8A\x9F\xA0\xE4") << TrafficRendering(Kind::Characters) << 0LL
-            << 6LL << QString::fromUtf8("\u20AC\u0081\u0160\u0178\u00A0\u00E4");
-        QTest::newRow("range beyond the end is clipped")
-            << QByteArray("AB") << hex << 3LL << 99LL << QStringLiteral("42 ");
+        row("zero as full stop", received,
+            TrafficRendering(Kind::Characters, TrafficRendering::ZeroByte::FullStop), 0, 5,
+            u".A\r\n\u00FF");
+        row("zero kept", received, chars, 0, 5, QStringView(u"\0A\r\n\u00FF", 5));
+        row("Windows-1252 from 80 to FF, undefined codes kept", "\x80\x81\x8A\x9F\xA0\xE4", chars,
+            0, 6, u"\u20AC\u0081\u0160\u0178\u00A0\u00E4");
+        row("hex, whole", received, hex, 0, 15, u"00 41 0D 0A FF ");
+        row("hex, from inside one group to inside another", received, hex, 4, 10, u"1 0D 0");
+        row("hex, leading zero and upper case", "\x05\xAB", hex, 0, 6, u"05 AB ");
+        row("range beyond the end is clipped", "AB", hex, 3, 99, u"42 ");
     }
     void renderingOfReceivedBytes()
     {
@@ -226,38 +216,22 @@ private Q_SLOTS:
         QFETCH(qint64, from);
         QFETCH(qint64, to);
         QFETCH(QString, text);
-
         TrafficLog log;
         log.append(bytes);
         QCOMPARE(rendering.text(log, from, to), text);
     }
 
-    void controlCodesShowAsSymbols_data()
-    {
-        QTest::addColumn<int>("byte");
-        QTest::addColumn<bool>("zeroAsFullStop");
-        QTest::addColumn<QChar>("symbol");
-
-        QTest::newRow("NUL") << 0x00 << false << QChar(0x2400);
-        QTest::newRow("NUL as full stop") << 0x00 << true << QChar(u'.');
-        QTest::newRow("TAB") << 0x09 << false << QChar(0x2409);
-        QTest::newRow("ESC") << 0x1B << false << QChar(0x241B);
-        QTest::newRow("US") << 0x1F << false << QChar(0x241F);
-        QTest::newRow("DEL") << 0x7F << false << QChar(0x2421);
-        QTest::newRow("undefined 81") << 0x81 << false << QChar(0xFFFD);
-        QTest::newRow("undefined 9D") << 0x9D << false << QChar(0xFFFD);
-        QTest::newRow("space") << 0x20 << false << QChar(u' ');
-        QTest::newRow("euro") << 0x80 << false << QChar(0x20AC);
-    }
+    // The symbols drawn for control codes and undefined codes.
     void controlCodesShowAsSymbols()
     {
-        QFETCH(int, byte);
-        QFETCH(bool, zeroAsFullStop);
-        QFETCH(QChar, symbol);
-        const auto zero = zeroAsFullStop ? TrafficRendering::ZeroByte::FullStop
-                                         : TrafficRendering::ZeroByte::Control;
-        QCOMPARE(TrafficRendering(Kind::Characters, zero).symbol(static_cast<unsigned char>(byte)),
-            symbol);
+        const TrafficRendering plain(Kind::Characters);
+        for (const auto &[byte, symbol] :
+            std::initializer_list<std::pair<uchar, char16_t>> { { 0x00, 0x2400 }, { 0x09, 0x2409 },
+                { 0x1B, 0x241B }, { 0x1F, 0x241F }, { 0x7F, 0x2421 }, { 0x81, 0xFFFD },
+                { 0x9D, 0xFFFD }, { 0x20, u' ' }, { 0x80, 0x20AC } })
+            QCOMPARE(plain.symbol(byte), QChar(symbol));
+        QCOMPARE(TrafficRendering(Kind::Characters, TrafficRendering::ZeroByte::FullStop).symbol(0),
+            QChar(u'.'));
     }
 
     void rowsAtWidth_data()
@@ -292,7 +266,6 @@ private Q_SLOTS:
         QFETCH(int, kind);
         QFETCH(int, columns);
         QFETCH(Spans, rows);
-
         TrafficLog log;
         log.append(bytes);
         TrafficLayout layout;
@@ -372,34 +345,22 @@ private Q_SLOTS:
         QCOMPARE(navigation.rowEnd(0), 2);
     }
 
-    void doubleClickSelectsWordOrGroup_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<qint64>("position");
-        QTest::addColumn<qint64>("from");
-        QTest::addColumn<qint64>("to");
-
-        // "Hallo Welt_1!\r\n"
-        QTest::newRow("word") << int(Kind::Characters) << 2LL << 0LL << 5LL;
-        QTest::newRow("word with digit and underscore")
-            << int(Kind::Characters) << 8LL << 6LL << 12LL;
-        QTest::newRow("punctuation alone") << int(Kind::Characters) << 12LL << 12LL << 13LL;
-        QTest::newRow("hex group") << int(Kind::Hex) << 7LL << 6LL << 9LL;
-    }
+    // "Hallo Welt_1!\r\n": a word with digit and underscore, punctuation alone,
+    // a hex group.
     void doubleClickSelectsWordOrGroup()
     {
-        QFETCH(int, kind);
-        QFETCH(qint64, position);
-        QFETCH(qint64, from);
-        QFETCH(qint64, to);
-
         TrafficLog log;
         log.append("Hallo Welt_1!\r\n");
-        TrafficLayout layout;
-        layout.setLog(&log, TrafficRendering(Kind(kind)));
-        const TrafficLayout::Span word = TrafficNavigation(layout).wordAt(position);
-        QCOMPARE(word.from, from);
-        QCOMPARE(word.to, to);
+        const auto wordAt = [&log](Kind kind, qint64 position) {
+            TrafficLayout layout;
+            layout.setLog(&log, TrafficRendering(kind));
+            const TrafficLayout::Span word = TrafficNavigation(layout).wordAt(position);
+            return QPair(word.from, word.to);
+        };
+        QCOMPARE(wordAt(Kind::Characters, 2), QPair(0LL, 5LL));
+        QCOMPARE(wordAt(Kind::Characters, 8), QPair(6LL, 12LL));
+        QCOMPARE(wordAt(Kind::Characters, 12), QPair(12LL, 13LL));
+        QCOMPARE(wordAt(Kind::Hex, 7), QPair(6LL, 9LL));
     }
 };
 
