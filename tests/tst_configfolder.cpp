@@ -5,7 +5,6 @@
 #include "filehelpers.h"
 #include "readonlyfolder.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -72,36 +71,6 @@ private Q_SLOTS:
             expected);
     }
 
-    void environmentTreatsUnsetAndEmptyAlike_data()
-    {
-        QTest::addColumn<bool>("set");
-        QTest::addColumn<QByteArray>("value");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("unset") << false << QByteArray() << QString();
-        QTest::newRow("empty") << true << QByteArray() << QString();
-        QTest::newRow("absolute") << true << QByteArray("/tmp/x") << QStringLiteral("/tmp/x");
-    }
-
-    void environmentTreatsUnsetAndEmptyAlike()
-    {
-        QFETCH(bool, set);
-        QFETCH(QByteArray, value);
-        QFETCH(QString, expected);
-        const QByteArray old = qgetenv("XDG_CONFIG_HOME");
-        const bool wasSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-        if (set)
-            qputenv("XDG_CONFIG_HOME", value);
-        else
-            qunsetenv("XDG_CONFIG_HOME");
-        const ConfigFolder::Environment environment = ConfigFolder::Environment::current();
-        if (wasSet)
-            qputenv("XDG_CONFIG_HOME", old);
-        else
-            qunsetenv("XDG_CONFIG_HOME");
-        QCOMPARE(environment.xdgConfigHome, expected);
-        QCOMPARE(environment.home, QDir::homePath());
-    }
-
     void accessIsDecidedByTheSystem_data()
     {
         QTest::addColumn<QString>("folder");
@@ -132,16 +101,6 @@ private Q_SLOTS:
                 QSKIP(qPrintable(readOnly->errorString()));
         }
         QCOMPARE(ConfigFolder::accessOf(folder), expected);
-    }
-
-    void thisProgramsFolderIsUsedWhenWritable()
-    {
-        if (ConfigFolder::accessOf(QCoreApplication::applicationDirPath())
-            != ProgramFolder::Writable)
-            QSKIP("the test's own folder is not writable for this user");
-        QCOMPARE(ConfigFolder::forThisProgram().path(), QCoreApplication::applicationDirPath());
-        QCOMPARE(ConfigFolder::forThisProgram().filePath(QStringLiteral("tavel.cfg")),
-            QCoreApplication::applicationDirPath() + QStringLiteral("/tavel.cfg"));
     }
 
     // Made for the owner alone, as the XDG rules ask; an existing folder

@@ -65,7 +65,8 @@ private Q_SLOTS:
         QTest::newRow("96 dpi: 15 twips a pixel") << 330 << 96 << 22;
         QTest::newRow("negative") << -45 << 96 << -3;
         QTest::newRow("120 dpi: 12 twips a pixel") << 660 << 120 << 55;
-        QTest::newRow("rounds to the nearest pixel") << 337 << 96 << 22;
+        QTest::newRow("rounds down to the nearest pixel") << 337 << 96 << 22;
+        QTest::newRow("rounds up to the nearest pixel") << 338 << 96 << 23;
     }
 
     void twipsConversion()
