@@ -5,7 +5,8 @@
 namespace {
 
 constexpr int kInteractiveMs = 16;
-constexpr int kStreamMs = 33;
+constexpr int kStreamMs = 40;
+constexpr int kSettleMs = 250;
 
 } // namespace
 
@@ -26,7 +27,15 @@ FrameClock::FrameClock()
 
 int FrameClock::intervalMs(Pace pace)
 {
-    return pace == Pace::Interactive ? kInteractiveMs : kStreamMs;
+    switch (pace) {
+    case Pace::Interactive:
+        return kInteractiveMs;
+    case Pace::Stream:
+        return kStreamMs;
+    case Pace::Settle:
+        break;
+    }
+    return kSettleMs;
 }
 
 void FrameClock::request(QObject *owner, const std::function<void()> &frame, Pace pace)

@@ -14,14 +14,15 @@
 // per view.
 //
 // A request names how soon it must be shown: an answer to the user (a click,
-// a key, scrolling) within a display refresh, data streaming in at a pace
-// that reads as fluid but costs half as many frames.
+// a key, scrolling) within a display refresh; data streaming in at a pace
+// that reads as fluid but costs less than half as many frames; and what only
+// has to settle (a scroll bar following a growing log) a few times a second.
 class FrameClock : public QObject
 {
     Q_OBJECT
 
 public:
-    enum class Pace { Interactive, Stream };
+    enum class Pace { Interactive, Stream, Settle };
 
     static FrameClock &instance();
 

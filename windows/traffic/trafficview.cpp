@@ -211,7 +211,7 @@ void TrafficView::onCleared()
     m_layout.rebuild();
     m_anchor = m_caret = 0;
     setTopRow(0);
-    markScrollBarChanged();
+    markScrollBarChanged(FrameClock::Pace::Interactive);
     markRowsChanged(-1, FrameClock::Pace::Interactive);
     if (QAccessible::isActive()) {
         QAccessibleTextCursorEvent event(this, 0);
@@ -235,7 +235,7 @@ void TrafficView::relayout()
     } else {
         setTopRow(m_topRow);
     }
-    markScrollBarChanged();
+    markScrollBarChanged(FrameClock::Pace::Interactive);
     markRowsChanged(-1, FrameClock::Pace::Interactive);
 }
 
@@ -251,7 +251,7 @@ void TrafficView::setTopRow(qint64 row, FrameClock::Pace pace)
     if (row == m_topRow)
         return;
     m_topRow = row;
-    markScrollBarChanged();
+    markScrollBarChanged(pace == FrameClock::Pace::Interactive ? pace : FrameClock::Pace::Settle);
     requestFrame(pace);
 }
 
@@ -264,10 +264,12 @@ void TrafficView::markRowsChanged(qint64 fromRow, FrameClock::Pace pace)
     requestFrame(pace);
 }
 
-void TrafficView::markScrollBarChanged()
+void TrafficView::markScrollBarChanged(FrameClock::Pace pace)
 {
     m_scrollBarChanged = true;
-    requestFrame(FrameClock::Pace::Stream);
+    if (pace == FrameClock::Pace::Interactive)
+        m_scrollBarUrgent = true;
+    requestFrame(pace);
 }
 
 bool TrafficView::canBeSeen() const
@@ -287,27 +289,28 @@ void TrafficView::requestFrame(FrameClock::Pace pace)
 
 void TrafficView::applyFrame()
 {
-    if (!m_framePending)
-        return;
-    if (!canBeSeen())
+    if (!m_framePending || !canBeSeen())
         return;
     m_framePending = false;
-    syncScrollBar();
+    // A scroll bar following a stream settles a few times a second: setting
+    // it costs a relayout of the scroll area, and its slider hardly moves.
+    const int settleMs = FrameClock::intervalMs(FrameClock::Pace::Settle);
+    if (m_scrollBarUrgent || !m_scrollBarSynced.isValid()
+        || m_scrollBarSynced.elapsed() >= settleMs)
+        syncScrollBar();
+    else if (m_scrollBarChanged)
+        requestFrame(FrameClock::Pace::Settle);
+    // Rows that moved are painted afresh: moving them by a copy would save
+    // little, as at a line's pace most rows on screen are new by the next
+    // frame, and the copy costs a round trip to the X server.
     const int lineHeight = m_glyphs.lineHeight();
-    const qint64 moved = m_topRow - m_shownTop;
-    if (m_repaintAll || std::abs(moved) >= visibleRowCount()) {
+    if (m_repaintAll || m_topRow != m_shownTop) {
         viewport()->update();
-    } else {
-        // The rows still on screen move by a copy; only the rows uncovered
-        // and those that changed are painted.
-        if (moved != 0)
-            viewport()->scroll(0, int(-moved * lineHeight));
-        if (m_changedFromRow >= 0) {
-            const qint64 first = std::max(m_changedFromRow, m_topRow) - m_topRow;
-            if (first < visibleRowCount()) {
-                viewport()->update(0, int(first * lineHeight), viewport()->width(),
-                    viewport()->height() - int(first * lineHeight));
-            }
+    } else if (m_changedFromRow >= 0) {
+        const qint64 first = std::max(m_changedFromRow, m_topRow) - m_topRow;
+        if (first < visibleRowCount()) {
+            viewport()->update(0, int(first * lineHeight), viewport()->width(),
+                viewport()->height() - int(first * lineHeight));
         }
     }
     m_shownTop = m_topRow;
@@ -320,6 +323,8 @@ void TrafficView::syncScrollBar()
     if (!m_scrollBarChanged)
         return;
     m_scrollBarChanged = false;
+    m_scrollBarUrgent = false;
+    m_scrollBarSynced.start();
     // Rows, not pixels, keep the range within an int far beyond any log that
     // fits in memory; clamping covers the rest.
     const int fullRows = std::max(1, viewport()->height() / m_glyphs.lineHeight());

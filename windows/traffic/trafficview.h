@@ -6,6 +6,7 @@
 #include "trafficglyphs.h"
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
@@ -31,11 +32,11 @@ class TrafficLog;
 //     m_text->moveCaretToEnd();   // brings the newest data into view
 //
 // Only what is on screen is laid out and painted. The screen follows at most
-// once per frame (FrameClock) however many appends come in between: rows
-// already drawn are moved by a copy on the screen and only rows that changed
-// are painted, the scroll bar is set once per frame and repaints only when its
-// slider moves by a pixel, and a view that cannot be seen (hidden, minimised)
-// draws nothing until it is shown. So a stream costs little more than its
+// once per frame (FrameClock) however many appends come in between: only rows
+// that changed are painted, the scroll bar settles a few times a second while
+// a stream grows the log and repaints only when its slider moves by a pixel,
+// and a view that cannot be seen (hidden, minimised) draws nothing until it is
+// shown. So a stream costs little more than its
 // bytes. All else (rows, scroll position, caret, selection) is up to date as
 // soon as an append or a call returns; the scroll bar catches up before the
 // user can touch it.
@@ -140,7 +141,9 @@ private:
     void setTopRow(qint64 row, FrameClock::Pace pace = FrameClock::Pace::Interactive);
     // Rows from this one down have changed; -1 for every row on screen.
     void markRowsChanged(qint64 fromRow, FrameClock::Pace pace);
-    void markScrollBarChanged();
+    // The scroll bar no longer stands where the view does: at once for the
+    // user's own moves, within FrameClock's settling time for a stream.
+    void markScrollBarChanged(FrameClock::Pace pace = FrameClock::Pace::Settle);
     void requestFrame(FrameClock::Pace pace);
     bool canBeSeen() const;
     void applyFrame();
@@ -166,8 +169,8 @@ private:
     QPoint m_dragPoint;
     QTimer m_dragTimer;
     // The first visible row as the view stands, and as the screen shows it:
-    // painting uses the second, so that rows moved by a copy and rows
-    // painted afresh always agree.
+    // painting uses the second, so that a frame's rows painted in two goes
+    // (a read between them) always agree.
     qint64 m_topRow = 0;
     qint64 m_shownTop = 0;
     // What the next frame brings to the screen.
@@ -175,6 +178,8 @@ private:
     bool m_repaintAll = false;
     qint64 m_changedFromRow = -1;
     bool m_scrollBarChanged = false;
+    bool m_scrollBarUrgent = false;
+    QElapsedTimer m_scrollBarSynced;
     bool m_syncingScrollBar = false;
     // How soon a caret move or scrolling must show: at once for the user,
     // within the slower frame for a stream being followed.

@@ -13,8 +13,7 @@ void TrafficView::paintEvent(QPaintEvent *event)
         return;
     const int lineHeight = m_glyphs.lineHeight();
     const QRect area = event->rect();
-    // What the screen shows, which may trail the view by a frame; the rows a
-    // frame moved by a copy were drawn from it too. A paint of the whole
+    // What the screen shows, which may trail the view by a frame. A paint of the whole
     // viewport (an expose, a grab) draws the view as it stands and so brings
     // the screen up to it.
     if (area.contains(viewport()->rect())) {
