@@ -3,6 +3,7 @@
 
 #include <QTest>
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -85,12 +86,11 @@ private slots:
         QList<SerialDeviceInfo> list
             = devices("ttyUSB1=usb-FTDI_B ttyS1 ttyUSB0=usb-FTDI_A ttyACM2 ttyS0!console");
         const QStringList first = stablePaths(DeviceList::usable(list));
-        std::sort(
-            list.begin(), list.end(), [](const auto &a, const auto &b) { return a.name < b.name; });
+        const auto byName = [](const auto &a, const auto &b) { return a.name < b.name; };
+        std::sort(list.begin(), list.end(), byName);
         do {
             QCOMPARE(stablePaths(DeviceList::usable(list)), first);
-        } while (std::next_permutation(list.begin(), list.end(),
-            [](const auto &a, const auto &b) { return a.name < b.name; }));
+        } while (std::next_permutation(list.begin(), list.end(), byName));
     }
 
     void detailsNameWhatTheSystemKnows()
@@ -171,25 +171,19 @@ private slots:
         QCOMPARE(ComPortMap::offeredDevices().first().systemPath, QStringLiteral("/dev/ttyUSB1"));
     }
 
+    // Names with numbers sort as a person counts; "a < b" per row.
     void naturalOrder_data()
     {
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<bool>("less");
-        QTest::newRow("2 < 10") << "ttyS2"
-                                << "ttyS10" << true;
-        QTest::newRow("10 > 9") << "ttyS10"
-                                << "ttyS9" << false;
-        QTest::newRow("leading zeros") << "port007"
-                                       << "port10" << true;
-        QTest::newRow("prefix first") << "ttyS"
-                                      << "ttyS0" << true;
-        QTest::newRow("equal") << "ttyACM1"
-                               << "ttyACM1" << false;
-        QTest::newRow("letters") << "ttyACM0"
-                                 << "ttyS0" << true;
+        const std::tuple<const char *, const char *, bool> rows[] = { { "ttyS2", "ttyS10", true },
+            { "ttyS10", "ttyS9", false }, { "port007", "port10", true }, { "ttyS", "ttyS0", true },
+            { "ttyACM1", "ttyACM1", false }, { "ttyACM0", "ttyS0", true } };
+        for (const auto &[a, b, less] : rows)
+            QTest::addRow("%s < %s", a, b)
+                << QString::fromLatin1(a) << QString::fromLatin1(b) << less;
     }
-
     void naturalOrder()
     {
         QFETCH(QString, a);
