@@ -1,23 +1,57 @@
+#include "app/mditavel.h"
 #include "config/settingsfile.h"
 #include "config/settingsstore.h"
 #include "filehelpers.h"
+#include "ptydevice.h"
+#include "readonlyfolder.h"
+#include "recordingdialogs.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
 
-// Loading and saving tavel.cfg on a real file system. A save that fails for
-// lack of space or a read-only folder is tst_shutdownsave's.
+// Loading and saving tavel.cfg on real file systems. The settings cannot be
+// written at shutdown: the file size limit (which makes writes fail even for
+// root), a full disk (a tmpfs filled to the last byte, where mounting is
+// possible) or a read-only folder. The user is told which file and why, and
+// the old file stays whole.
+
+namespace {
+
+bool g_canMount = false;
+
+// What the old run left: a sound file whose windows stand elsewhere than
+// where this run will leave them, or a damaged one (field 11 no number).
+QByteArray oldFile(bool damaged)
+{
+    QByteArray bytes;
+    for (int i = 0; i < 5; ++i)
+        bytes += QByteArray::number(450 + 15 * i) + ",600\r\n";
+    bytes += damaged ? "x6\r\n0\r\n0\r\n3\r\n0\r\n" : "6\r\n0\r\n0\r\n3\r\n0\r\n";
+    bytes += QByteArray("\"\",\"\"\r\n").repeated(10);
+    for (int i = 1; i <= 10; ++i)
+        bytes += "\"Senden " + QByteArray::number(i) + "\"\r\n";
+    return bytes;
+}
+
+} // namespace
+
 class TestSettingsStore : public QObject
 {
     Q_OBJECT
 
+public:
+    static void initMain() { g_canMount = ReadOnlyFolder::enterPrivateMountNamespace(); }
+
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    QTemporaryDir m_top;
+    QString m_folder;
+    PtyDevice m_com1;
+    PtyDevice m_com2;
     QString m_path;
+
+    QString cfg() const { return m_folder + QStringLiteral("/tavel.cfg"); }
 
     static SavedState sample()
     {
@@ -28,14 +62,18 @@ private:
             = { QStringLiteral("Größe, \"neu\""), QStringLiteral("AT\r\n"), QStringLiteral("1") };
         return state;
     }
-    QStringList files() const { return QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden); }
+    QStringList files() const { return QDir(m_folder).entryList(QDir::Files | QDir::Hidden); }
 
 private Q_SLOTS:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_path = m_dir->filePath(QStringLiteral("tavel.cfg"));
+        m_folder = m_top.filePath(QString::fromLatin1(QTest::currentTestFunction()) + '-'
+            + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-'));
+        QVERIFY(QDir().mkpath(m_folder));
+        m_path = cfg();
     }
+
+    void cleanup() { ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH); }
 
     void missingFileGivesDefaultsBesideTheExecutable()
     {
@@ -112,7 +150,7 @@ private Q_SLOTS:
 
     void saveIntoUnusableFolderReportsPathAndReason()
     {
-        const QString parent = m_dir->filePath(QStringLiteral("plain-file"));
+        const QString parent = m_folder + QStringLiteral("/plain-file");
         QVERIFY(writeFile(parent, "not a folder"));
         const QString path = parent + QStringLiteral("/tavel.cfg");
         SettingsStore store(path);
@@ -140,7 +178,79 @@ private Q_SLOTS:
         QCOMPARE(contentsOf(m_path), damaged);
         QCOMPARE(contentsOf(store.backupPath() + QStringLiteral("/older")), QByteArray("older"));
     }
+
+    void failedSaveNamesFileAndReasonAndKeepsOldFile_data()
+    {
+        QTest::addColumn<QString>("spoil");
+        QTest::addColumn<bool>("damaged");
+        for (const char *spoil : { "file size limit", "full disk", "read-only folder" }) {
+            QTest::addRow("%s, sound old file", spoil) << QString::fromLatin1(spoil) << false;
+            QTest::addRow("%s, damaged old file", spoil) << QString::fromLatin1(spoil) << true;
+        }
+    }
+    void failedSaveNamesFileAndReasonAndKeepsOldFile()
+    {
+        QFETCH(QString, spoil);
+        QFETCH(bool, damaged);
+        int error = EFBIG;
+        if (spoil == QLatin1String("full disk")) {
+            if (!g_canMount)
+                QSKIP("a full file system needs a tmpfs mounted, which needs root");
+            QVERIFY(::mount("tavel-test", QFile::encodeName(m_folder).constData(), "tmpfs", 0,
+                        "size=256k,mode=0700")
+                == 0);
+            error = ENOSPC;
+        } else if (spoil == QLatin1String("read-only folder")) {
+            error = g_canMount ? EROFS : EACCES;
+        }
+        QVERIFY(writeFile(cfg(), oldFile(damaged)));
+
+        // The program runs from start to end; the folder is spoilt after the
+        // start, before the shutdown.
+        RecordingDialogs dialogs;
+        qputenv("TAVEL_COM1", m_com1.slavePath().toLocal8Bit());
+        qputenv("TAVEL_COM2", m_com2.slavePath().toLocal8Bit());
+        auto window = std::make_unique<MDITavel>(cfg());
+        window->MDIForm_Load();
+        std::unique_ptr<FileSizeLimit> limit;
+        std::unique_ptr<ReadOnlyFolder> readOnly;
+        if (error == EFBIG) {
+            limit = std::make_unique<FileSizeLimit>(16);
+        } else if (error == ENOSPC) {
+            QFile filler(m_folder + QStringLiteral("/filler"));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (filler.write(QByteArray(4096, 'f')) == 4096) { }
+            // Down to single bytes, so that not even a short file fits any more.
+            while (filler.write("f", 1) == 1) { }
+        } else {
+            readOnly = std::make_unique<ReadOnlyFolder>(m_folder);
+            if (!readOnly->isReadOnly())
+                QSKIP(qPrintable(readOnly->errorString()));
+        }
+        window->close();
+        window.reset();
+        limit.reset();
+
+        // A damaged file was reported at start; the save's box comes after it.
+        QCOMPARE(dialogs.messages.size(), damaged ? 2 : 1);
+        const RecordingDialogs::Box &box = dialogs.messages.constLast();
+        QCOMPARE(box.title, QStringLiteral("Tavel"));
+        QVERIFY2(box.text.contains(QStringLiteral("„") + QDir::toNativeSeparators(cfg()))
+                && box.text.contains(reasonFor(error))
+                && box.text.contains(QStringLiteral("nicht gespeichert")),
+            qPrintable(box.text));
+
+        // The old file, whole, and beside it only the backup of a damaged one.
+        QCOMPARE(contentsOf(cfg()), oldFile(damaged));
+        QStringList present = QDir(m_folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        present.removeAll(QStringLiteral("filler"));
+        if (present.removeAll(QStringLiteral("tavel.cfg.bak")) > 0) {
+            QVERIFY(damaged);
+            QCOMPARE(contentsOf(cfg() + QStringLiteral(".bak")), oldFile(damaged));
+        }
+        QCOMPARE(present, QStringList { QStringLiteral("tavel.cfg") });
+    }
 };
 
-QTEST_GUILESS_MAIN(TestSettingsStore)
+QTEST_MAIN(TestSettingsStore)
 #include "tst_settingsstore.moc"
