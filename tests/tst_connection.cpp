@@ -227,17 +227,6 @@ private Q_SLOTS:
         QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
     }
 
-    void reconnectWhileConnectedReopensWithNewChoices()
-    {
-        connectPort();
-        m_settings->List2->setCurrentRow(6);
-        connectPort();
-        QVERIFY(m_f->dialogs.messages.isEmpty());
-        QVERIFY(comm().PortOpen());
-        QCOMPARE(comm().Settings(), QStringLiteral("9600,N,5,1"));
-        QVERIFY(panel(1).startsWith(QStringLiteral("Einstellungen: 9600 Baud")));
-    }
-
     void disconnectClosesAndRestoresTheLook()
     {
         connectPort();
@@ -259,6 +248,8 @@ private Q_SLOTS:
         QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
     }
 
+    // Closed and shown again, the window looks unconnected over the open
+    // port; connecting then reopens it with the choices made.
     void closeBoxWhileConnectedGivesFreshLookOverOpenPort()
     {
         connectPort();
@@ -267,8 +258,12 @@ private Q_SLOTS:
         QVERIFY(!m_settings->looksConnected());
         QVERIFY(!m_settings->Command2->isEnabled());
         QVERIFY(comm().PortOpen());
+        m_settings->List2->setCurrentRow(6);
         connectPort();
+        QVERIFY(m_f->dialogs.messages.isEmpty());
         QVERIFY(comm().PortOpen());
+        QCOMPARE(comm().Settings(), QStringLiteral("9600,N,5,1"));
+        QVERIFY(panel(1).startsWith(QStringLiteral("Einstellungen: 9600 Baud")));
         QVERIFY(m_settings->looksConnected());
     }
 
@@ -330,10 +325,18 @@ private Q_SLOTS:
         QVERIFY(!comm().PortOpen());
     }
 
-    void connectWhileWaitingConnectsNormally()
+    void connectWhileWaitingEndsTheWait()
     {
         connectThroughLink();
         pull();
+        // A connect that fails still ends the wait.
+        MSComm holder;
+        holdCom2Elsewhere(holder);
+        connectPort();
+        QCOMPARE(m_f->dialogs.messages.size(), 1);
+        QVERIFY(!reconnector().isWaiting());
+        expectDisconnectedLook();
+        m_settings->Option1[0]->setChecked(true);
         PtyDevice other;
         qputenv("TAVEL_COM1", QFile::encodeName(other.slavePath()));
         connectPort();
@@ -341,7 +344,6 @@ private Q_SLOTS:
         QVERIFY(!reconnector().isWaiting());
         QCOMPARE(comm().openPath(), other.slavePath());
         QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
-        QVERIFY(m_f->dialogs.messages.isEmpty());
     }
 
     void bytesQueuedAtTheLossAreReportedOnceAfterTheReturn()
