@@ -328,32 +328,12 @@ private Q_SLOTS:
         QCOMPARE(comm.setCommPort(2)->number, kPortAlreadyOpen);
         QCOMPARE(comm.CommPort(), 1);
         QVERIFY(!comm.setPortOpen(true));
+        QVERIFY(!comm.setSettings(QStringLiteral("19200,M,7,2")));
+        QCOMPARE(comm.Settings(), QStringLiteral("19200,M,7,2"));
         Receiver receiver(comm);
         QVERIFY(device.write("still"));
         QVERIFY(receiver.waitFor(5));
         QCOMPARE(receiver.bytes, QByteArray("still"));
-    }
-
-    void settingsTakeEffectClosedAndOpen_data()
-    {
-        QTest::addColumn<QString>("settings");
-        for (const char *settings : { "9600,E,7,1", "300,O,7,1", "19200,M,7,2", "115200,S,7,1",
-                 "110,N,5,1", "2400,E,6,2", "1200,N,5,1.5" })
-            QTest::newRow(settings) << QString::fromLatin1(settings);
-    }
-    void settingsTakeEffectClosedAndOpen()
-    {
-        QFETCH(QString, settings);
-        PtyDevice device;
-        MSComm comm;
-        QVERIFY(!comm.setSettings(settings));
-        QCOMPARE(comm.Settings(), settings);
-        QVERIFY(openOn(comm, device));
-        QVERIFY(!comm.setSettings(QStringLiteral("9600,N,8,1")));
-        QVERIFY(!comm.setSettings(settings));
-        QCOMPARE(comm.Settings(), settings);
-        QVERIFY(!comm.Output("ok"));
-        QCOMPARE(device.read(2), QByteArray("ok"));
     }
 
     // The far end goes: one loss, no event, what had arrived can still be
