@@ -117,29 +117,15 @@ private Q_SLOTS:
         m_nodes.clear();
     }
 
-    void firstRunConnectsAt110N51OnCom1()
-    {
-        QVERIFY(!m_settings->looksConnected());
-        QVERIFY(!m_settings->Command2->isEnabled());
-        connectPort();
-        QVERIFY(m_f->dialogs.messages.isEmpty());
-        QVERIFY(comm().PortOpen());
-        QCOMPARE(comm().Settings(), QStringLiteral("110,N,5,1"));
-        QCOMPARE(comm().CommPort(), 1);
-        QCOMPARE(panel(1),
-            QStringLiteral("Einstellungen: 110 Baud, 5 Datenbits, keine Parität, 1 Stopbit"));
-        QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
-        QCOMPARE(panelToolTip(), QStringLiteral("Gerät: ") + m_f->com1.slavePath());
-        QVERIFY(m_settings->looksConnected());
-        QVERIFY(m_settings->Command2->isEnabled());
-    }
-
     void choicesMakeSettingsAndPanelTexts_data()
     {
         QTest::addColumn<QList<int>>("choices");
         QTest::addColumn<QString>("settings");
         QTest::addColumn<QString>("settingsPanel");
         QTest::addColumn<int>("port");
+        QTest::newRow("first run")
+            << QList<int> {} << QStringLiteral("110,N,5,1")
+            << QStringLiteral("110 Baud, 5 Datenbits, keine Parität, 1 Stopbit") << 1;
         QTest::newRow("19200 Mark 7 2 on COM2")
             << QList<int> { 8, 1, 3, 2, 2 } << QStringLiteral("19200,M,7,2")
             << QStringLiteral("19200 Baud, 7 Datenbits, Mark Parität, 2 Stopbit") << 2;
@@ -159,14 +145,19 @@ private Q_SLOTS:
         QFETCH(QString, settings);
         QFETCH(QString, settingsPanel);
         QFETCH(int, port);
-        reloadSettings({ std::int16_t(choices[0]), std::int16_t(choices[1]),
-            std::int16_t(choices[2]), std::int16_t(choices[3]), std::int16_t(choices[4]) });
+        if (!choices.isEmpty())
+            reloadSettings({ std::int16_t(choices[0]), std::int16_t(choices[1]),
+                std::int16_t(choices[2]), std::int16_t(choices[3]), std::int16_t(choices[4]) });
+        QVERIFY(!m_settings->looksConnected() && !m_settings->Command2->isEnabled());
         connectPort();
         QVERIFY2(
             m_f->dialogs.messages.isEmpty(), qPrintable(m_f->dialogs.messageTexts().join('|')));
         QCOMPARE(comm().Settings(), settings);
         QCOMPARE(panel(1), QStringLiteral("Einstellungen: ") + settingsPanel);
         QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM%1").arg(port));
+        QCOMPARE(panelToolTip(),
+            QStringLiteral("Gerät: ") + (port == 1 ? m_f->com1 : m_f->com2).slavePath());
+        QVERIFY(m_settings->looksConnected() && m_settings->Command2->isEnabled());
     }
 
     void storedValuesOutOfRangeSelectEachGroupsFirstEntry()
