@@ -5,13 +5,12 @@
 
 #include "app/mditavel.h"
 #include "latencyprobe.h"
-#include "ptydevice.h"
 #include "ptystream.h"
-#include "recordingdialogs.h"
 #include "residentmemory.h"
 #include "serial/mscomm.h"
 #include "settings/frmeinstellungen.h"
 #include "streamshape.h"
+#include "tavelprogram.h"
 #include "traffic/trafficlog.h"
 #include "windows/frmempfang.h"
 #include "windows/traffic/trafficview.h"
@@ -27,7 +26,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSerialPort>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -286,32 +284,6 @@ Block drainRaw(PtyStream &pty, const StreamShape &shape, qint64 from, qint64 cou
     return block;
 }
 
-// The main window as the program starts it, COM1 on the streaming pty and
-// COM2 on a quiet one, its message boxes recorded instead of shown.
-struct Program
-{
-    QTemporaryDir folder;
-    PtyDevice com2;
-    RecordingDialogs dialogs;
-    std::unique_ptr<MDITavel> window;
-
-    explicit Program(const PtyStream &com1)
-    {
-        qputenv("TAVEL_COM1", com1.slavePath().toLocal8Bit());
-        qputenv("TAVEL_COM2", com2.slavePath().toLocal8Bit());
-        window = std::make_unique<MDITavel>(folder.filePath(QStringLiteral("tavel.cfg")));
-        started = window->MDIForm_Load() == MDITavel::StartOutcome::Running;
-    }
-
-    ~Program()
-    {
-        window->close();
-        window.reset();
-    }
-
-    bool started = false;
-};
-
 QString ratio(double value, double reference)
 {
     return reference > 0 ? QString::number(value / reference, 'f', 2) : QStringLiteral("-");
@@ -483,13 +455,13 @@ int streamShape(const StreamShape &shape, qint64 total, qint64 blockSize)
         report("no pseudo-terminal: %s\n", qPrintable(pty.errorString()));
         return 1;
     }
-    Program program(pty);
-    if (!program.started) {
+    TavelProgram program(pty.slavePath());
+    if (!program.started()) {
         report("the main window did not start: %s\n",
-            qPrintable(program.dialogs.messageTexts().join(u"; ")));
+            qPrintable(program.dialogs().messageTexts().join(u"; ")));
         return 1;
     }
-    MDITavel &window = *program.window;
+    MDITavel &window = program.window();
     FrmEinstellungen &settings = *window.einstellungen().loaded();
     // The window would load with the first byte; loading it first lets the
     // paints be counted from the first, and brings it to the front.
@@ -531,8 +503,8 @@ int streamShape(const StreamShape &shape, qint64 total, qint64 blockSize)
         raw.append(drainRaw(pty, shape, from, count));
         settings.Command3->click();
         if (!window.MSComm1().PortOpen()) {
-            report(
-                "connecting failed: %s\n", qPrintable(program.dialogs.messageTexts().join(u"; ")));
+            report("connecting failed: %s\n",
+                qPrintable(program.dialogs().messageTexts().join(u"; ")));
             return 1;
         }
         if (from == 0)

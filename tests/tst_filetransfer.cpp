@@ -1,4 +1,4 @@
-#include "app/mditavel.h"
+#include "filehelpers.h"
 #include "mainwindowfixture.h"
 #include "serial/filetransfer.h"
 #include "serial/outputqueue.h"
@@ -33,12 +33,9 @@ private:
     // and waits until the driver is full, so that the transfer stands still.
     bool startStalledTransfer()
     {
-        QFile file(filePath());
-        if (!file.open(QIODevice::WriteOnly) || file.write(m_file) != m_file.size())
+        if (!writeFile(filePath(), m_file))
             return false;
-        file.close();
-        m_f->dialogs.fileAnswers << filePath();
-        window().findChild<QAction *>(QStringLiteral("MnDateiDatei"))->trigger();
+        sendFile();
         if (!transfer().isRunning() || !progressWindow())
             return false;
         qint64 before = -1;
@@ -47,6 +44,12 @@ private:
             QTest::qWait(100);
         }
         return before > 0 && before < m_file.size();
+    }
+
+    void sendFile()
+    {
+        m_f->dialogs.fileAnswers << filePath();
+        window().findChild<QAction *>(QStringLiteral("MnDateiDatei"))->trigger();
     }
 
     // Reads from the device until it has stayed quiet for a moment.
@@ -187,8 +190,7 @@ private Q_SLOTS:
     void secondFileIsRefusedWhileOneLeaves()
     {
         QVERIFY(startStalledTransfer());
-        m_f->dialogs.fileAnswers << filePath();
-        window().findChild<QAction *>(QStringLiteral("MnDateiDatei"))->trigger();
+        sendFile();
         QCOMPARE(m_f->dialogs.fileDialogTitles.size(), 1);
         QCOMPARE(m_f->dialogs.messageTexts(),
             QStringList { QStringLiteral("Die Datei „firmware.bin“ wird noch gesendet. Eine "

@@ -1,5 +1,7 @@
 #include "base/twips.h"
 #include "mainwindowfixture.h"
+#include "serial/mscomm.h"
+#include "serial/overrunwatch.h"
 #include "settings/frmeinstellungen.h"
 #include "text/cp1252.h"
 #include "traffic/trafficexport.h"
@@ -8,163 +10,293 @@
 #include "windows/traffic/trafficview.h"
 
 #include <QHelpEvent>
-#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
 #include <QTest>
 #include <QToolTip>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
-QString hexOf(const QByteArray &bytes)
-{
-    QString hex;
-    for (char c : bytes)
-        hex += QStringLiteral("%1 ").arg(uchar(c), 2, 16, QLatin1Char('0')).toUpper();
-    return hex;
-}
+const QString kDataLost = QStringLiteral("Datenverlust");
 
-QString textOf(QByteArray bytes)
+// Stands in for a UART whose driver counts lost bytes, which a
+// pseudo-terminal does not; it can also raise an overrun outright.
+class FakeDriverComm : public MSComm
 {
-    bytes.replace('\0', '.');
-    return Cp1252::toUnicode(bytes);
+public:
+    using MSComm::raiseCommEvent;
+
+    std::optional<SerialErrorCounts> counts = SerialErrorCounts {};
+
+protected:
+    std::optional<SerialErrorCounts> driverErrorCounts() const override { return counts; }
+};
+
+// A reading of the driver's counts: {} when it gave none.
+std::optional<SerialErrorCounts> reading(const QList<quint32> &counts)
+{
+    if (counts.isEmpty())
+        return std::nullopt;
+    return SerialErrorCounts { counts[0], counts[1] };
 }
 
 } // namespace
 
+// Bytes from a pty device through the real main window into the
+// received-data window, which shows them as text (byte 0 as ".") and hex;
+// and the loss of bytes that a UART's driver counts.
 class TestReceive : public QObject
 {
     Q_OBJECT
 
 private:
     std::unique_ptr<MainWindowFixture> m_f;
+    FakeDriverComm *m_comm = nullptr;
+    QList<int> m_events;
 
     FrmEmpfang *received() const { return m_f->window->empfang().loaded(); }
+    QByteArray shown() const
+    {
+        return received() ? received()->log().bytes(0, received()->log().size()) : QByteArray();
+    }
 
-    // Waits until the received-data window holds count bytes.
     bool waitForReceived(qint64 count)
     {
         QDeadlineTimer deadline(5000);
-        while (!deadline.hasExpired()) {
-            if (received() && received()->log().size() >= count)
-                return received()->log().size() == count;
+        while (!deadline.hasExpired() && shown().size() < count)
             QTest::qWait(5);
-        }
-        return false;
+        return shown().size() == count;
     }
 
-private Q_SLOTS:
-    void init()
+    // The main window with COM1 connected, and the events its port raises.
+    void start(std::unique_ptr<MSComm> comm = {})
     {
-        m_f = std::make_unique<MainWindowFixture>();
+        m_f = std::make_unique<MainWindowFixture>(std::move(comm));
+        QCOMPARE(m_f->start, MDITavel::StartOutcome::Running);
         m_f->window->state().WindowLeft[2] = 1500;
         m_f->window->state().WindowTop[2] = 750;
         m_f->window->einstellungen().loaded()->Command3->click();
         QVERIFY(m_f->window->MSComm1().PortOpen());
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+        MSComm *port = &m_f->window->MSComm1();
+        QObject::connect(
+            port, &MSComm::OnComm, port, [this, port] { m_events.append(port->CommEvent()); });
     }
 
+    void startOnDriverCounting(std::optional<SerialErrorCounts> counts)
+    {
+        auto comm = std::make_unique<FakeDriverComm>();
+        comm->counts = counts;
+        m_comm = comm.get();
+        start(std::move(comm));
+    }
+
+private Q_SLOTS:
+    void init() { m_events.clear(); }
     void cleanup() { m_f.reset(); }
 
-    void bytesShowAsCharactersAndHex()
+    void bytesShowAsTextAndHex_data()
     {
-        QVERIFY(!received());
-        const QByteArray bytes("\x00\x41\x0D\x0A\xFF", 5);
-        QVERIFY(m_f->com1.write(bytes));
-        QVERIFY(waitForReceived(5));
-        QCOMPARE(received()->Text1->text(), QStringLiteral(".A\r\nÿ"));
-        QCOMPARE(received()->Text2->text(), QStringLiteral("00 41 0D 0A FF "));
-        QCOMPARE(received()->Text2->text().size(), 15);
-        // The window loaded on first data at its saved place, and is shown.
+        QTest::addColumn<QByteArrayList>("writes");
+        QTest::addColumn<QString>("text");
+        QByteArray all;
+        for (int round = 0; round < 16; ++round) {
+            for (int b = 0; b < 256; ++b)
+                all.append(char((b * 7 + round) & 0xFF));
+        }
+        QByteArrayList pieces;
+        for (qsizetype at = 0; at < all.size(); at += 1000)
+            pieces << all.mid(at, 1000);
+        QTest::newRow("zero, line end, FF")
+            << QByteArrayList { QByteArray("\0A\r\n\xFF", 5) } << QStringLiteral(".A\r\nÿ");
+        QTest::newRow("reads append with nothing between")
+            << QByteArrayList { "AB", "CD" } << QStringLiteral("ABCD");
+        QTest::newRow("low and high codes keep their codes")
+            << QByteArrayList { "\x05\xAB" } << QString(QChar(5)) + QChar(0xAB);
+        QTest::newRow("a whole receive buffer")
+            << QByteArrayList { QByteArray(1024, 'q') } << QString(1024, QLatin1Char('q'));
+        QByteArray dotted = all;
+        QTest::newRow("every byte value in several writes")
+            << pieces << Cp1252::toUnicode(dotted.replace('\0', '.'));
+    }
+    void bytesShowAsTextAndHex()
+    {
+        QFETCH(QByteArrayList, writes);
+        QFETCH(QString, text);
+        start();
+        const QByteArray bytes = writes.join();
+        for (const QByteArray &piece : writes) {
+            QVERIFY(m_f->com1.write(piece));
+            QTest::qWait(20);
+        }
+        QVERIFY(waitForReceived(bytes.size()));
+        QCOMPARE(received()->log().bytes(0, bytes.size()), bytes);
+        QCOMPARE(received()->Text1->text(), text);
+        QCOMPARE(received()->Text2->text(), QString::fromLatin1(bytes.toHex(' ').toUpper() + ' '));
+        QCOMPARE(received()->Text1->cursorPosition(), bytes.size());
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+    }
+
+    // Loaded by the first data at its saved place; hidden, it keeps
+    // receiving; "löschen" empties both views for good.
+    void windowLoadsAtItsPlaceAndKeepsReceivingWhileHidden()
+    {
+        start();
+        QVERIFY(!m_f->window->empfang().loaded());
+        QVERIFY(m_f->com1.write("x"));
+        QVERIFY(waitForReceived(1));
         QVERIFY(received()->frame()->isVisible());
         const int dpi = received()->frame()->logicalDpiX();
         QCOMPARE(received()->frame()->pos(),
             QPoint(Twips::toPixels(1500, dpi), Twips::toPixels(750, dpi)));
-    }
-
-    void successiveReadsAppendWithNothingBetween()
-    {
-        QVERIFY(m_f->com1.write("AB"));
-        QVERIFY(waitForReceived(2));
-        QVERIFY(m_f->com1.write("CD"));
-        QVERIFY(waitForReceived(4));
-        QCOMPARE(received()->Text1->text(), QStringLiteral("ABCD"));
-        QCOMPARE(received()->Text2->text(), QStringLiteral("41 42 43 44 "));
-        QCOMPARE(received()->Text1->cursorPosition(), 4);
-    }
-
-    void controlBytesAndLowValuesKeepTheirCodes()
-    {
-        QVERIFY(m_f->com1.write("\x05\xAB"));
-        QVERIFY(waitForReceived(2));
-        QCOMPARE(received()->Text1->text(), QString(QChar(5)) + QChar(0xAB));
-        QCOMPARE(received()->Text2->text(), QStringLiteral("05 AB "));
-    }
-
-    void hiddenWindowStaysHiddenAndKeepsReceiving()
-    {
-        QVERIFY(m_f->com1.write("x"));
-        QVERIFY(waitForReceived(1));
         received()->Command1->click();
         QVERIFY(m_f->com1.write("yz"));
         QVERIFY(waitForReceived(3));
         QVERIFY(!received()->frame()->isVisible());
-        m_f->window->empfang().show();
-        QCOMPARE(received()->Text1->text(), QStringLiteral("xyz"));
-    }
-
-    void fullBufferBurstAppendsEveryByte()
-    {
-        QByteArray burst(1024, 'q');
-        QVERIFY(m_f->com1.write(burst));
-        QVERIFY(waitForReceived(1024));
-        QCOMPARE(received()->Text1->length(), 1024);
-        QCOMPARE(received()->Text2->length(), 3072);
-    }
-
-    void clearEmptiesBothViewsAndLaterDataStartsAfresh()
-    {
-        QVERIFY(m_f->com1.write("old"));
-        QVERIFY(waitForReceived(3));
         received()->Command2->click();
-        QCOMPARE(received()->Text1->length(), 0);
-        QCOMPARE(received()->Text2->length(), 0);
+        QCOMPARE(received()->Text2->text(), QString());
         QVERIFY(m_f->com1.write("new"));
         QVERIFY(waitForReceived(3));
         QCOMPARE(received()->Text1->text(), QStringLiteral("new"));
         QCOMPARE(received()->Text2->text(), QStringLiteral("6E 65 77 "));
     }
 
-    void typingIntoTheViewsChangesNothing()
+    // Only a change from the last look is a loss, told once; without counts
+    // at the opening, or after a failed reading, nothing is watched.
+    void watchTellsEachChangeOnce_data()
     {
-        QVERIFY(m_f->com1.write("abc"));
-        QVERIFY(waitForReceived(3));
-        QTest::keyClicks(received()->Text1, QStringLiteral("zz"));
-        QTest::keyClick(received()->Text2, Qt::Key_Backspace);
-        QTest::keyClick(received()->Text1, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(received()->Text1->text(), QStringLiteral("abc"));
-        QCOMPARE(received()->Text2->text(), QStringLiteral("61 62 63 "));
+        QTest::addColumn<QList<QList<quint32>>>("readings");
+        QTest::addColumn<QList<bool>>("told");
+        QTest::addColumn<bool>("watching");
+        using R = QList<QList<quint32>>;
+        QTest::newRow("no counts at opening") << R { {}, { 5, 5 } } << QList { false } << false;
+        QTest::newRow("losses before the opening")
+            << R { { 7, 3 }, { 7, 3 }, { 7, 3 } } << QList { false, false } << true;
+        QTest::newRow("overrun") << R { { 0, 0 }, { 1, 0 }, { 1, 0 } } << QList { true, false }
+                                 << true;
+        QTest::newRow("buffer overrun")
+            << R { { 4, 9 }, { 4, 12 }, { 4, 12 } } << QList { true, false } << true;
+        QTest::newRow("wrapped") << R { { 0xFFFFFFFFu, 0 }, { 0, 0 } } << QList { true } << true;
+        QTest::newRow("failed reading ends the watch")
+            << R { { 0, 0 }, {}, { 1, 1 } } << QList { false, false } << false;
+    }
+    void watchTellsEachChangeOnce()
+    {
+        QFETCH(QList<QList<quint32>>, readings);
+        QFETCH(QList<bool>, told);
+        QFETCH(bool, watching);
+        OverrunWatch watch;
+        watch.start(reading(readings.takeFirst()));
+        QList<bool> results;
+        for (const QList<quint32> &counts : readings)
+            results << watch.update(reading(counts));
+        QCOMPARE(results, told);
+        QCOMPARE(watch.isWatching(), watching);
     }
 
-    // A few kilobytes holding every byte value, in several writes, arrive
-    // exactly in both views.
-    void everyByteValueArrivesExactly()
+    void pseudoTerminalKeepsNoCounts()
     {
-        QByteArray stream;
-        for (int round = 0; round < 16; ++round) {
-            for (int b = 0; b < 256; ++b)
-                stream.append(char((b * 7 + round) & 0xFF));
-        }
-        for (qsizetype at = 0; at < stream.size(); at += 1000)
-            QVERIFY(m_f->com1.write(stream.mid(at, 1000)));
-        QVERIFY(waitForReceived(stream.size()));
-        QCOMPARE(received()->log().bytes(0, stream.size()), stream);
-        QCOMPARE(received()->Text1->text(), textOf(stream));
-        QCOMPARE(received()->Text2->text(), hexOf(stream));
+        PtyDevice device;
+        const int fd = ::open(QFile::encodeName(device.slavePath()).constData(),
+            O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        QVERIFY(!OverrunWatch::readCounts(fd));
+        ::close(fd);
+        QVERIFY(!OverrunWatch::readCounts(-1));
+    }
+
+    // Bytes that come in while the box is up are neither read nor shown by
+    // the overrun event: they wait for the next receive event.
+    void overrunShowsDatenverlustAndReadsNothing()
+    {
+        startOnDriverCounting(std::nullopt);
+        QVERIFY(m_f->com1.write("AB"));
+        QTRY_COMPARE(shown(), QByteArray("AB"));
+        QByteArray shownDuringBox;
+        m_f->dialogs.onMessage = [&](const RecordingDialogs::Box &) {
+            QVERIFY(m_f->com1.write("CD"));
+            QTest::qWait(200);
+            shownDuringBox = shown();
+        };
+        m_comm->raiseCommEvent(MSComm::comEventOverrun);
+        QCOMPARE(m_f->dialogs.messageTexts(), QStringList { kDataLost });
+        QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Tavel"));
+        QCOMPARE(shownDuringBox, QByteArray("AB"));
+        QTRY_COMPARE(shown(), QByteArray("ABCD"));
+        QCOMPARE(m_f->dialogs.messages.size(), 1);
+    }
+
+    void overrunFoundWithDataIsToldBeforeTheData()
+    {
+        startOnDriverCounting(SerialErrorCounts {});
+        QVERIFY(m_f->com1.write("x"));
+        QTRY_COMPARE(shown(), QByteArray("x"));
+        QCOMPARE(m_events, QList<int> { MSComm::comEvReceive });
+        m_events.clear();
+        m_comm->counts = SerialErrorCounts { 1, 0 };
+        QVERIFY(m_f->com1.write("yz"));
+        QTRY_COMPARE(shown(), QByteArray("xyz"));
+        QCOMPARE(m_events.first(), MSComm::comEventOverrun);
+        QCOMPARE(m_events.count(MSComm::comEventOverrun), 1);
+        QCOMPARE(m_f->dialogs.messageTexts(), QStringList { kDataLost });
+    }
+
+    void overrunFoundOnQuietLineIsToldByThePoll()
+    {
+        startOnDriverCounting(SerialErrorCounts { 2, 2 });
+        QTest::qWait(1300);
         QVERIFY(m_f->dialogs.messages.isEmpty());
+        m_comm->counts = SerialErrorCounts { 2, 3 };
+        QTRY_COMPARE_WITH_TIMEOUT(m_f->dialogs.messageTexts(), QStringList { kDataLost }, 5000);
+        QTest::qWait(1300);
+        QCOMPARE(m_f->dialogs.messages.size(), 1);
+        QCOMPARE(shown(), QByteArray());
+    }
+
+    // A second loss while the first box is up gets a box of its own after it.
+    void lossDuringTheBoxIsToldOnceAfterIt()
+    {
+        startOnDriverCounting(SerialErrorCounts {});
+        int open = 0;
+        int mostOpen = 0;
+        m_f->dialogs.onMessage = [&](const RecordingDialogs::Box &) {
+            mostOpen = std::max(mostOpen, ++open);
+            if (m_f->dialogs.messages.size() == 1) {
+                m_comm->counts = SerialErrorCounts { 2, 0 };
+                QTest::qWait(1500);
+            }
+            --open;
+        };
+        // Found with data, so that the poll runs while the box is up.
+        m_comm->counts = SerialErrorCounts { 1, 0 };
+        QVERIFY(m_f->com1.write("x"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_f->dialogs.messages.size(), 2, 5000);
+        QCOMPARE(mostOpen, 1);
+        QTest::qWait(1300);
+        QCOMPARE(m_f->dialogs.messages.size(), 2);
+    }
+
+    void driverThatStopsCountingEndsTheWatchQuietly()
+    {
+        startOnDriverCounting(SerialErrorCounts {});
+        m_comm->counts = std::nullopt;
+        QVERIFY(m_f->com1.write("a"));
+        QTRY_COMPARE(shown(), QByteArray("a"));
+        m_comm->counts = SerialErrorCounts { 9, 9 };
+        QVERIFY(m_f->com1.write("b"));
+        QTRY_COMPARE(shown(), QByteArray("ab"));
+        QTest::qWait(1300);
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+        QVERIFY(!m_events.contains(MSComm::comEventOverrun));
     }
 
     // Over any byte of either view, counted from 1, also the line end; none
     // beyond the text.
     void hoveringAByteTellsWhenItArrived()
     {
+        start();
         QVERIFY(m_f->com1.write("AB\r\nC"));
         QVERIFY(waitForReceived(5));
         TrafficView *text = received()->Text1;

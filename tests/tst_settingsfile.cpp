@@ -73,279 +73,228 @@ class TestSettingsFile : public QObject
     Q_OBJECT
 
 private slots:
-    void lineImages_data();
-    void lineImages();
-    void defaultsFileIsExactlyThirtyLinesOfKnownBytes();
-    void savedStateReadsBackUnchanged_data();
-    void savedStateReadsBackUnchanged();
-    void quoteInTextIsWrittenDoubled();
-    void windows1252TextIsWrittenOneBytePerCharacter();
-    void textWithoutWindows1252CodeIsWrittenAsQuestionMark();
-    void nulInTextIsNotWritten();
-    void layoutVariantsReadTheSame_data();
-    void layoutVariantsReadTheSame();
-    void extraLinesAreCutBackOnSaving();
-    void damagedFileIsReadAsFarAsPossibleAndReported_data();
-    void damagedFileIsReadAsFarAsPossibleAndReported();
+    void lineImages_data()
+    {
+        QTest::addColumn<SavedState>("state");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QByteArray>("bytes");
+
+        const SavedState defaults = SavedState::defaults();
+        SavedState negative = defaults;
+        negative.WindowLeft[1] = -45;
+        negative.WindowTop[1] = 120;
+        SavedState flagZero = defaults;
+        flagZero.AutomationButtons[0].ClearFlag = QStringLiteral("0");
+
+        QTest::newRow("window line 3 with both values 660")
+            << defaults << 3 << QByteArray::fromHex("3636302C3636300D0A");
+        QTest::newRow("window line with left -45 and top 120")
+            << negative << 2 << QByteArray::fromHex("2D34352C3132300D0A");
+        QTest::newRow("connection line with value 0")
+            << defaults << 6 << QByteArray::fromHex("300D0A");
+        QTest::newRow("payload line with empty payload and flag 0")
+            << flagZero << 11 << QByteArray::fromHex("22222C2230220D0A");
+        QTest::newRow("payload line with both fields empty")
+            << defaults << 11 << QByteArray::fromHex("22222C22220D0A");
+        QTest::newRow("caption line of the first button by default")
+            << defaults << 21 << QByteArray::fromHex("2253656E64656E2031220D0A");
+        SavedState texts = defaults;
+        texts.AutomationButtons[0] = { QStringLiteral("\""), QStringLiteral("say \"hi\""), {} };
+        texts.AutomationButtons[1].Payload = QString(QChar(0)) + QStringLiteral("AT");
+        texts.AutomationButtons[1].Caption = QStringLiteral("a→b€");
+        QByteArray allHigh;
+        for (int code = 0x80; code <= 0xFF; ++code)
+            allHigh += char(code);
+        texts.AutomationButtons[2].Caption = Cp1252::toUnicode(allHigh);
+        QTest::newRow("quotes in a text are written doubled")
+            << texts << 11 << QByteArray("\"say \"\"hi\"\"\",\"\"\r\n");
+        QTest::newRow("a quote alone") << texts << 21 << QByteArray("\"\"\"\"\r\n");
+        QTest::newRow("NUL is not written") << texts << 12 << QByteArray("\"AT\",\"\"\r\n");
+        QTest::newRow("no Windows-1252 code: a question mark")
+            << texts << 22 << QByteArray("\"a?b\x80\"\r\n");
+        QTest::newRow("Windows-1252 codes one byte each")
+            << texts << 23 << '"' + allHigh + "\"\r\n";
+    }
+    void lineImages()
+    {
+        QFETCH(SavedState, state);
+        QFETCH(int, line);
+        QFETCH(QByteArray, bytes);
+
+        const QList<QByteArray> lines = linesOf(SettingsFile::serialize(state));
+        QCOMPARE(lines.at(line - 1) + "\r\n", bytes);
+    }
+
+    void defaultsFileIsExactlyThirtyLinesOfKnownBytes()
+    {
+        const QByteArray expected
+            = "0,0\r\n330,330\r\n660,660\r\n990,990\r\n1320,1320\r\n"
+              "0\r\n0\r\n0\r\n0\r\n0\r\n"
+              "\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n"
+              "\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n"
+              "\"Senden 1\"\r\n\"Senden 2\"\r\n\"Senden 3\"\r\n\"Senden 4\"\r\n"
+              "\"Senden 5\"\r\n\"Senden 6\"\r\n\"Senden 7\"\r\n\"Senden 8\"\r\n"
+              "\"Senden 9\"\r\n\"Senden 10\"\r\n";
+        const QByteArray file = SettingsFile::serialize(SavedState::defaults());
+        QCOMPARE(file, expected);
+        QCOMPARE(file.count("\r\n"), SettingsFile::kLineCount);
+        QCOMPARE(file.count('\n'), SettingsFile::kLineCount);
+    }
+
+    void savedStateReadsBackUnchanged_data()
+    {
+        QTest::addColumn<SavedState>("state");
+
+        SavedState negative = sample();
+        negative.WindowLeft = { -1, -45, -330, -2147483647 - 1, 0 };
+        negative.WindowTop = { -2, 120, -660, 2147483647, -1320 };
+        negative.ConnectionSettings = { -32768, 32767, -1, 0, 1 };
+
+        SavedState commas = sample();
+        commas.AutomationButtons[2].Payload = QStringLiteral("AT,1,2");
+        commas.AutomationButtons[2].Caption = QStringLiteral("a, b");
+        commas.AutomationButtons[9].Caption = QStringLiteral(",");
+
+        SavedState quotes = sample();
+        quotes.AutomationButtons[0].Payload = QStringLiteral("say \"hi\"");
+        quotes.AutomationButtons[1].Payload = QStringLiteral("\"");
+        quotes.AutomationButtons[1].ClearFlag = QStringLiteral("\"\"");
+        quotes.AutomationButtons[4].Caption = QStringLiteral("\",\"");
+
+        SavedState lineBreaks = sample();
+        lineBreaks.AutomationButtons[3].Payload = QStringLiteral("line 1\r\nline 2\r\n");
+        lineBreaks.AutomationButtons[5].Payload = QStringLiteral("\n\r,\r");
+        lineBreaks.AutomationButtons[6].Caption = QStringLiteral("two\nlines");
+
+        SavedState highCodes = sample();
+        QByteArray allHigh;
+        for (int code = 0x80; code <= 0xFF; ++code)
+            allHigh += char(code);
+        highCodes.AutomationButtons[0].Payload = Cp1252::toUnicode(allHigh);
+        highCodes.AutomationButtons[9].Caption = QStringLiteral("Größe 5 €");
+
+        SavedState blanks = sample();
+        blanks.AutomationButtons[7].Payload = QStringLiteral("  padded  ");
+        blanks.AutomationButtons[8].Caption = QString();
+
+        QTest::newRow("defaults") << SavedState::defaults();
+        QTest::newRow("negative and extreme integers") << negative;
+        QTest::newRow("commas in payload and caption") << commas;
+        QTest::newRow("quotes in payload, flag and caption") << quotes;
+        QTest::newRow("line breaks in payload and caption") << lineBreaks;
+        QTest::newRow("Windows-1252 codes 80 to FF") << highCodes;
+        QTest::newRow("blanks around and empty texts") << blanks;
+    }
+    void savedStateReadsBackUnchanged()
+    {
+        QFETCH(SavedState, state);
+
+        const QByteArray file = SettingsFile::serialize(state);
+        const SettingsFile::ReadResult read = SettingsFile::parse(file);
+        QCOMPARE(read.problem, QString());
+        compareStates(read.state, state);
+        QCOMPARE(SettingsFile::serialize(read.state), file);
+    }
+
+    void layoutVariantsReadTheSame_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+
+        const QByteArray standard = SettingsFile::serialize(sample());
+        QByteArray oneLine = replaced(standard, "\r\n", ",");
+        oneLine.chop(1);
+
+        QTest::newRow("standard layout") << standard;
+        QTest::newRow("all fields on one line") << oneLine + "\r\n";
+        QTest::newRow("all fields on one line without line end") << oneLine;
+        QTest::newRow("every field on its own line") << replaced(standard, ",", "\r\n");
+        QTest::newRow("lone LF line ends") << replaced(standard, "\r\n", "\n");
+        QTest::newRow("lone CR line ends") << replaced(standard, "\r\n", "\r");
+        QTest::newRow("no line end after the last line") << standard.chopped(2);
+        QTest::newRow("blanks and tabs before fields")
+            << " \t" + replaced(replaced(standard, ",", ", "), "\r\n", "\r\n\t ");
+        QTest::newRow("unquoted texts with blanks around them")
+            << replaced(replaced(standard, "\"0\"", " 0 "), "\"Knopf 2\"", "  Knopf 2\t");
+        QTest::newRow("quoted numbers") << withLine(standard, 1, "\"7\",\" 9\"");
+        QTest::newRow("anything between closing quote and separator")
+            << replaced(standard, "\"Knopf 3\"", "\"Knopf 3\" junk \"x\"");
+        QTest::newRow("more than 30 lines")
+            << standard + "1,2\r\n\"stray\"\r\n" + SettingsFile::serialize(SavedState::defaults());
+    }
+    void layoutVariantsReadTheSame()
+    {
+        QFETCH(QByteArray, file);
+
+        const SettingsFile::ReadResult read = SettingsFile::parse(file);
+        QCOMPARE(read.problem, QString());
+        compareStates(read.state, sample());
+    }
+
+    void damagedFileIsReadAsFarAsPossibleAndReported_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<SavedState>("expected");
+        QTest::addColumn<QString>("problem");
+
+        const SavedState full = sample();
+        const QByteArray standard = SettingsFile::serialize(full);
+
+        // Lines 1 to 11 hold fields 1 to 17: the windows, the connection and button 1.
+        SavedState upToField17 = SavedState::defaults();
+        upToField17.WindowLeft = full.WindowLeft;
+        upToField17.WindowTop = full.WindowTop;
+        upToField17.ConnectionSettings = full.ConnectionSettings;
+        upToField17.AutomationButtons[0].Payload = full.AutomationButtons[0].Payload;
+        upToField17.AutomationButtons[0].ClearFlag = full.AutomationButtons[0].ClearFlag;
+
+        SavedState firstWindowZero = full;
+        firstWindowZero.WindowLeft[0] = 0;
+        SavedState firstSettingZero = full;
+        firstSettingZero.ConnectionSettings[0] = 0;
+        SavedState severalZero = firstSettingZero;
+        severalZero.WindowLeft[0] = 0;
+        severalZero.WindowTop[0] = 0;
+
+        QByteArray utf16;
+        for (char c : standard)
+            utf16 += QByteArray(1, c) + '\0';
+
+        QTest::newRow("file ends after field 17") << firstLines(standard, 11) << upToField17
+                                                  << QStringLiteral("endet nach Feld 17 von 45");
+        QTest::newRow("empty file")
+            << QByteArray() << SavedState::defaults() << QStringLiteral("Die Datei ist leer.");
+        QTest::newRow("last caption without closing quote")
+            << standard.chopped(3) << full << QStringLiteral("endet mitten in Feld 45 von 45");
+        QTest::newRow("window position that is no number")
+            << withLine(standard, 1, "abc,9") << firstWindowZero
+            << QStringLiteral("Feld 1 enthält keine gültige Zahl und wurde als 0 gelesen.");
+        QTest::newRow("empty window position")
+            << withLine(standard, 1, ",9") << firstWindowZero << QStringLiteral("Feld 1 ");
+        QTest::newRow("window position with a fraction")
+            << withLine(standard, 1, "7.5,9") << firstWindowZero << QStringLiteral("Feld 1 ");
+        QTest::newRow("window position beyond 32 bits") << withLine(standard, 1,
+            "2147483648,9") << firstWindowZero << QStringLiteral("Feld 1 ");
+        QTest::newRow("connection setting beyond 16 bits")
+            << withLine(standard, 6, "32768") << firstSettingZero << QStringLiteral("Feld 11 ");
+        QTest::newRow("several fields that are no number")
+            << withLine(withLine(standard, 1, "x,y"), 6, "-") << severalZero
+            << QStringLiteral("Die Felder 1, 2 und 11 enthalten keine gültige Zahl");
+        QTest::newRow("NUL byte in a caption")
+            << replaced(standard, "Knopf 4", QByteArray("Knopf\0 4", 8)) << full
+            << QStringLiteral("Die Datei enthält Nullbytes und ist keine Textdatei.");
+        QTest::newRow("file saved as UTF-16") << utf16 << full << QStringLiteral("Nullbytes");
+    }
+    void damagedFileIsReadAsFarAsPossibleAndReported()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(SavedState, expected);
+        QFETCH(QString, problem);
+
+        const SettingsFile::ReadResult read = SettingsFile::parse(file);
+        QVERIFY2(read.problem.contains(problem), qPrintable(read.problem));
+        compareStates(read.state, expected);
+    }
 };
-
-void TestSettingsFile::lineImages_data()
-{
-    QTest::addColumn<SavedState>("state");
-    QTest::addColumn<int>("line");
-    QTest::addColumn<QByteArray>("bytes");
-
-    const SavedState defaults = SavedState::defaults();
-    SavedState negative = defaults;
-    negative.WindowLeft[1] = -45;
-    negative.WindowTop[1] = 120;
-    SavedState flagZero = defaults;
-    flagZero.AutomationButtons[0].ClearFlag = QStringLiteral("0");
-
-    QTest::newRow("window line 3 with both values 660")
-        << defaults << 3 << QByteArray::fromHex("3636302C3636300D0A");
-    QTest::newRow("window line with left -45 and top 120")
-        << negative << 2 << QByteArray::fromHex("2D34352C3132300D0A");
-    QTest::newRow("connection line with value 0") << defaults << 6 << QByteArray::fromHex("300D0A");
-    QTest::newRow("payload line with empty payload and flag 0")
-        << flagZero << 11 << QByteArray::fromHex("22222C2230220D0A");
-    QTest::newRow("payload line with both fields empty")
-        << defaults << 11 << QByteArray::fromHex("22222C22220D0A");
-    QTest::newRow("caption line of the first button by default")
-        << defaults << 21 << QByteArray::fromHex("2253656E64656E2031220D0A");
-}
-
-void TestSettingsFile::lineImages()
-{
-    QFETCH(SavedState, state);
-    QFETCH(int, line);
-    QFETCH(QByteArray, bytes);
-
-    const QList<QByteArray> lines = linesOf(SettingsFile::serialize(state));
-    QCOMPARE(lines.at(line - 1) + "\r\n", bytes);
-}
-
-void TestSettingsFile::defaultsFileIsExactlyThirtyLinesOfKnownBytes()
-{
-    const QByteArray expected = "0,0\r\n330,330\r\n660,660\r\n990,990\r\n1320,1320\r\n"
-                                "0\r\n0\r\n0\r\n0\r\n0\r\n"
-                                "\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n"
-                                "\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n"
-                                "\"Senden 1\"\r\n\"Senden 2\"\r\n\"Senden 3\"\r\n\"Senden 4\"\r\n"
-                                "\"Senden 5\"\r\n\"Senden 6\"\r\n\"Senden 7\"\r\n\"Senden 8\"\r\n"
-                                "\"Senden 9\"\r\n\"Senden 10\"\r\n";
-    const QByteArray file = SettingsFile::serialize(SavedState::defaults());
-    QCOMPARE(file, expected);
-    QCOMPARE(file.count("\r\n"), SettingsFile::kLineCount);
-    QCOMPARE(file.count('\n'), SettingsFile::kLineCount);
-}
-
-void TestSettingsFile::savedStateReadsBackUnchanged_data()
-{
-    QTest::addColumn<SavedState>("state");
-
-    SavedState negative = sample();
-    negative.WindowLeft = { -1, -45, -330, -2147483647 - 1, 0 };
-    negative.WindowTop = { -2, 120, -660, 2147483647, -1320 };
-    negative.ConnectionSettings = { -32768, 32767, -1, 0, 1 };
-
-    SavedState commas = sample();
-    commas.AutomationButtons[2].Payload = QStringLiteral("AT,1,2");
-    commas.AutomationButtons[2].Caption = QStringLiteral("a, b");
-    commas.AutomationButtons[9].Caption = QStringLiteral(",");
-
-    SavedState quotes = sample();
-    quotes.AutomationButtons[0].Payload = QStringLiteral("say \"hi\"");
-    quotes.AutomationButtons[1].Payload = QStringLiteral("\"");
-    quotes.AutomationButtons[1].ClearFlag = QStringLiteral("\"\"");
-    quotes.AutomationButtons[4].Caption = QStringLiteral("\",\"");
-
-    SavedState lineBreaks = sample();
-    lineBreaks.AutomationButtons[3].Payload = QStringLiteral("line 1\r\nline 2\r\n");
-    lineBreaks.AutomationButtons[5].Payload = QStringLiteral("\n\r,\r");
-    lineBreaks.AutomationButtons[6].Caption = QStringLiteral("two\nlines");
-
-    SavedState highCodes = sample();
-    QByteArray allHigh;
-    for (int code = 0x80; code <= 0xFF; ++code)
-        allHigh += char(code);
-    highCodes.AutomationButtons[0].Payload = Cp1252::toUnicode(allHigh);
-    highCodes.AutomationButtons[9].Caption = QStringLiteral("Größe 5 €");
-
-    SavedState blanks = sample();
-    blanks.AutomationButtons[7].Payload = QStringLiteral("  padded  ");
-    blanks.AutomationButtons[8].Caption = QString();
-
-    QTest::newRow("defaults") << SavedState::defaults();
-    QTest::newRow("negative and extreme integers") << negative;
-    QTest::newRow("commas in payload and caption") << commas;
-    QTest::newRow("quotes in payload, flag and caption") << quotes;
-    QTest::newRow("line breaks in payload and caption") << lineBreaks;
-    QTest::newRow("Windows-1252 codes 80 to FF") << highCodes;
-    QTest::newRow("blanks around and empty texts") << blanks;
-}
-
-void TestSettingsFile::savedStateReadsBackUnchanged()
-{
-    QFETCH(SavedState, state);
-
-    const QByteArray file = SettingsFile::serialize(state);
-    const SettingsFile::ReadResult read = SettingsFile::parse(file);
-    QCOMPARE(read.problem, QString());
-    compareStates(read.state, state);
-    QCOMPARE(SettingsFile::serialize(read.state), file);
-}
-
-void TestSettingsFile::quoteInTextIsWrittenDoubled()
-{
-    SavedState state = SavedState::defaults();
-    state.AutomationButtons[0].Payload = QStringLiteral("say \"hi\"");
-    state.AutomationButtons[0].Caption = QStringLiteral("\"");
-
-    const QList<QByteArray> lines = linesOf(SettingsFile::serialize(state));
-    QCOMPARE(lines.at(10), QByteArray("\"say \"\"hi\"\"\",\"\""));
-    QCOMPARE(lines.at(20), QByteArray("\"\"\"\""));
-}
-
-void TestSettingsFile::windows1252TextIsWrittenOneBytePerCharacter()
-{
-    QByteArray allHigh;
-    for (int code = 0x80; code <= 0xFF; ++code)
-        allHigh += char(code);
-    SavedState state = SavedState::defaults();
-    state.AutomationButtons[0].Caption = Cp1252::toUnicode(allHigh);
-
-    const QList<QByteArray> lines = linesOf(SettingsFile::serialize(state));
-    QCOMPARE(lines.at(20), '"' + allHigh + '"');
-}
-
-void TestSettingsFile::textWithoutWindows1252CodeIsWrittenAsQuestionMark()
-{
-    SavedState state = SavedState::defaults();
-    state.AutomationButtons[0].Caption = QStringLiteral("a→b€");
-
-    const QList<QByteArray> lines = linesOf(SettingsFile::serialize(state));
-    QCOMPARE(lines.at(20), QByteArray("\"a?b\x80\""));
-}
-
-void TestSettingsFile::nulInTextIsNotWritten()
-{
-    SavedState state = SavedState::defaults();
-    state.AutomationButtons[0].Payload = QString(QChar(0)) + QStringLiteral("AT");
-
-    const QByteArray file = SettingsFile::serialize(state);
-    QVERIFY(!file.contains('\0'));
-    QCOMPARE(linesOf(file).at(10), QByteArray("\"AT\",\"\""));
-}
-
-void TestSettingsFile::layoutVariantsReadTheSame_data()
-{
-    QTest::addColumn<QByteArray>("file");
-
-    const QByteArray standard = SettingsFile::serialize(sample());
-    QByteArray oneLine = replaced(standard, "\r\n", ",");
-    oneLine.chop(1);
-
-    QTest::newRow("standard layout") << standard;
-    QTest::newRow("all fields on one line") << oneLine + "\r\n";
-    QTest::newRow("all fields on one line without line end") << oneLine;
-    QTest::newRow("every field on its own line") << replaced(standard, ",", "\r\n");
-    QTest::newRow("lone LF line ends") << replaced(standard, "\r\n", "\n");
-    QTest::newRow("lone CR line ends") << replaced(standard, "\r\n", "\r");
-    QTest::newRow("no line end after the last line") << standard.chopped(2);
-    QTest::newRow("blanks and tabs before fields")
-        << " \t" + replaced(replaced(standard, ",", ", "), "\r\n", "\r\n\t ");
-    QTest::newRow("unquoted texts with blanks around them")
-        << replaced(replaced(standard, "\"0\"", " 0 "), "\"Knopf 2\"", "  Knopf 2\t");
-    QTest::newRow("quoted numbers") << withLine(standard, 1, "\"7\",\" 9\"");
-    QTest::newRow("anything between closing quote and separator")
-        << replaced(standard, "\"Knopf 3\"", "\"Knopf 3\" junk \"x\"");
-    QTest::newRow("more than 30 lines")
-        << standard + "1,2\r\n\"stray\"\r\n" + SettingsFile::serialize(SavedState::defaults());
-}
-
-void TestSettingsFile::layoutVariantsReadTheSame()
-{
-    QFETCH(QByteArray, file);
-
-    const SettingsFile::ReadResult read = SettingsFile::parse(file);
-    QCOMPARE(read.problem, QString());
-    compareStates(read.state, sample());
-}
-
-void TestSettingsFile::extraLinesAreCutBackOnSaving()
-{
-    const QByteArray standard = SettingsFile::serialize(sample());
-    const QByteArray longer = standard + "\"line 31\"\r\n\"line 32\"\r\n";
-
-    QCOMPARE(SettingsFile::serialize(SettingsFile::parse(longer).state), standard);
-}
-
-void TestSettingsFile::damagedFileIsReadAsFarAsPossibleAndReported_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<SavedState>("expected");
-    QTest::addColumn<QString>("problem");
-
-    const SavedState full = sample();
-    const QByteArray standard = SettingsFile::serialize(full);
-
-    // Lines 1 to 11 hold fields 1 to 17: the windows, the connection and button 1.
-    SavedState upToField17 = SavedState::defaults();
-    upToField17.WindowLeft = full.WindowLeft;
-    upToField17.WindowTop = full.WindowTop;
-    upToField17.ConnectionSettings = full.ConnectionSettings;
-    upToField17.AutomationButtons[0].Payload = full.AutomationButtons[0].Payload;
-    upToField17.AutomationButtons[0].ClearFlag = full.AutomationButtons[0].ClearFlag;
-
-    SavedState firstWindowZero = full;
-    firstWindowZero.WindowLeft[0] = 0;
-    SavedState firstSettingZero = full;
-    firstSettingZero.ConnectionSettings[0] = 0;
-    SavedState severalZero = firstSettingZero;
-    severalZero.WindowLeft[0] = 0;
-    severalZero.WindowTop[0] = 0;
-
-    QByteArray utf16;
-    for (char c : standard)
-        utf16 += QByteArray(1, c) + '\0';
-
-    QTest::newRow("file ends after field 17")
-        << firstLines(standard, 11) << upToField17 << QStringLiteral("endet nach Feld 17 von 45");
-    QTest::newRow("empty file") << QByteArray() << SavedState::defaults()
-                                << QStringLiteral("Die Datei ist leer.");
-    QTest::newRow("last caption without closing quote")
-        << standard.chopped(3) << full << QStringLiteral("endet mitten in Feld 45 von 45");
-    QTest::newRow("window position that is no number")
-        << withLine(standard, 1, "abc,9") << firstWindowZero
-        << QStringLiteral("Feld 1 enthält keine gültige Zahl und wurde als 0 gelesen.");
-    QTest::newRow("empty window position")
-        << withLine(standard, 1, ",9") << firstWindowZero << QStringLiteral("Feld 1 ");
-    QTest::newRow("window position with a fraction")
-        << withLine(standard, 1, "7.5,9") << firstWindowZero << QStringLiteral("Feld 1 ");
-    QTest::newRow("window position beyond 32 bits")
-        << withLine(standard, 1, "2147483648,9") << firstWindowZero << QStringLiteral("Feld 1 ");
-    QTest::newRow("connection setting beyond 16 bits")
-        << withLine(standard, 6, "32768") << firstSettingZero << QStringLiteral("Feld 11 ");
-    QTest::newRow("several fields that are no number")
-        << withLine(withLine(standard, 1, "x,y"), 6, "-") << severalZero
-        << QStringLiteral("Die Felder 1, 2 und 11 enthalten keine gültige Zahl");
-    QTest::newRow("NUL byte in a caption")
-        << replaced(standard, "Knopf 4", QByteArray("Knopf\0 4", 8)) << full
-        << QStringLiteral("Die Datei enthält Nullbytes und ist keine Textdatei.");
-    QTest::newRow("file saved as UTF-16") << utf16 << full << QStringLiteral("Nullbytes");
-}
-
-void TestSettingsFile::damagedFileIsReadAsFarAsPossibleAndReported()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(SavedState, expected);
-    QFETCH(QString, problem);
-
-    const SettingsFile::ReadResult read = SettingsFile::parse(file);
-    QVERIFY2(read.problem.contains(problem), qPrintable(read.problem));
-    compareStates(read.state, expected);
-}
 
 QTEST_GUILESS_MAIN(TestSettingsFile)
 #include "tst_settingsfile.moc"

@@ -1,6 +1,8 @@
 #include "app/mditavel.h"
 #include "automation/frmautomat.h"
+#include "base/errorreport.h"
 #include "config/settingsfile.h"
+#include "filehelpers.h"
 #include "ptydevice.h"
 #include "recordingdialogs.h"
 #include "settings/frmeinstellungen.h"
@@ -33,12 +35,6 @@ struct Ports
     }
 };
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestStartup : public QObject
@@ -48,12 +44,6 @@ class TestStartup : public QObject
 private:
     QTemporaryDir m_folder;
     QString settingsPath() const { return m_folder.filePath(QStringLiteral("tavel.cfg")); }
-
-    bool writeSettings(const QByteArray &bytes) const
-    {
-        QFile file(settingsPath());
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
 
 private Q_SLOTS:
     void init()
@@ -72,12 +62,8 @@ private Q_SLOTS:
 
         QCOMPARE(window.state().PortMask, 3);
         QVERIFY(dialogs.messages.isEmpty());
-        QVERIFY(window.isVisible());
-        QVERIFY(window.eingabe().loaded());
-        QVERIFY(window.eingabe().loaded()->frame()->isVisible());
-        QVERIFY(window.eingabe().loaded()->isVisible());
+        QVERIFY(window.isVisible() && window.eingabe().loaded()->isVisible());
         FrmEinstellungen *settings = window.einstellungen().loaded();
-        QVERIFY(settings);
         QVERIFY(settings->Option1[0]->isEnabled() && settings->Option1[1]->isEnabled());
         QCOMPARE(window.mdiArea().activeSubWindow(), settings->frame());
         QVERIFY(!window.MSComm1().PortOpen());
@@ -106,15 +92,13 @@ private Q_SLOTS:
 
         SavedState saved = SavedState::defaults();
         saved.ConnectionSettings[1] = std::int16_t(portMask == 1 ? 1 : 0);
-        QVERIFY(writeSettings(SettingsFile::serialize(saved)));
+        QVERIFY(writeFile(settingsPath(), SettingsFile::serialize(saved)));
 
         Ports ports;
         ports.point(true, com2Exists);
         MSComm holder;
-        if (com1Held) {
-            QVERIFY(!holder.setCommPort(1));
-            QVERIFY(!holder.setPortOpen(true));
-        }
+        if (com1Held)
+            QVERIFY(!holder.setCommPort(1) && !holder.setPortOpen(true));
         RecordingDialogs dialogs;
         MDITavel window(settingsPath());
         // The message stands over the main window and its first two children.
@@ -129,55 +113,72 @@ private Q_SLOTS:
         QVERIFY(shownOverWindows);
 
         QCOMPARE(window.state().PortMask, portMask);
-        QCOMPARE(dialogs.messages.size(), 1);
-        QCOMPARE(dialogs.messages[0].text, message);
+        QCOMPARE(dialogs.messageTexts(), QStringList { message });
         QCOMPARE(dialogs.messages[0].title, QStringLiteral("Serieller Port-Test"));
         FrmEinstellungen *settings = window.einstellungen().loaded();
         const int usable = portMask - 1;
-        QVERIFY(settings->Option1[usable]->isChecked());
-        QVERIFY(settings->Option1[usable]->isEnabled());
+        QVERIFY(settings->Option1[usable]->isChecked() && settings->Option1[usable]->isEnabled());
         QVERIFY(!settings->Option1[1 - usable]->isEnabled());
         QCOMPARE(window.mdiArea().activeSubWindow(), settings->frame());
     }
 
-    void missingCom1IsReportedAndCom2NotTried()
+    // COM1 missing is an error, and COM2 is not tried; COM1 held by another
+    // program is passed over silently. Either way the end still writes the
+    // settings file.
+    void noUsablePortEndsTheProgram_data()
     {
+        QTest::addColumn<bool>("com1Held");
+        QTest::addColumn<QStringList>("titles");
+        QTest::newRow("COM1 missing") << false << QStringList { "Fehler", "Serielles Problem" };
+        QTest::newRow("COM1 held, COM2 missing") << true << QStringList { "Serielles Problem" };
+    }
+    void noUsablePortEndsTheProgram()
+    {
+        QFETCH(bool, com1Held);
+        QFETCH(QStringList, titles);
         Ports ports;
-        ports.point(false, true);
+        ports.point(com1Held, !com1Held);
+        MSComm holder;
+        if (com1Held)
+            QVERIFY(!holder.setCommPort(1) && !holder.setPortOpen(true));
         RecordingDialogs dialogs;
         MDITavel window(settingsPath());
         QCOMPARE(window.MDIForm_Load(), MDITavel::StartOutcome::EndProgram);
-
         QCOMPARE(window.state().PortMask, 0);
-        QCOMPARE(dialogs.messages.size(), 2);
-        QCOMPARE(dialogs.messages[0].title, QStringLiteral("Fehler"));
-        QVERIFY2(dialogs.messages[0].text.startsWith(
-                     QStringLiteral("Fehler  8010 wurde ausgelöst von MSComm1\r\n")),
-            qPrintable(dialogs.messages[0].text));
-        QCOMPARE(dialogs.messages[1].text, kNoPort);
-        QCOMPARE(dialogs.messages[1].title, QStringLiteral("Serielles Problem"));
-        QVERIFY(!window.isVisible());
-        QVERIFY(!window.eingabe().loaded());
-        // The end still writes the settings file.
-        QCOMPARE(readFile(settingsPath()), SettingsFile::serialize(SavedState::defaults()));
+        QStringList shown;
+        for (const RecordingDialogs::Box &box : dialogs.messages)
+            shown << box.title;
+        QCOMPARE(shown, titles);
+        QCOMPARE(dialogs.messages.last().text, kNoPort);
+        if (!com1Held)
+            QVERIFY2(dialogs.messages[0].text.startsWith(
+                         QStringLiteral("Fehler  8010 wurde ausgelöst von MSComm1\r\n")),
+                qPrintable(dialogs.messages[0].text));
+        QVERIFY(!window.isVisible() && !window.eingabe().loaded());
+        QCOMPARE(contentsOf(settingsPath()), SettingsFile::serialize(SavedState::defaults()));
     }
 
-    void heldCom1AndMissingCom2EndWithoutErrorReport()
+    // The number stands two blanks after the word, a minus sign taking
+    // the first blank's place.
+    void errorReportHasItsFormat_data()
     {
-        Ports ports;
-        ports.point(true, false);
-        MSComm holder;
-        QVERIFY(!holder.setCommPort(1));
-        QVERIFY(!holder.setPortOpen(true));
-        RecordingDialogs dialogs;
-        MDITavel window(settingsPath());
-        QCOMPARE(window.MDIForm_Load(), MDITavel::StartOutcome::EndProgram);
-        QCOMPARE(dialogs.messageTexts(), QStringList { kNoPort });
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("positive") << 8010 << "Fehler  8010 wurde ausgelöst von MSComm1\r\nweg";
+        QTest::newRow("negative") << -5 << "Fehler -5 wurde ausgelöst von MSComm1\r\nweg";
+        QTest::newRow("zero") << 0 << "Fehler  0 wurde ausgelöst von MSComm1\r\nweg";
+    }
+    void errorReportHasItsFormat()
+    {
+        QFETCH(int, number);
+        QFETCH(QString, expected);
+        QCOMPARE(errorReportText({ number, QStringLiteral("MSComm1"), QStringLiteral("weg") }),
+            expected);
     }
 
     void damagedSettingsFileIsReportedAndKept()
     {
-        QVERIFY(writeSettings("100,200\r\n"));
+        QVERIFY(writeFile(settingsPath(), "100,200\r\n"));
 
         Ports ports;
         ports.point(true, true);
@@ -192,8 +193,8 @@ private Q_SLOTS:
             QVERIFY(dialogs.messages[0].text.contains(settingsPath()));
             window.close();
         }
-        QCOMPARE(readFile(settingsPath() + QStringLiteral(".bak")), QByteArray("100,200\r\n"));
-        QCOMPARE(readFile(settingsPath()).count("\r\n"), 30);
+        QCOMPARE(contentsOf(settingsPath() + QStringLiteral(".bak")), QByteArray("100,200\r\n"));
+        QCOMPARE(contentsOf(settingsPath()).count("\r\n"), 30);
     }
 
     void shutdownStoresOpenWindowsAndKeepsTheOthers()
@@ -202,7 +203,7 @@ private Q_SLOTS:
         saved.WindowLeft[2] = -45;
         saved.WindowTop[2] = 120;
         saved.ConnectionSettings = { 6, 1, 0, 3, 0 };
-        QVERIFY(writeSettings(SettingsFile::serialize(saved)));
+        QVERIFY(writeFile(settingsPath(), SettingsFile::serialize(saved)));
 
         Ports ports;
         ports.point(true, true);
@@ -219,7 +220,7 @@ private Q_SLOTS:
             QVERIFY(window.isShutDown());
             QVERIFY(!window.einstellungen().loaded());
         }
-        SettingsFile::ReadResult written = SettingsFile::parse(readFile(settingsPath()));
+        SettingsFile::ReadResult written = SettingsFile::parse(contentsOf(settingsPath()));
         QVERIFY(written.problem.isEmpty());
         const int dpi = QApplication::primaryScreen()->logicalDotsPerInchX();
         QCOMPARE(written.state.WindowLeft[3], int(std::lround(60.0 * 1440 / dpi)));

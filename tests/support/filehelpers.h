@@ -1,14 +1,17 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QString>
+#include <QTest>
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
 
-// Small file-system helpers shared by the tests of saving and of the real
-// program's settings file.
+// Small helpers shared by the tests of saving and of the real program.
 
 inline QByteArray contentsOf(const QString &path)
 {
@@ -20,6 +23,12 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Every name in a folder, hidden ones included.
+inline QStringList entriesOf(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 // The system's text for an errno value, as the program's messages show it.
@@ -41,6 +50,32 @@ inline bool catchesSigterm(qint64 pid)
             return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
     }
     return false;
+}
+
+// Runs the real program with COM1 and COM2 on the given devices until it has
+// its SIGTERM handler, and settleMs longer, then asks it to end: true when it
+// ended by itself with exit code 0. The deadlines only keep a hanging program
+// from holding up the suite.
+inline bool runUntilAskedToEnd(const QString &program, QProcessEnvironment environment,
+    const QString &com1, const QString &com2, int settleMs = 0)
+{
+    environment.insert(QStringLiteral("TAVEL_COM1"), com1);
+    environment.insert(QStringLiteral("TAVEL_COM2"), com2);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess tavel;
+    tavel.setProcessEnvironment(environment);
+    tavel.setProcessChannelMode(QProcess::ForwardedChannels);
+    tavel.start(program, {});
+    if (!tavel.waitForStarted(10000))
+        return false;
+    const QDeadlineTimer deadline(20000);
+    while (!catchesSigterm(tavel.processId()) && !deadline.hasExpired())
+        QTest::qWait(20);
+    QTest::qWait(settleMs);
+    ::kill(pid_t(tavel.processId()), SIGTERM);
+    if (!tavel.waitForFinished(20000))
+        tavel.kill();
+    return tavel.exitStatus() == QProcess::NormalExit && tavel.exitCode() == 0;
 }
 
 // Makes every write past `bytes` fail with EFBIG, the way a full disk makes

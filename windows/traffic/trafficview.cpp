@@ -1,6 +1,7 @@
 #include "trafficview.h"
 
 #include "traffic/trafficlog.h"
+#include "trafficscrollbar.h"
 #include "trafficviewaccessible.h"
 
 #include <QAccessible>
@@ -9,28 +10,24 @@
 #include <QScrollBar>
 #include <climits>
 
-namespace {
-
-constexpr int kFrameMilliseconds = 16;
-
-} // namespace
-
 TrafficView::TrafficView(QWidget *parent)
     : QAbstractScrollArea(parent)
 {
     TrafficViewAccessible::registerFactory();
+    setVerticalScrollBar(new TrafficScrollBar(this));
     // Always there, so that its showing up cannot narrow the text and rewrap it.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
-    m_frameTimer.setSingleShot(true);
-    connect(&m_frameTimer, &QTimer::timeout, this, &TrafficView::applyFrame);
+    // The scroll bar is set once per frame; before the user touches it, it
+    // catches up with the view.
+    verticalScrollBar()->installEventFilter(this);
     m_dragTimer.setInterval(50);
     connect(&m_dragTimer, &QTimer::timeout, this, &TrafficView::dragScroll);
     m_glyphs.setFont(font(), m_rendering);
     m_layout.setLog(nullptr, m_rendering);
-    updateScrollBar();
+    markScrollBarChanged();
 }
 
 TrafficView::~TrafficView() = default;
@@ -51,8 +48,8 @@ void TrafficView::setLog(TrafficLog *log, Rendering rendering)
     }
     m_anchor = m_caret = 0;
     relayout();
-    verticalScrollBar()->setValue(0);
-    viewport()->update();
+    setTopRow(0);
+    markRowsChanged(-1, FrameClock::Pace::Interactive);
 }
 
 TrafficLog *TrafficView::log() const
@@ -65,7 +62,7 @@ void TrafficView::setZeroByte(ZeroByte zero)
     m_rendering = TrafficRendering(m_rendering.kind(), zero);
     m_glyphs.setFont(font(), m_rendering);
     m_layout.setLog(m_log, m_rendering);
-    viewport()->update();
+    markRowsChanged(-1, FrameClock::Pace::Interactive);
 }
 
 qint64 TrafficView::length() const
@@ -96,10 +93,17 @@ void TrafficView::setSelection(qint64 anchor, qint64 position)
         return;
     const bool selectionMoved = anchor != m_anchor || hasSelection() || anchor != position;
     const bool caretMoved = position != m_caret;
+    // A caret alone moving on (to the end of a stream) changes only its old
+    // and its new row; a selection may change any row.
+    if (hasSelection() || anchor != position) {
+        markRowsChanged(-1, FrameClock::Pace::Interactive);
+    } else {
+        const qint64 from = std::min(m_layout.cellOf(m_caret).row, m_layout.cellOf(position).row);
+        markRowsChanged(from, m_pace);
+    }
     m_anchor = anchor;
     m_caret = position;
     m_goalColumn = -1;
-    scheduleRepaint();
     if (caretMoved) {
         if (QAccessible::isActive()) {
             QAccessibleTextCursorEvent event(this, int(std::min<qint64>(m_caret, INT_MAX)));
@@ -127,15 +131,12 @@ void TrafficView::ensureVisible(qint64 position)
         top = row;
     else if (row >= top + fullRows)
         top = row - fullRows + 1;
-    if (top == firstVisibleRow())
-        return;
-    holdScrollBarPaint();
-    verticalScrollBar()->setValue(int(std::min<qint64>(top, INT_MAX)));
+    setTopRow(top, m_pace);
 }
 
 qint64 TrafficView::firstVisibleRow() const
 {
-    return verticalScrollBar()->value();
+    return m_topRow;
 }
 
 int TrafficView::visibleRowCount() const
@@ -146,9 +147,14 @@ int TrafficView::visibleRowCount() const
 
 QRect TrafficView::cellRect(qint64 position) const
 {
+    return cellRectFrom(position, m_topRow);
+}
+
+QRect TrafficView::cellRectFrom(qint64 position, qint64 top) const
+{
     const TrafficLayout::Cell cell = m_layout.cellOf(position);
     const qreal x = kMargin + cell.column * m_glyphs.cellWidth();
-    const qint64 y = (cell.row - firstVisibleRow()) * m_glyphs.lineHeight();
+    const qint64 y = (cell.row - top) * m_glyphs.lineHeight();
     return QRect(int(x), int(std::clamp<qint64>(y, INT_MIN / 2, INT_MAX / 2)),
         int(m_glyphs.cellWidth()), m_glyphs.lineHeight());
 }
@@ -165,8 +171,11 @@ void TrafficView::selectAll()
 
 void TrafficView::moveCaretToEnd()
 {
+    // Following a stream, which may wait for the slower frame.
+    m_pace = FrameClock::Pace::Stream;
     setCursorPosition(length());
     ensureVisible(m_caret);
+    m_pace = FrameClock::Pace::Interactive;
 }
 
 void TrafficView::onAppended(qint64 from, qint64 count)
@@ -174,9 +183,9 @@ void TrafficView::onAppended(qint64 from, qint64 count)
     const int perByte = m_rendering.charactersPerByte();
     const qint64 firstChangedRow = m_layout.cellOf(from * perByte).row;
     m_layout.sync();
-    updateScrollBar();
-    if (firstChangedRow < firstVisibleRow() + visibleRowCount())
-        scheduleRepaint();
+    markScrollBarChanged();
+    if (firstChangedRow < m_topRow + visibleRowCount())
+        markRowsChanged(firstChangedRow, FrameClock::Pace::Stream);
     if (QAccessible::isActive() && (from + count) * perByte <= INT_MAX) {
         QAccessibleTextInsertEvent event(
             this, int(from * perByte), text(from * perByte, (from + count) * perByte));
@@ -201,9 +210,9 @@ void TrafficView::onCleared()
 {
     m_layout.rebuild();
     m_anchor = m_caret = 0;
-    updateScrollBar();
-    verticalScrollBar()->setValue(0);
-    viewport()->update();
+    setTopRow(0);
+    markScrollBarChanged();
+    markRowsChanged(-1, FrameClock::Pace::Interactive);
     if (QAccessible::isActive()) {
         QAccessibleTextCursorEvent event(this, 0);
         QAccessible::updateAccessibility(&event);
@@ -219,70 +228,121 @@ void TrafficView::relayout()
     if (columns != m_layout.columns()) {
         // Keep the text that stood at the top there, or the end in view for a
         // view that showed its end.
-        const bool atEnd = firstVisibleRow() >= verticalScrollBar()->maximum();
-        const qint64 topPosition = m_layout.rowSpan(firstVisibleRow()).from;
+        const bool atEnd = m_topRow >= maxTopRow();
+        const qint64 topPosition = m_layout.rowSpan(m_topRow).from;
         m_layout.setColumns(columns);
-        updateScrollBar();
-        const qint64 top
-            = atEnd ? verticalScrollBar()->maximum() : m_layout.cellOf(topPosition).row;
-        verticalScrollBar()->setValue(int(std::min<qint64>(top, INT_MAX)));
+        setTopRow(atEnd ? maxTopRow() : m_layout.cellOf(topPosition).row);
     } else {
-        updateScrollBar();
+        setTopRow(m_topRow);
     }
-    viewport()->update();
+    markScrollBarChanged();
+    markRowsChanged(-1, FrameClock::Pace::Interactive);
 }
 
-void TrafficView::updateScrollBar()
+qint64 TrafficView::maxTopRow() const
 {
-    holdScrollBarPaint();
     const int fullRows = std::max(1, viewport()->height() / m_glyphs.lineHeight());
-    // Rows, not pixels, keep the range within an int far beyond any log that
-    // fits in memory; clamping covers the rest.
-    const qint64 maximum = std::clamp<qint64>(m_layout.rowCount() - fullRows, 0, INT_MAX);
-    QScrollBar *bar = verticalScrollBar();
-    bar->setRange(0, int(maximum));
-    bar->setPageStep(fullRows);
-    bar->setSingleStep(1);
+    return std::max<qint64>(0, m_layout.rowCount() - fullRows);
 }
 
-void TrafficView::scheduleRepaint()
+void TrafficView::setTopRow(qint64 row, FrameClock::Pace pace)
 {
-    m_repaintPending = true;
-    startFrameTimer();
-}
-
-void TrafficView::holdScrollBarPaint()
-{
-    // The scroll bar's value and range stay exact at every moment; only its
-    // painting waits for the frame. Painting it (and flushing the window) for
-    // every read would cost more than everything else an append does.
-    verticalScrollBar()->setUpdatesEnabled(false);
-    startFrameTimer();
-}
-
-void TrafficView::startFrameTimer()
-{
-    if (m_frameTimer.isActive())
+    row = std::clamp<qint64>(row, 0, maxTopRow());
+    if (row == m_topRow)
         return;
-    const qint64 since = m_lastFrame.isValid() ? m_lastFrame.elapsed() : kFrameMilliseconds;
-    m_frameTimer.start(int(std::max<qint64>(0, kFrameMilliseconds - since)));
+    m_topRow = row;
+    markScrollBarChanged();
+    requestFrame(pace);
+}
+
+void TrafficView::markRowsChanged(qint64 fromRow, FrameClock::Pace pace)
+{
+    if (fromRow < 0)
+        m_repaintAll = true;
+    else if (m_changedFromRow < 0 || fromRow < m_changedFromRow)
+        m_changedFromRow = fromRow;
+    requestFrame(pace);
+}
+
+void TrafficView::markScrollBarChanged()
+{
+    m_scrollBarChanged = true;
+    requestFrame(FrameClock::Pace::Stream);
+}
+
+bool TrafficView::canBeSeen() const
+{
+    return isVisible() && !window()->isMinimized();
+}
+
+void TrafficView::requestFrame(FrameClock::Pace pace)
+{
+    m_framePending = true;
+    // Nothing is drawn where nothing can be seen; showing the view again asks
+    // for the frame that catches up.
+    if (canBeSeen())
+        FrameClock::instance().request(
+            this, [this] { applyFrame(); }, pace);
 }
 
 void TrafficView::applyFrame()
 {
-    m_lastFrame.start();
-    QScrollBar *bar = verticalScrollBar();
-    if (!bar->updatesEnabled())
-        bar->setUpdatesEnabled(true); // which repaints it
-    if (m_repaintPending)
+    if (!m_framePending)
+        return;
+    if (!canBeSeen())
+        return;
+    m_framePending = false;
+    syncScrollBar();
+    const int lineHeight = m_glyphs.lineHeight();
+    const qint64 moved = m_topRow - m_shownTop;
+    if (m_repaintAll || std::abs(moved) >= visibleRowCount()) {
         viewport()->update();
-    m_repaintPending = false;
+    } else {
+        // The rows still on screen move by a copy; only the rows uncovered
+        // and those that changed are painted.
+        if (moved != 0)
+            viewport()->scroll(0, int(-moved * lineHeight));
+        if (m_changedFromRow >= 0) {
+            const qint64 first = std::max(m_changedFromRow, m_topRow) - m_topRow;
+            if (first < visibleRowCount()) {
+                viewport()->update(0, int(first * lineHeight), viewport()->width(),
+                    viewport()->height() - int(first * lineHeight));
+            }
+        }
+    }
+    m_shownTop = m_topRow;
+    m_repaintAll = false;
+    m_changedFromRow = -1;
+}
+
+void TrafficView::syncScrollBar()
+{
+    if (!m_scrollBarChanged)
+        return;
+    m_scrollBarChanged = false;
+    // Rows, not pixels, keep the range within an int far beyond any log that
+    // fits in memory; clamping covers the rest.
+    const int fullRows = std::max(1, viewport()->height() / m_glyphs.lineHeight());
+    m_syncingScrollBar = true;
+    static_cast<TrafficScrollBar *>(verticalScrollBar())
+        ->setState(int(std::min<qint64>(maxTopRow(), INT_MAX)), fullRows,
+            int(std::min<qint64>(m_topRow, INT_MAX)));
+    m_syncingScrollBar = false;
 }
 
 void TrafficView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     relayout();
+}
+
+void TrafficView::showEvent(QShowEvent *event)
+{
+    QAbstractScrollArea::showEvent(event);
+    // Whatever came while it could not be seen.
+    m_repaintAll = true;
+    m_framePending = true;
+    requestFrame(FrameClock::Pace::Interactive);
 }
 
 void TrafficView::changeEvent(QEvent *event)
@@ -296,9 +356,28 @@ void TrafficView::changeEvent(QEvent *event)
 
 void TrafficView::scrollContentsBy(int, int)
 {
-    // Rows are drawn from the layout at the new position; there is nothing
-    // worth scrolling by pixels.
-    scheduleRepaint();
+    // The view's own moves reach the scroll bar in syncScrollBar(); this is
+    // the user moving the bar.
+    if (m_syncingScrollBar)
+        return;
+    setTopRow(verticalScrollBar()->value());
+}
+
+bool TrafficView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == verticalScrollBar()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+            syncScrollBar();
+            break;
+        default:
+            break;
+        }
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 void TrafficView::notifySelection()

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "frameclock.h"
 #include "traffic/trafficlayout.h"
 #include "traffic/trafficrendering.h"
 #include "trafficglyphs.h"
 
 #include <QAbstractScrollArea>
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
@@ -30,11 +30,15 @@ class TrafficLog;
 //     m_log->append(bytes);       // both views follow through the log's signals
 //     m_text->moveCaretToEnd();   // brings the newest data into view
 //
-// Only what is on screen is laid out and painted, and the view and its scroll
-// bar are painted at most once per frame (16 ms) however many appends come in
-// between, so a fast stream costs little more than the bytes themselves. All
-// else (rows, scroll position, caret, selection) is up to date as soon as an
-// append or a call returns.
+// Only what is on screen is laid out and painted. The screen follows at most
+// once per frame (FrameClock) however many appends come in between: rows
+// already drawn are moved by a copy on the screen and only rows that changed
+// are painted, the scroll bar is set once per frame and repaints only when its
+// slider moves by a pixel, and a view that cannot be seen (hidden, minimised)
+// draws nothing until it is shown. So a stream costs little more than its
+// bytes. All else (rows, scroll position, caret, selection) is up to date as
+// soon as an append or a call returns; the scroll bar catches up before the
+// user can touch it.
 //
 // The user can scroll, select and copy but not change the text. A copy yields
 // the rendered characters exactly (real CR and LF, not the symbols drawn for
@@ -116,8 +120,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     enum class Snap { NearestBoundary, CellUnderPoint };
@@ -128,11 +135,17 @@ private:
     void onAboutToClear();
     void onCleared();
     void relayout();
-    void updateScrollBar();
-    void scheduleRepaint();
-    void holdScrollBarPaint();
-    void startFrameTimer();
+    qint64 maxTopRow() const;
+    // The model's first visible row; the screen follows at the next frame.
+    void setTopRow(qint64 row, FrameClock::Pace pace = FrameClock::Pace::Interactive);
+    // Rows from this one down have changed; -1 for every row on screen.
+    void markRowsChanged(qint64 fromRow, FrameClock::Pace pace);
+    void markScrollBarChanged();
+    void requestFrame(FrameClock::Pace pace);
+    bool canBeSeen() const;
     void applyFrame();
+    void syncScrollBar();
+    QRect cellRectFrom(qint64 position, qint64 top) const;
     void paintRow(QPainter &painter, qint64 row, int y);
     void paintSelection(QPainter &painter, const TrafficLayout::Span &span, qint64 row, int y);
     void addRowGlyphs(const TrafficLayout::Span &span, int y);
@@ -152,9 +165,19 @@ private:
     bool m_dragging = false;
     QPoint m_dragPoint;
     QTimer m_dragTimer;
-    // Appends, caret moves and scrolling are shown at most once per frame.
-    QTimer m_frameTimer;
-    QElapsedTimer m_lastFrame;
-    bool m_repaintPending = false;
+    // The first visible row as the view stands, and as the screen shows it:
+    // painting uses the second, so that rows moved by a copy and rows
+    // painted afresh always agree.
+    qint64 m_topRow = 0;
+    qint64 m_shownTop = 0;
+    // What the next frame brings to the screen.
+    bool m_framePending = false;
+    bool m_repaintAll = false;
+    qint64 m_changedFromRow = -1;
+    bool m_scrollBarChanged = false;
+    bool m_syncingScrollBar = false;
+    // How soon a caret move or scrolling must show: at once for the user,
+    // within the slower frame for a stream being followed.
+    FrameClock::Pace m_pace = FrameClock::Pace::Interactive;
     std::function<QString(qint64)> m_byteToolTip;
 };

@@ -181,19 +181,25 @@ void TrafficView::mouseDoubleClickEvent(QMouseEvent *event)
 void TrafficView::dragScroll()
 {
     // Dragging past the top or bottom edge keeps scrolling and selecting.
-    QScrollBar *bar = verticalScrollBar();
-    bar->setValue(bar->value() + (m_dragPoint.y() < 0 ? -1 : 1));
+    setTopRow(firstVisibleRow() + (m_dragPoint.y() < 0 ? -1 : 1));
     setSelection(m_anchor, pointToPosition(m_dragPoint, Snap::NearestBoundary));
+}
+
+void TrafficView::wheelEvent(QWheelEvent *event)
+{
+    // The wheel turns the scroll bar, which must stand where the view does.
+    syncScrollBar();
+    QAbstractScrollArea::wheelEvent(event);
 }
 
 void TrafficView::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
-    viewport()->update();
+    markRowsChanged(-1, FrameClock::Pace::Interactive);
 }
 
 void TrafficView::focusOutEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusOutEvent(event);
-    viewport()->update();
+    markRowsChanged(-1, FrameClock::Pace::Interactive);
 }

@@ -13,7 +13,16 @@ void TrafficView::paintEvent(QPaintEvent *event)
         return;
     const int lineHeight = m_glyphs.lineHeight();
     const QRect area = event->rect();
-    const qint64 top = firstVisibleRow();
+    // What the screen shows, which may trail the view by a frame; the rows a
+    // frame moved by a copy were drawn from it too. A paint of the whole
+    // viewport (an expose, a grab) draws the view as it stands and so brings
+    // the screen up to it.
+    if (area.contains(viewport()->rect())) {
+        m_shownTop = m_topRow;
+        m_repaintAll = false;
+        m_changedFromRow = -1;
+    }
+    const qint64 top = m_shownTop;
     const qint64 rows = m_layout.rowCount();
     m_glyphs.beginFrame();
     for (int i = area.top() / lineHeight; i <= area.bottom() / lineHeight; ++i) {
@@ -71,7 +80,7 @@ void TrafficView::paintCaret(QPainter &painter)
 {
     if (!hasFocus())
         return;
-    const QRect cell = cellRect(m_caret);
+    const QRect cell = cellRectFrom(m_caret, m_shownTop);
     if (cell.bottom() < 0 || cell.top() > viewport()->height())
         return;
     painter.fillRect(

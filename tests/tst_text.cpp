@@ -1,13 +1,125 @@
+#include "text/charactertable.h"
 #include "text/cp1252.h"
 #include "text/hexnotation.h"
 
 #include <QTest>
 
-class TestHexNotation : public QObject
+// The program's shared types: Windows-1252, its one character set (every
+// byte one character and back, the 32 codes from 80h to 9Fh included), the
+// character table of the input and automation windows, and the hex byte
+// notation.
+class TestText : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    void bytesMapToTheirCharacters_data()
+    {
+        QTest::addColumn<int>("byte");
+        QTest::addColumn<int>("unicode");
+        QTest::newRow("control code") << 0x0D << 0x000D;
+        QTest::newRow("ASCII") << 0x41 << 0x0041;
+        QTest::newRow("euro sign") << 0x80 << 0x20AC;
+        QTest::newRow("low double quote") << 0x84 << 0x201E;
+        QTest::newRow("left double quote") << 0x93 << 0x201C;
+        QTest::newRow("trade mark") << 0x99 << 0x2122;
+        QTest::newRow("Y with diaeresis") << 0x9F << 0x0178;
+        QTest::newRow("undefined 81h keeps its value") << 0x81 << 0x0081;
+        QTest::newRow("undefined 9Dh keeps its value") << 0x9D << 0x009D;
+        QTest::newRow("no-break space") << 0xA0 << 0x00A0;
+        QTest::newRow("degree sign") << 0xB0 << 0x00B0;
+        QTest::newRow("y with diaeresis") << 0xFF << 0x00FF;
+    }
+
+    void bytesMapToTheirCharacters()
+    {
+        QFETCH(int, byte);
+        QFETCH(int, unicode);
+        QCOMPARE(Cp1252::toChar(static_cast<unsigned char>(byte)).unicode(), char16_t(unicode));
+        QCOMPARE(Cp1252::toByte(QChar(char16_t(unicode))), byte);
+    }
+
+    void everyByteSurvivesARoundTrip()
+    {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        const QString text = Cp1252::toUnicode(all);
+        QCOMPARE(text.size(), 256);
+        QVERIFY(Cp1252::isEncodable(text));
+        QCOMPARE(Cp1252::fromUnicode(text), all);
+    }
+
+    void charactersOutsideTheSetAreRefused_data()
+    {
+        QTest::addColumn<int>("unicode");
+        QTest::newRow("Latin-1's C1 code 80h, which 1252 spends on the euro") << 0x0080;
+        QTest::newRow("C1 code 9Fh") << 0x009F;
+        QTest::newRow("Greek alpha") << 0x03B1;
+        QTest::newRow("replacement character") << 0xFFFD;
+    }
+
+    void charactersOutsideTheSetAreRefused()
+    {
+        QFETCH(int, unicode);
+        const QChar ch { char16_t(unicode) };
+        QCOMPARE(Cp1252::toByte(ch), -1);
+        QVERIFY(!Cp1252::isEncodable(ch));
+        QCOMPARE(Cp1252::fromUnicode(QString(ch)), QByteArray("?"));
+    }
+
+    void itemsFollowTheTableRule_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("item");
+        const auto row = [](int code, const char *item) {
+            QTest::addRow("%d", code) << code << QString::fromUtf8(item);
+        };
+        row(0, "00h ; 0");
+        row(10, "0Ah ; 10");
+        row(13, "0Dh ; 13");
+        row(31, "1Fh ; 31");
+        row(32, "20h ; 32, Space ");
+        row(33, "21h ; 33, !");
+        row(65, "41h ; 65, A");
+        row(126, "7Eh ; 126, ~");
+        row(127, "7Fh ; 127");
+        row(128, "80h ; 128, €");
+        row(129, "81h ; 129");
+        row(130, "82h ; 130, ‚");
+        row(141, "8Dh ; 141");
+        row(142, "8Eh ; 142, Ž");
+        row(143, "8Fh ; 143");
+        row(144, "90h ; 144");
+        row(153, "99h ; 153, ™");
+        row(157, "9Dh ; 157");
+        row(159, "9Fh ; 159, Ÿ");
+        row(171, "ABh ; 171, «");
+        row(228, "E4h ; 228, ä");
+        row(255, "FFh ; 255, ÿ");
+    }
+    void itemsFollowTheTableRule()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, item);
+        QCOMPARE(CharacterTable::itemText(code), item);
+    }
+
+    // The input window's table has all 256 codes, the automation window's
+    // lacks code 0; an item reads back as its code.
+    void tablesListTheCodesInOrder()
+    {
+        const QStringList items = CharacterTable::items(0);
+        QCOMPARE(items.size(), 256);
+        for (int code = 0; code < 256; ++code) {
+            QCOMPARE(items.at(code), CharacterTable::itemText(code));
+            QCOMPARE(CharacterTable::codeOfItem(items.at(code)), code);
+        }
+        QCOMPARE(CharacterTable::items(1), items.mid(1));
+    }
+
+    void noSelectionReadsAsCodeZero() { QCOMPARE(CharacterTable::codeOfItem(u""), 0); }
+
     void bytesAreWrittenAsGroupsWithTrailingSpace_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -167,5 +279,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestHexNotation)
-#include "tst_hexnotation.moc"
+QTEST_GUILESS_MAIN(TestText)
+#include "tst_text.moc"
