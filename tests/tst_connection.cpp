@@ -1,15 +1,12 @@
-#include "app/statusbar.h"
 #include "mainwindowfixture.h"
-#include "settings/frmeinstellungen.h"
+#include "serial/reconnector.h"
 
-#include <QTest>
+#include <QRegularExpression>
+#include <vector>
 
-namespace {
-
-const QString kNotConnected = QStringLiteral("Es besteht keine serielle Verbindung.");
-
-} // namespace
-
+// "Verbindung herstellen" and "Verbindung trennen" in the settings window, and
+// a device that vanishes behind a name that stays, as /dev/serial/by-id gives
+// a USB adapter: it comes back under a new node the same name leads to.
 class TestConnection : public QObject
 {
     Q_OBJECT
@@ -17,11 +14,18 @@ class TestConnection : public QObject
 private:
     std::unique_ptr<MainWindowFixture> m_f;
     FrmEinstellungen *m_settings = nullptr;
+    QTemporaryDir m_folder;
+    QString m_link;
+    // Every node the device had; the earlier ones stay allocated, so that
+    // each return brings a new node, as ttyUSB0 coming back as ttyUSB1.
+    std::vector<std::unique_ptr<PtyDevice>> m_nodes;
 
-    QString panel(int n) const { return m_f->window->StatusBar1().panelText(n); }
-    MSComm &comm() const { return m_f->window->MSComm1(); }
+    QString panel(int n) const { return m_f->panel(n); }
+    QString panelToolTip() const { return m_f->window->StatusBar1().panelToolTip(2); }
+    MSComm &comm() const { return m_f->comm(); }
+    Reconnector &reconnector() const { return m_f->window->reconnector(); }
+    void connectPort() { m_settings->Command3->click(); }
 
-    // Unloads the settings window and loads it afresh from ConnectionSettings.
     void reloadSettings(std::array<std::int16_t, 5> choices)
     {
         m_f->window->einstellungen().unload();
@@ -29,32 +33,88 @@ private:
         m_settings = &m_f->window->einstellungen().show();
     }
 
+    void holdCom2Elsewhere(MSComm &holder)
+    {
+        QVERIFY(!holder.setCommPort(2));
+        QVERIFY(!holder.setPortOpen(true));
+        m_settings->Option1[1]->setChecked(true);
+    }
+
+    PtyDevice &device() { return *m_nodes.back(); }
+    qint64 shown() const
+    {
+        const FrmEmpfang *received = m_f->window->empfang().loaded();
+        return received ? received->log().size() : 0;
+    }
+
+    void plugIn()
+    {
+        m_nodes.push_back(std::make_unique<PtyDevice>());
+        QVERIFY2(device().isOpen(), qPrintable(device().errorString()));
+        QFile::remove(m_link);
+        QVERIFY(QFile::link(device().slavePath(), m_link));
+    }
+
+    // Connected at 115200 baud on COM1 through the link.
+    void connectThroughLink()
+    {
+        m_link = m_folder.filePath(QStringLiteral("usb-Tavel_Testgeraet-if00"));
+        m_nodes.clear();
+        plugIn();
+        qputenv("TAVEL_COM1", QFile::encodeName(m_link));
+        m_settings->List2->setCurrentRow(13);
+        connectPort();
+        QVERIFY(comm().PortOpen());
+        expectConnectedLook();
+    }
+
+    void pull()
+    {
+        device().closeMaster();
+        QFile::remove(m_link);
+        QTRY_COMPARE(
+            panel(2), QStringLiteral("Verbindung über COM1 unterbrochen – warte auf das Gerät"));
+        QCOMPARE(panelToolTip(), QStringLiteral("Warte auf das Gerät ") + m_link);
+        QVERIFY(!comm().PortOpen());
+        QVERIFY(reconnector().isWaiting());
+    }
+
+    void plugBackIn()
+    {
+        plugIn();
+        QTRY_VERIFY_WITH_TIMEOUT(comm().PortOpen(), 5000);
+    }
+
+    void expectConnectedLook()
+    {
+        QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
+        QCOMPARE(
+            panelToolTip(), QStringLiteral("Gerät: %1 (%2)").arg(m_link, device().slavePath()));
+        QVERIFY(m_settings->looksConnected());
+        QVERIFY(m_settings->Command2->isEnabled());
+    }
+
+    void expectDisconnectedLook()
+    {
+        QCOMPARE(panel(1), QStringLiteral("Einstellungen"));
+        QCOMPARE(panel(2), QStringLiteral("Keine serielle Verbindung"));
+        QCOMPARE(panelToolTip(), QString());
+        QVERIFY(!m_settings->looksConnected());
+        QVERIFY(!m_settings->Command2->isEnabled());
+    }
+
 private Q_SLOTS:
     void init()
     {
         m_f = std::make_unique<MainWindowFixture>();
         QCOMPARE(m_f->start, MDITavel::StartOutcome::Running);
-        m_settings = m_f->window->einstellungen().loaded();
+        m_settings = m_f->settings();
     }
 
-    void cleanup() { m_f.reset(); }
-
-    void firstRunConnectsAt110N51OnCom1()
+    void cleanup()
     {
-        QVERIFY(!m_settings->looksConnected());
-        QVERIFY(!m_settings->Command2->isEnabled());
-        m_settings->Command3->click();
-        QVERIFY(m_f->dialogs.messages.isEmpty());
-        QVERIFY(comm().PortOpen());
-        QCOMPARE(comm().Settings(), QStringLiteral("110,N,5,1"));
-        QCOMPARE(comm().CommPort(), 1);
-        QCOMPARE(panel(1),
-            QStringLiteral("Einstellungen: 110 Baud, 5 Datenbits, keine Parität, 1 Stopbit"));
-        QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
-        QCOMPARE(m_f->window->StatusBar1().panelToolTip(2),
-            QStringLiteral("Gerät: ") + m_f->com1.slavePath());
-        QVERIFY(m_settings->looksConnected());
-        QVERIFY(m_settings->Command2->isEnabled());
+        m_f.reset();
+        m_nodes.clear();
     }
 
     void choicesMakeSettingsAndPanelTexts_data()
@@ -62,71 +122,57 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("choices");
         QTest::addColumn<QString>("settings");
         QTest::addColumn<QString>("settingsPanel");
-        QTest::addColumn<QString>("connectionPanel");
+        QTest::addColumn<int>("port");
+        QTest::newRow("first run")
+            << QList<int> {} << QStringLiteral("110,N,5,1")
+            << QStringLiteral("110 Baud, 5 Datenbits, keine Parität, 1 Stopbit") << 1;
         QTest::newRow("19200 Mark 7 2 on COM2")
             << QList<int> { 8, 1, 3, 2, 2 } << QStringLiteral("19200,M,7,2")
-            << QStringLiteral("Einstellungen: 19200 Baud, 7 Datenbits, Mark Parität, 2 Stopbit")
-            << QStringLiteral("Serielle Verbindung über COM2");
-        QTest::newRow("9600 none 8 1")
-            << QList<int> { 6, 0, 0, 3, 0 } << QStringLiteral("9600,N,8,1")
-            << QStringLiteral("Einstellungen: 9600 Baud, 8 Datenbits, keine Parität, 1 Stopbit")
-            << QStringLiteral("Serielle Verbindung über COM1");
+            << QStringLiteral("19200 Baud, 7 Datenbits, Mark Parität, 2 Stopbit") << 2;
         QTest::newRow("stored 1.5 stop bits with 5 data bits")
             << QList<int> { 11, 0, 1, 0, 1 } << QStringLiteral("56000,E,5,1.5")
-            << QStringLiteral("Einstellungen: 56000 Baud, 5 Datenbits, gerade Parität, 1.5 Stopbit")
-            << QStringLiteral("Serielle Verbindung über COM1");
+            << QStringLiteral("56000 Baud, 5 Datenbits, gerade Parität, 1.5 Stopbit") << 1;
         QTest::newRow("stored position 13 is 115200")
             << QList<int> { 13, 0, 0, 3, 0 } << QStringLiteral("115200,N,8,1")
-            << QStringLiteral("Einstellungen: 115200 Baud, 8 Datenbits, keine Parität, 1 Stopbit")
-            << QStringLiteral("Serielle Verbindung über COM1");
+            << QStringLiteral("115200 Baud, 8 Datenbits, keine Parität, 1 Stopbit") << 1;
         QTest::newRow("stored position 16 is 921600")
             << QList<int> { 16, 0, 0, 3, 0 } << QStringLiteral("921600,N,8,1")
-            << QStringLiteral("Einstellungen: 921600 Baud, 8 Datenbits, keine Parität, 1 Stopbit")
-            << QStringLiteral("Serielle Verbindung über COM1");
+            << QStringLiteral("921600 Baud, 8 Datenbits, keine Parität, 1 Stopbit") << 1;
     }
-
-    void baudListKeepsItsTwelveAndAppendsTheFastRates()
-    {
-        QStringList items;
-        for (int row = 0; row < m_settings->List2->count(); ++row)
-            items << m_settings->List2->item(row)->text();
-        QCOMPARE(items,
-            QString("110 300 600 1200 2400 4800 9600 14400 19200 28800 38400 56000 "
-                    "57600 115200 230400 460800 921600")
-                .split(' '));
-    }
-
     void choicesMakeSettingsAndPanelTexts()
     {
         QFETCH(QList<int>, choices);
         QFETCH(QString, settings);
         QFETCH(QString, settingsPanel);
-        QFETCH(QString, connectionPanel);
-        reloadSettings({ std::int16_t(choices[0]), std::int16_t(choices[1]),
-            std::int16_t(choices[2]), std::int16_t(choices[3]), std::int16_t(choices[4]) });
-        m_settings->Command3->click();
+        QFETCH(int, port);
+        if (!choices.isEmpty())
+            reloadSettings({ std::int16_t(choices[0]), std::int16_t(choices[1]),
+                std::int16_t(choices[2]), std::int16_t(choices[3]), std::int16_t(choices[4]) });
+        QVERIFY(!m_settings->looksConnected() && !m_settings->Command2->isEnabled());
+        connectPort();
         QVERIFY2(
             m_f->dialogs.messages.isEmpty(), qPrintable(m_f->dialogs.messageTexts().join('|')));
         QCOMPARE(comm().Settings(), settings);
-        QCOMPARE(panel(1), settingsPanel);
-        QCOMPARE(panel(2), connectionPanel);
+        QCOMPARE(panel(1), QStringLiteral("Einstellungen: ") + settingsPanel);
+        QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM%1").arg(port));
+        QCOMPARE(panelToolTip(),
+            QStringLiteral("Gerät: ") + (port == 1 ? m_f->com1 : m_f->com2).slavePath());
+        QVERIFY(m_settings->looksConnected() && m_settings->Command2->isEnabled());
     }
 
     void storedValuesOutOfRangeSelectEachGroupsFirstEntry()
     {
         reloadSettings({ 99, 7, -3, 9, 5 });
         QCOMPARE(m_settings->List2->currentRow(), 0);
-        QVERIFY(m_settings->Option1[0]->isChecked());
-        QVERIFY(m_settings->Option2[0]->isChecked());
-        QVERIFY(m_settings->Option3[0]->isChecked());
-        QVERIFY(m_settings->Option4[0]->isChecked());
+        QVERIFY(m_settings->Option1[0]->isChecked() && m_settings->Option2[0]->isChecked()
+            && m_settings->Option3[0]->isChecked() && m_settings->Option4[0]->isChecked());
     }
 
     void storedBaudPositionMinusOneLeavesNoSelectionAndReportsError()
     {
         reloadSettings({ -1, 0, 0, 0, 0 });
         QVERIFY(m_settings->List2->selectedItems().isEmpty());
-        m_settings->Command3->click();
+        connectPort();
         QCOMPARE(m_f->dialogs.messages.size(), 1);
         QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Fehler"));
         QVERIFY(m_f->dialogs.messages[0].text.startsWith(
@@ -149,80 +195,66 @@ private Q_SLOTS:
         QCOMPARE(m_settings->List2->currentRow(), 0);
     }
 
-    void portHeldElsewhereNamesTheChosenPort()
+    // A port held elsewhere is named; a connection made before keeps its look.
+    void portHeldElsewhereNamesThePortAndKeepsTheEarlierLook()
     {
         MSComm holder;
-        QVERIFY(!holder.setCommPort(2));
-        QVERIFY(!holder.setPortOpen(true));
-        m_settings->Option1[1]->setChecked(true);
-        m_settings->Command3->click();
+        holdCom2Elsewhere(holder);
+        connectPort();
         QCOMPARE(m_f->dialogs.messages.size(), 1);
         QCOMPARE(m_f->dialogs.messages[0].text,
             QStringLiteral("COM2 wird von einem anderen Gerät benutzt und steht nicht zur "
                            "Verfügung."));
         QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Serieller Port-Fehler"));
         QVERIFY(!m_settings->looksConnected());
-    }
 
-    void failedReconnectKeepsTheEarlierLookAndPanels()
-    {
-        m_settings->Command3->click();
-        MSComm holder;
-        QVERIFY(!holder.setCommPort(2));
-        QVERIFY(!holder.setPortOpen(true));
+        m_settings->Option1[0]->setChecked(true);
+        connectPort();
         m_settings->Option1[1]->setChecked(true);
-        m_settings->Command3->click();
-        QCOMPARE(m_f->dialogs.messages.size(), 1);
+        connectPort();
+        QCOMPARE(m_f->dialogs.messages.size(), 2);
         QVERIFY(!comm().PortOpen());
         QVERIFY(m_settings->looksConnected());
         QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
     }
 
-    void reconnectWhileConnectedReopensWithNewChoices()
-    {
-        m_settings->Command3->click();
-        m_settings->List2->setCurrentRow(6);
-        m_settings->Command3->click();
-        QVERIFY(m_f->dialogs.messages.isEmpty());
-        QVERIFY(comm().PortOpen());
-        QCOMPARE(comm().Settings(), QStringLiteral("9600,N,5,1"));
-        QVERIFY(panel(1).startsWith(QStringLiteral("Einstellungen: 9600 Baud")));
-    }
-
     void disconnectClosesAndRestoresTheLook()
     {
-        m_settings->Command3->click();
+        connectPort();
         m_settings->Command2->click();
         QVERIFY(!comm().PortOpen());
-        QCOMPARE(panel(1), QStringLiteral("Einstellungen"));
-        QCOMPARE(panel(2), QStringLiteral("Keine serielle Verbindung"));
-        QVERIFY(!m_settings->looksConnected());
-        QVERIFY(!m_settings->Command2->isEnabled());
+        expectDisconnectedLook();
         QVERIFY(m_f->dialogs.messages.isEmpty());
-        QCOMPARE(m_f->window->StatusBar1().panelToolTip(2), QString());
     }
 
     void disconnectWhileClosedOnlyTellsSo()
     {
-        m_settings->Command3->click();
+        connectPort();
         QVERIFY(!comm().setPortOpen(false));
         m_settings->Command2->click();
-        QCOMPARE(m_f->dialogs.messageTexts(), QStringList { kNotConnected });
+        QCOMPARE(m_f->dialogs.messageTexts(),
+            QStringList { QStringLiteral("Es besteht keine serielle Verbindung.") });
         QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Tavel"));
         QVERIFY(m_settings->looksConnected());
         QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
     }
 
+    // Closed and shown again, the window looks unconnected over the open
+    // port; connecting then reopens it with the choices made.
     void closeBoxWhileConnectedGivesFreshLookOverOpenPort()
     {
-        m_settings->Command3->click();
+        connectPort();
         m_settings->frame()->close();
         m_settings = &m_f->window->einstellungen().show();
         QVERIFY(!m_settings->looksConnected());
         QVERIFY(!m_settings->Command2->isEnabled());
         QVERIFY(comm().PortOpen());
-        m_settings->Command3->click();
+        m_settings->List2->setCurrentRow(6);
+        connectPort();
+        QVERIFY(m_f->dialogs.messages.isEmpty());
         QVERIFY(comm().PortOpen());
+        QCOMPARE(comm().Settings(), QStringLiteral("9600,N,5,1"));
+        QVERIFY(panel(1).startsWith(QStringLiteral("Einstellungen: 9600 Baud")));
         QVERIFY(m_settings->looksConnected());
     }
 
@@ -234,6 +266,110 @@ private Q_SLOTS:
         QCOMPARE(m_f->window->state().ConnectionSettings[2], 0);
         m_f->window->einstellungen().unload();
         QCOMPARE(m_f->window->state().ConnectionSettings[2], 2);
+    }
+
+    void streamSurvivesThreeReturnsEveryByteOnceInOrder()
+    {
+        connectThroughLink();
+        const QString settingsPanel = panel(1);
+        QByteArray expected;
+        for (int round = 0; round <= 3; ++round) {
+            for (int chunk = 0; chunk < 4; ++chunk) {
+                QByteArray bytes(3000, Qt::Uninitialized);
+                for (int i = 0; i < bytes.size(); ++i)
+                    bytes[i] = char((round * 4 + chunk) * 7 + i);
+                QVERIFY(device().write(bytes));
+                expected += bytes;
+            }
+            QTRY_COMPARE(shown(), qint64(expected.size()));
+            if (round == 3)
+                break;
+            pull();
+            QVERIFY(m_settings->looksConnected());
+            QCOMPARE(panel(1), settingsPanel);
+            plugBackIn();
+            expectConnectedLook();
+            QCOMPARE(comm().Settings(), QStringLiteral("115200,N,5,1"));
+            QVERIFY(!comm().Output("ping"));
+            QCOMPARE(device().read(4), QByteArray("ping"));
+        }
+        QCOMPARE(m_f->window->empfang().loaded()->log().bytes(0, shown()), expected);
+        QCOMPARE(panel(1), settingsPanel);
+        QVERIFY2(
+            m_f->dialogs.messages.isEmpty(), qPrintable(m_f->dialogs.messageTexts().join('|')));
+    }
+
+    // While waiting nothing is said; "Verbindung trennen" ends the wait, and
+    // the device's return then opens nothing.
+    void disconnectWhileWaitingStopsWaitingWithoutAMessage()
+    {
+        connectThroughLink();
+        pull();
+        QTest::qWait(1200);
+        QVERIFY(reconnector().isWaiting());
+        m_settings->Command2->click();
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+        QVERIFY(!reconnector().isWaiting());
+        expectDisconnectedLook();
+        plugIn();
+        QTest::qWait(1200);
+        QVERIFY(!comm().PortOpen());
+    }
+
+    void connectWhileWaitingEndsTheWait()
+    {
+        connectThroughLink();
+        pull();
+        // A connect that fails still ends the wait.
+        MSComm holder;
+        holdCom2Elsewhere(holder);
+        connectPort();
+        QCOMPARE(m_f->dialogs.messages.size(), 1);
+        QVERIFY(!reconnector().isWaiting());
+        expectDisconnectedLook();
+        m_settings->Option1[0]->setChecked(true);
+        PtyDevice other;
+        qputenv("TAVEL_COM1", QFile::encodeName(other.slavePath()));
+        connectPort();
+        QVERIFY(comm().PortOpen());
+        QVERIFY(!reconnector().isWaiting());
+        QCOMPARE(comm().openPath(), other.slavePath());
+        QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
+    }
+
+    void bytesQueuedAtTheLossAreReportedOnceAfterTheReturn()
+    {
+        connectThroughLink();
+        // The device reads nothing, so most of this waits in the port object.
+        QVERIFY(!comm().Output(QByteArray(1 << 20, 'x')));
+        QTRY_VERIFY(comm().outputPassedOn() > 0);
+        pull();
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+        plugBackIn();
+        QCOMPARE(m_f->dialogs.messages.size(), 1);
+        const QRegularExpressionMatch match
+            = QRegularExpression(QStringLiteral("^Als die Verbindung über COM1 abbrach, waren "
+                                                "([0-9.]+) Bytes noch nicht gesendet\\."))
+                  .match(m_f->dialogs.messages[0].text);
+        QVERIFY2(match.hasMatch(), qPrintable(m_f->dialogs.messages[0].text));
+        const qint64 lost = match.captured(1).remove(QLatin1Char('.')).toLongLong();
+        QVERIFY(lost > 0 && lost < (1 << 20));
+        // Nothing of it reached the device that came back.
+        QVERIFY(!comm().Output("z"));
+        QCOMPARE(device().read(1), QByteArray("z"));
+        pull();
+        plugBackIn();
+        QCOMPARE(m_f->dialogs.messages.size(), 1);
+    }
+
+    void returnWithTheSettingsWindowClosedRewritesThePanels()
+    {
+        connectThroughLink();
+        m_settings->frame()->close();
+        pull();
+        plugBackIn();
+        QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
+        QVERIFY(panel(1).startsWith(QStringLiteral("Einstellungen: 115200 Baud")));
     }
 };
 

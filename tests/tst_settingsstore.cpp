@@ -1,31 +1,38 @@
+#include "app/mditavel.h"
 #include "config/settingsfile.h"
 #include "config/settingsstore.h"
 #include "filehelpers.h"
+#include "ptydevice.h"
+#include "readonlyfolder.h"
+#include "recordingdialogs.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <memory>
-#include <sys/resource.h>
 #include <sys/stat.h>
+
+// Loading and saving tavel.cfg on real file systems. The settings cannot be
+// written at shutdown: the file size limit (which makes writes fail even for
+// root), a full disk (a tmpfs filled to the last byte, where mounting is
+// possible) or a read-only folder. The user is told which file and why, and
+// the old file stays whole.
 
 namespace {
 
-SavedState sample()
+bool g_canMount = false;
+
+// What the old run left: a sound file whose windows stand elsewhere than
+// where this run will leave them, or a damaged one (field 11 no number).
+QByteArray oldFile(bool damaged)
 {
-    SavedState state = SavedState::defaults();
-    state.WindowLeft[2] = -45;
-    state.ConnectionSettings[1] = 1;
-    state.AutomationButtons[0].Payload = QStringLiteral("AT\r\n");
-    state.AutomationButtons[0].ClearFlag = QStringLiteral("1");
-    state.AutomationButtons[0].Caption = QStringLiteral("Größe, \"neu\"");
-    return state;
+    QByteArray bytes;
+    for (int i = 0; i < 5; ++i)
+        bytes += QByteArray::number(450 + 15 * i) + ",600\r\n";
+    bytes += damaged ? "x6\r\n0\r\n0\r\n3\r\n0\r\n" : "6\r\n0\r\n0\r\n3\r\n0\r\n";
+    bytes += QByteArray("\"\",\"\"\r\n").repeated(10);
+    for (int i = 1; i <= 10; ++i)
+        bytes += "\"Senden " + QByteArray::number(i) + "\"\r\n";
+    return bytes;
 }
 
 } // namespace
@@ -34,167 +41,216 @@ class TestSettingsStore : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void missingFileGivesDefaultsWithoutProblem();
-    void savedFileReadsBackAndLeavesNoBackup();
-    void damagedFileIsKeptAsBackupBeforeFirstSave();
-    void unreadableFileGivesDefaultsAndIsKeptOnSave();
-    void pipeInPlaceOfTheFileIsReportedWithoutBlocking();
-    void saveIntoUnusableFolderReportsPathAndReason();
-    void saveThatRunsOutOfSpaceLeavesOldFileWhole();
-    void backupThatCannotBeMadeLeavesDamagedFileInPlace();
-    void defaultPathIsBesideTheExecutable();
+public:
+    static void initMain() { g_canMount = ReadOnlyFolder::enterPrivateMountNamespace(); }
 
 private:
-    QString pathIn(const QString &name) const { return m_dir->filePath(name); }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
+    QTemporaryDir m_top;
+    QString m_folder;
+    PtyDevice m_com1;
+    PtyDevice m_com2;
     QString m_path;
+
+    QString cfg() const { return m_folder + QStringLiteral("/tavel.cfg"); }
+
+    static SavedState sample()
+    {
+        SavedState state = SavedState::defaults();
+        state.WindowLeft[2] = -45;
+        state.ConnectionSettings[1] = 1;
+        state.AutomationButtons[0]
+            = { QStringLiteral("Größe, \"neu\""), QStringLiteral("AT\r\n"), QStringLiteral("1") };
+        return state;
+    }
+    QStringList files() const { return QDir(m_folder).entryList(QDir::Files | QDir::Hidden); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = m_top.filePath(QString::fromLatin1(QTest::currentTestFunction()) + '-'
+            + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-'));
+        QVERIFY(QDir().mkpath(m_folder));
+        m_path = cfg();
+    }
+
+    void cleanup() { ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH); }
+
+    void missingFileGivesDefaultsBesideTheExecutable()
+    {
+        QCOMPARE(SettingsStore::defaultPath(),
+            QCoreApplication::applicationDirPath() + QStringLiteral("/tavel.cfg"));
+        const SettingsStore::LoadResult loaded = SettingsStore(m_path).load();
+        QCOMPARE(loaded.problem, QString());
+        QVERIFY(loaded.state == SavedState::defaults());
+    }
+
+    void savedFileReadsBackAndLeavesNoBackup()
+    {
+        SettingsStore store(m_path);
+        store.load();
+        QCOMPARE(store.save(sample()).problem, QString());
+        QCOMPARE(contentsOf(m_path), SettingsFile::serialize(sample()));
+        SettingsStore again(m_path);
+        const SettingsStore::LoadResult loaded = again.load();
+        QCOMPARE(loaded.problem, QString());
+        QVERIFY(loaded.state == sample());
+        QCOMPARE(again.save(SavedState::defaults()).problem, QString());
+        QCOMPARE(files(), QStringList { QStringLiteral("tavel.cfg") });
+    }
+
+    void damagedFileIsKeptAsBackupBeforeFirstSave()
+    {
+        const QByteArray damaged = "10,20\r\n30,";
+        QVERIFY(writeFile(m_path, damaged));
+        SettingsStore store(m_path);
+        const SettingsStore::LoadResult loaded = store.load();
+        QVERIFY2(loaded.problem.contains(m_path) && loaded.problem.contains("Feld 3 von 45"),
+            qPrintable(loaded.problem));
+        QCOMPARE(loaded.state.WindowLeft[0], 10);
+        QCOMPARE(loaded.state.WindowTop[0], 20);
+        QCOMPARE(loaded.state.WindowLeft[1], 30);
+        QCOMPARE(loaded.state.WindowTop[1], SavedState::defaults().WindowTop[1]);
+
+        QCOMPARE(store.save(loaded.state).problem, QString());
+        QCOMPARE(contentsOf(store.backupPath()), damaged);
+        QCOMPARE(contentsOf(m_path), SettingsFile::serialize(loaded.state));
+        // The second save replaces a sound file of this run, not the user's old one.
+        QCOMPARE(store.save(sample()).problem, QString());
+        QCOMPARE(contentsOf(store.backupPath()), damaged);
+        QCOMPARE(contentsOf(m_path), SettingsFile::serialize(sample()));
+    }
+
+    // A directory (which even root cannot read as a file) and a pipe (which
+    // must not block the start) give the defaults and a problem naming them.
+    void unreadableFileGivesDefaults_data()
+    {
+        QTest::addColumn<bool>("pipe");
+        QTest::newRow("directory") << false;
+        QTest::newRow("pipe") << true;
+    }
+    void unreadableFileGivesDefaults()
+    {
+        QFETCH(bool, pipe);
+        if (pipe)
+            QCOMPARE(::mkfifo(QFile::encodeName(m_path).constData(), 0600), 0);
+        else
+            QVERIFY(QDir().mkpath(m_path) && writeFile(m_path + "/inside", "keep me"));
+        SettingsStore store(m_path);
+        const SettingsStore::LoadResult loaded = store.load();
+        QVERIFY2(loaded.problem.contains(m_path), qPrintable(loaded.problem));
+        QVERIFY(loaded.state == SavedState::defaults());
+        if (pipe)
+            return;
+        QVERIFY2(loaded.problem.contains(QStringLiteral("kann nicht gelesen werden")),
+            qPrintable(loaded.problem));
+        QCOMPARE(store.save(sample()).problem, QString());
+        QCOMPARE(contentsOf(store.backupPath() + "/inside"), QByteArray("keep me"));
+        QCOMPARE(contentsOf(m_path), SettingsFile::serialize(sample()));
+    }
+
+    void saveIntoUnusableFolderReportsPathAndReason()
+    {
+        const QString parent = m_folder + QStringLiteral("/plain-file");
+        QVERIFY(writeFile(parent, "not a folder"));
+        const QString path = parent + QStringLiteral("/tavel.cfg");
+        SettingsStore store(path);
+        QCOMPARE(store.load().problem, QString());
+        const SettingsStore::SaveResult saved = store.save(sample());
+        QVERIFY(!saved.ok());
+        QVERIFY2(saved.problem.contains(path) && saved.problem.contains(reasonFor(ENOTDIR)),
+            qPrintable(saved.problem));
+        QCOMPARE(contentsOf(parent), QByteArray("not a folder"));
+    }
+
+    void backupThatCannotBeMadeLeavesDamagedFileInPlace()
+    {
+        const QByteArray damaged = "not,a,settings,file";
+        QVERIFY(writeFile(m_path, damaged));
+        // A file cannot be renamed over a directory that holds something.
+        SettingsStore store(m_path);
+        QVERIFY(QDir().mkpath(store.backupPath()));
+        QVERIFY(writeFile(store.backupPath() + QStringLiteral("/older"), "older"));
+        QVERIFY(!store.load().problem.isEmpty());
+        const SettingsStore::SaveResult saved = store.save(sample());
+        QVERIFY(!saved.ok());
+        QVERIFY2(saved.problem.contains(m_path) && saved.problem.contains(store.backupPath()),
+            qPrintable(saved.problem));
+        QCOMPARE(contentsOf(m_path), damaged);
+        QCOMPARE(contentsOf(store.backupPath() + QStringLiteral("/older")), QByteArray("older"));
+    }
+
+    void failedSaveNamesFileAndReasonAndKeepsOldFile_data()
+    {
+        QTest::addColumn<QString>("spoil");
+        QTest::addColumn<bool>("damaged");
+        for (const char *spoil : { "file size limit", "full disk", "read-only folder" }) {
+            QTest::addRow("%s, sound old file", spoil) << QString::fromLatin1(spoil) << false;
+            QTest::addRow("%s, damaged old file", spoil) << QString::fromLatin1(spoil) << true;
+        }
+    }
+    void failedSaveNamesFileAndReasonAndKeepsOldFile()
+    {
+        QFETCH(QString, spoil);
+        QFETCH(bool, damaged);
+        int error = EFBIG;
+        if (spoil == QLatin1String("full disk")) {
+            if (!g_canMount)
+                QSKIP("a full file system needs a tmpfs mounted, which needs root");
+            QVERIFY(::mount("tavel-test", QFile::encodeName(m_folder).constData(), "tmpfs", 0,
+                        "size=256k,mode=0700")
+                == 0);
+            error = ENOSPC;
+        } else if (spoil == QLatin1String("read-only folder")) {
+            error = g_canMount ? EROFS : EACCES;
+        }
+        QVERIFY(writeFile(cfg(), oldFile(damaged)));
+
+        // The program runs from start to end; the folder is spoilt after the
+        // start, before the shutdown.
+        RecordingDialogs dialogs;
+        qputenv("TAVEL_COM1", m_com1.slavePath().toLocal8Bit());
+        qputenv("TAVEL_COM2", m_com2.slavePath().toLocal8Bit());
+        auto window = std::make_unique<MDITavel>(cfg());
+        window->MDIForm_Load();
+        std::unique_ptr<FileSizeLimit> limit;
+        std::unique_ptr<ReadOnlyFolder> readOnly;
+        if (error == EFBIG) {
+            limit = std::make_unique<FileSizeLimit>(16);
+        } else if (error == ENOSPC) {
+            QFile filler(m_folder + QStringLiteral("/filler"));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (filler.write(QByteArray(4096, 'f')) == 4096) { }
+            // Down to single bytes, so that not even a short file fits any more.
+            while (filler.write("f", 1) == 1) { }
+        } else {
+            readOnly = std::make_unique<ReadOnlyFolder>(m_folder);
+            if (!readOnly->isReadOnly())
+                QSKIP(qPrintable(readOnly->errorString()));
+        }
+        window->close();
+        window.reset();
+        limit.reset();
+
+        // A damaged file was reported at start; the save's box comes after it.
+        QCOMPARE(dialogs.messages.size(), damaged ? 2 : 1);
+        const RecordingDialogs::Box &box = dialogs.messages.constLast();
+        QCOMPARE(box.title, QStringLiteral("Tavel"));
+        QVERIFY2(box.text.contains(QStringLiteral("„") + QDir::toNativeSeparators(cfg()))
+                && box.text.contains(reasonFor(error))
+                && box.text.contains(QStringLiteral("nicht gespeichert")),
+            qPrintable(box.text));
+
+        // The old file, whole, and beside it only the backup of a damaged one.
+        QCOMPARE(contentsOf(cfg()), oldFile(damaged));
+        QStringList present = QDir(m_folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+        present.removeAll(QStringLiteral("filler"));
+        if (present.removeAll(QStringLiteral("tavel.cfg.bak")) > 0) {
+            QVERIFY(damaged);
+            QCOMPARE(contentsOf(cfg() + QStringLiteral(".bak")), oldFile(damaged));
+        }
+        QCOMPARE(present, QStringList { QStringLiteral("tavel.cfg") });
+    }
 };
 
-void TestSettingsStore::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_path = pathIn(QStringLiteral("tavel.cfg"));
-}
-
-void TestSettingsStore::missingFileGivesDefaultsWithoutProblem()
-{
-    SettingsStore store(m_path);
-    const SettingsStore::LoadResult loaded = store.load();
-    QCOMPARE(loaded.problem, QString());
-    QVERIFY(loaded.state == SavedState::defaults());
-}
-
-void TestSettingsStore::savedFileReadsBackAndLeavesNoBackup()
-{
-    SettingsStore store(m_path);
-    store.load();
-    QCOMPARE(store.save(sample()).problem, QString());
-    QCOMPARE(contentsOf(m_path), SettingsFile::serialize(sample()));
-
-    SettingsStore again(m_path);
-    const SettingsStore::LoadResult loaded = again.load();
-    QCOMPARE(loaded.problem, QString());
-    QVERIFY(loaded.state == sample());
-    QCOMPARE(again.save(SavedState::defaults()).problem, QString());
-    QVERIFY(!QFileInfo::exists(store.backupPath()));
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
-        QStringList { QStringLiteral("tavel.cfg") });
-}
-
-void TestSettingsStore::damagedFileIsKeptAsBackupBeforeFirstSave()
-{
-    const QByteArray damaged = "10,20\r\n30,";
-    QVERIFY(writeFile(m_path, damaged));
-
-    SettingsStore store(m_path);
-    const SettingsStore::LoadResult loaded = store.load();
-    QVERIFY2(loaded.problem.contains(m_path), qPrintable(loaded.problem));
-    QVERIFY2(loaded.problem.contains(QStringLiteral("Feld 3 von 45")), qPrintable(loaded.problem));
-    QCOMPARE(loaded.state.WindowLeft[0], 10);
-    QCOMPARE(loaded.state.WindowTop[0], 20);
-    QCOMPARE(loaded.state.WindowLeft[1], 30);
-    QCOMPARE(loaded.state.WindowTop[1], SavedState::defaults().WindowTop[1]);
-
-    QCOMPARE(store.save(loaded.state).problem, QString());
-    QCOMPARE(contentsOf(store.backupPath()), damaged);
-    QCOMPARE(contentsOf(m_path), SettingsFile::serialize(loaded.state));
-
-    // The second save replaces a sound file of this run, not the user's old one.
-    QCOMPARE(store.save(sample()).problem, QString());
-    QCOMPARE(contentsOf(store.backupPath()), damaged);
-    QCOMPARE(contentsOf(m_path), SettingsFile::serialize(sample()));
-}
-
-void TestSettingsStore::unreadableFileGivesDefaultsAndIsKeptOnSave()
-{
-    // Root reads any file whatever its permissions; a directory cannot be read by anyone.
-    QVERIFY(QDir().mkpath(m_path));
-    QVERIFY(writeFile(m_path + QStringLiteral("/inside"), "keep me"));
-
-    SettingsStore store(m_path);
-    const SettingsStore::LoadResult loaded = store.load();
-    QVERIFY2(loaded.problem.contains(m_path), qPrintable(loaded.problem));
-    QVERIFY2(loaded.problem.contains(QStringLiteral("kann nicht gelesen werden")),
-        qPrintable(loaded.problem));
-    QVERIFY(loaded.state == SavedState::defaults());
-
-    QCOMPARE(store.save(sample()).problem, QString());
-    QCOMPARE(contentsOf(store.backupPath() + QStringLiteral("/inside")), QByteArray("keep me"));
-    QCOMPARE(contentsOf(m_path), SettingsFile::serialize(sample()));
-}
-
-void TestSettingsStore::pipeInPlaceOfTheFileIsReportedWithoutBlocking()
-{
-    QCOMPARE(mkfifo(QFile::encodeName(m_path).constData(), 0600), 0);
-
-    SettingsStore store(m_path);
-    const SettingsStore::LoadResult loaded = store.load();
-    QVERIFY2(loaded.problem.contains(m_path), qPrintable(loaded.problem));
-    QVERIFY(loaded.state == SavedState::defaults());
-}
-
-void TestSettingsStore::saveIntoUnusableFolderReportsPathAndReason()
-{
-    const QString parent = pathIn(QStringLiteral("plain-file"));
-    QVERIFY(writeFile(parent, "not a folder"));
-    const QString path = parent + QStringLiteral("/tavel.cfg");
-
-    SettingsStore store(path);
-    QCOMPARE(store.load().problem, QString());
-    const SettingsStore::SaveResult saved = store.save(sample());
-    QVERIFY(!saved.ok());
-    QVERIFY2(saved.problem.contains(path), qPrintable(saved.problem));
-    QVERIFY2(saved.problem.contains(reasonFor(ENOTDIR)), qPrintable(saved.problem));
-    QCOMPARE(contentsOf(parent), QByteArray("not a folder"));
-}
-
-void TestSettingsStore::saveThatRunsOutOfSpaceLeavesOldFileWhole()
-{
-    const QByteArray old = SettingsFile::serialize(SavedState::defaults());
-    QVERIFY(writeFile(m_path, old));
-    SettingsStore store(m_path);
-    QCOMPARE(store.load().problem, QString());
-
-    SettingsStore::SaveResult saved;
-    {
-        const FileSizeLimit limit(16);
-        saved = store.save(sample());
-    }
-    QVERIFY(!saved.ok());
-    QVERIFY2(saved.problem.contains(m_path), qPrintable(saved.problem));
-    QVERIFY2(saved.problem.contains(reasonFor(EFBIG)), qPrintable(saved.problem));
-    QCOMPARE(contentsOf(m_path), old);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
-        QStringList { QStringLiteral("tavel.cfg") });
-}
-
-void TestSettingsStore::backupThatCannotBeMadeLeavesDamagedFileInPlace()
-{
-    const QByteArray damaged = "not,a,settings,file";
-    QVERIFY(writeFile(m_path, damaged));
-    // A file cannot be renamed over a directory that holds something.
-    SettingsStore store(m_path);
-    QVERIFY(QDir().mkpath(store.backupPath()));
-    QVERIFY(writeFile(store.backupPath() + QStringLiteral("/older"), "older"));
-
-    QVERIFY(!store.load().problem.isEmpty());
-    const SettingsStore::SaveResult saved = store.save(sample());
-    QVERIFY(!saved.ok());
-    QVERIFY2(saved.problem.contains(m_path), qPrintable(saved.problem));
-    QVERIFY2(saved.problem.contains(store.backupPath()), qPrintable(saved.problem));
-    QCOMPARE(contentsOf(m_path), damaged);
-    QCOMPARE(contentsOf(store.backupPath() + QStringLiteral("/older")), QByteArray("older"));
-}
-
-void TestSettingsStore::defaultPathIsBesideTheExecutable()
-{
-    QCOMPARE(SettingsStore::defaultPath(),
-        QCoreApplication::applicationDirPath() + QStringLiteral("/tavel.cfg"));
-}
-
-QTEST_GUILESS_MAIN(TestSettingsStore)
+QTEST_MAIN(TestSettingsStore)
 #include "tst_settingsstore.moc"

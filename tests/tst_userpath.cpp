@@ -3,6 +3,7 @@
 #include "xsession.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,8 +11,9 @@
 
 // A user's path through the real executable in a real X server: keys and
 // clicks go through xdotool, the device at the far end of COM1 is a
-// pseudo-terminal, and the test checks what reached it and what tavel.cfg
-// holds after the program was ended with SIGTERM.
+// pseudo-terminal, and the test checks what reached it, what tavel.cfg holds
+// after the program was ended with SIGTERM, and what a capture holds after
+// SIGKILL.
 class TestUserPath : public QObject
 {
     Q_OBJECT
@@ -19,6 +21,22 @@ class TestUserPath : public QObject
 private:
     XSession m_x;
     QTemporaryDir m_folder;
+
+    // Starts a copy of the program, beside which it keeps its tavel.cfg, and
+    // gives its main window the focus.
+    QByteArray launch(QProcess &tavel, const PtyDevice &com1, const PtyDevice &com2)
+    {
+        const QString program = m_folder.filePath(QStringLiteral("tavel"));
+        if (!QFile::exists(program) && !QFile::copy(QStringLiteral(TAVEL_EXECUTABLE), program))
+            return {};
+        m_x.startProgram(tavel, program, com1.slavePath(), com2.slavePath());
+        if (!tavel.waitForStarted(10000))
+            return {};
+        const QByteArray window = m_x.waitForWindow(QStringLiteral("Tavel"));
+        if (!window.isEmpty())
+            focus(window);
+        return window;
+    }
 
     void key(const QString &keys) { m_x.key(keys); }
     void type(const QString &text) { m_x.type(text); }
@@ -116,8 +134,6 @@ private Q_SLOTS:
     {
         PtyDevice com1;
         PtyDevice com2;
-        const QString program = m_folder.filePath(QStringLiteral("tavel"));
-        QVERIFY(QFile::copy(QStringLiteral(TAVEL_EXECUTABLE), program));
         // Button 1 of the automation window already holds a command.
         QFile settings(m_folder.filePath(QStringLiteral("tavel.cfg")));
         QVERIFY(settings.open(QIODevice::WriteOnly));
@@ -132,12 +148,8 @@ private Q_SLOTS:
         settings.close();
 
         QProcess tavel;
-        m_x.startProgram(tavel, program, com1.slavePath(), com2.slavePath());
-        QVERIFY(tavel.waitForStarted(10000));
-
-        const QByteArray window = m_x.waitForWindow(QStringLiteral("Tavel"));
+        const QByteArray window = launch(tavel, com1, com2);
         QVERIFY2(!window.isEmpty(), "the main window did not appear");
-        focus(window);
 
         key(QStringLiteral("F8"));
         key(QStringLiteral("alt+h"));
@@ -174,6 +186,32 @@ private Q_SLOTS:
         // 9600 baud, COM1, no parity, 8 data bits, 1 stop bit, as connected.
         QCOMPARE(lines.mid(5, 5), (QList<QByteArray> { "6\r", "0\r", "0\r", "3\r", "0\r" }));
         QCOMPARE(lines[10], QByteArray("\"PING\",\"0\"\r"));
+    }
+
+    // "&Mitschnitt …": after each piece the device sends the file holds
+    // everything so far, and SIGKILL takes none of it away.
+    void captureSurvivesSigkill()
+    {
+        PtyDevice com1;
+        PtyDevice com2;
+        QProcess tavel;
+        const QByteArray window = launch(tavel, com1, com2);
+        QVERIFY2(!window.isEmpty(), "the main window did not appear");
+        key(QStringLiteral("F8 alt+h"));
+        const QString path = m_folder.filePath(QStringLiteral("killed.bin"));
+        QVERIFY(m_x.saveThroughDialog(
+            window, QStringLiteral("F5 alt+d m"), QStringLiteral("Mitschnitt speichern"), path));
+        QByteArray sent;
+        for (int piece = 0; piece < 20; ++piece) {
+            const QByteArray bytes = QByteArray::number(piece).repeated(100 * piece + 1) + "\r\n";
+            QVERIFY(com1.write(bytes));
+            sent += bytes;
+            QTRY_COMPARE(QFileInfo(path).size(), sent.size());
+        }
+        ::kill(pid_t(tavel.processId()), SIGKILL);
+        QVERIFY(tavel.waitForFinished(10000));
+        QCOMPARE(tavel.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(contentsOf(path), sent);
     }
 };
 

@@ -37,13 +37,19 @@ bool XSession::start()
     return m_display.size() > 1;
 }
 
+QProcessEnvironment XSession::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    return env;
+}
+
 void XSession::startProgram(
     QProcess &process, const QString &program, const QString &com1, const QString &com2) const
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = environment();
     env.insert(QStringLiteral("TAVEL_COM1"), com1);
     env.insert(QStringLiteral("TAVEL_COM2"), com2);
-    env.insert(QStringLiteral("DISPLAY"), m_display);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -53,9 +59,7 @@ void XSession::startProgram(
 QByteArray XSession::xdotool(const QStringList &arguments, int timeoutMs) const
 {
     QProcess tool;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), m_display);
-    tool.setProcessEnvironment(env);
+    tool.setProcessEnvironment(environment());
     tool.start(QStringLiteral("xdotool"), arguments);
     if (!tool.waitForFinished(timeoutMs))
         tool.kill();

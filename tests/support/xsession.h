@@ -12,17 +12,12 @@
 class XSession
 {
 public:
-    XSession() = default;
     ~XSession();
-    XSession(const XSession &) = delete;
-    XSession &operator=(const XSession &) = delete;
 
     // Why the session cannot run here (Xvfb or xdotool missing); empty when it can.
     static QString missingTools();
     // Starts Xvfb on a display it picks itself.
     bool start();
-    QString display() const { return m_display; }
-
     // Starts the program against COM1 and COM2 in this session.
     void startProgram(
         QProcess &process, const QString &program, const QString &com1, const QString &com2) const;
@@ -37,7 +32,6 @@ public:
     QList<QByteArray> windows(const QString &title, bool sync = false) const;
     // The first window with exactly this title, shown or not, waited for.
     QByteArray waitForWindow(const QString &title) const;
-
     // Opens a save dialog with the keys given in the main window, types the
     // path into it and presses Return; false when no dialog with that title
     // appeared.
@@ -45,6 +39,8 @@ public:
         const QString &title, const QString &path) const;
 
 private:
+    QProcessEnvironment environment() const;
+
     QProcess m_xvfb;
     QString m_display;
 };
