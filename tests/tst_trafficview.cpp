@@ -1,5 +1,6 @@
 #include "text/cp1252.h"
 #include "traffic/trafficlog.h"
+#include "windows/traffic/frameclock.h"
 #include "windows/traffic/trafficview.h"
 
 #include <QAccessible>
@@ -297,6 +298,63 @@ private Q_SLOTS:
         QCOMPARE(text.verticalScrollBar()->maximum(), 0);
         log.append("E");
         QCOMPARE(hex.text(), QStringLiteral("45 "));
+    }
+
+    // A stream costs frames only where it can be seen: the scroll bar of a long
+    // log is not repainted while its slider stays put, a hidden view asks for
+    // no frame at all, and both catch up as soon as they matter.
+    void streamCostsFramesOnlyWhereSeen()
+    {
+        TrafficLog log;
+        TrafficView view;
+        view.setLog(&log, Rendering::Characters);
+        showWithColumns(view, 20, 5);
+        for (int i = 0; i < 2000; ++i)
+            log.append(QByteArray::number(i) + "\r\n");
+        view.moveCaretToEnd();
+        QScrollBar *bar = view.verticalScrollBar();
+        QTRY_COMPARE(bar->maximum(), int(view.rowCount() - 5));
+        QTRY_VERIFY(!FrameClock::instance().isWaiting());
+
+        int barPaints = 0;
+        struct Filter : QObject
+        {
+            int *paints;
+            explicit Filter(int *p)
+                : paints(p)
+            {
+            }
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                *paints += event->type() == QEvent::Paint;
+                return false;
+            }
+        };
+        Filter filter(&barPaints);
+        bar->installEventFilter(&filter);
+        for (int i = 0; i < 30; ++i) {
+            log.append("more\r\n");
+            view.moveCaretToEnd();
+            QTest::qWait(20);
+        }
+        QTRY_COMPARE(bar->maximum(), int(view.rowCount() - 5));
+        QCOMPARE(bar->value(), bar->maximum());
+        QCOMPARE(barPaints, 0);
+        bar->removeEventFilter(&filter);
+
+        view.hide();
+        QTRY_VERIFY(!FrameClock::instance().isWaiting());
+        log.append("while hidden\r\n");
+        view.moveCaretToEnd();
+        QVERIFY(!FrameClock::instance().isWaiting());
+        view.show();
+        QTRY_COMPARE(bar->maximum(), int(view.rowCount() - 5));
+        QCOMPARE(bar->value(), bar->maximum());
+        const QRect last = view.cellRect(log.size() - 3);
+        const QImage image = view.viewport()->grab().toImage();
+        QVERIFY(image.pixelColor(last.center()) != view.palette().color(QPalette::Base)
+            || image.pixelColor(last.center() - QPoint(1, 0))
+                != view.palette().color(QPalette::Base));
     }
 
     void viewOutlivesItsLog()

@@ -31,6 +31,8 @@ public:
     void request(QObject *owner, const std::function<void()> &frame, Pace pace);
 
     static int intervalMs(Pace pace);
+    // Whether a tick is due: false while no view has anything to show.
+    bool isWaiting() const { return m_timer.isActive(); }
 
 private:
     FrameClock();
