@@ -446,45 +446,70 @@ const char *verdict(bool met)
     return met ? "met" : "MISSED";
 }
 
-int streamShape(const StreamShape &shape, qint64 total, qint64 blockSize)
+// The program with its received-data window open on a pty, its views'
+// paints watched from the first frame.
+struct Session
 {
-    report("\n## %s, %lld MiB in blocks of %lld MiB\n", qPrintable(shape.name()), total >> 20,
-        blockSize >> 20);
     PtyStream pty;
-    if (!pty.isOpen()) {
-        report("no pseudo-terminal: %s\n", qPrintable(pty.errorString()));
-        return 1;
-    }
-    TavelProgram program(pty.slavePath());
-    if (!program.started()) {
-        report("the main window did not start: %s\n",
-            qPrintable(program.dialogs().messageTexts().join(u"; ")));
-        return 1;
-    }
-    MDITavel &window = program.window();
-    FrmEinstellungen &settings = *window.einstellungen().loaded();
-    // The window would load with the first byte; loading it first lets the
-    // paints be counted from the first, and brings it to the front.
-    FrmEmpfang &form = window.empfang().show();
-    for (TrafficView *view : { form.Text1, form.Text2 }) {
-        benchApp()->watch(view->viewport());
-        benchApp()->watch(view->verticalScrollBar());
-    }
-    QCoreApplication::processEvents();
-    for (TrafficView *view : { form.Text1, form.Text2 }) {
-        benchApp()->takePaints(view->viewport());
-        benchApp()->takePaints(view->verticalScrollBar());
-    }
-    report("received-data window: %d x %d px, text view %d columns x %d rows, hex view %d x %d, "
-           "visible %s\n",
-        form.frame()->width(), form.frame()->height(), form.Text1->columns(),
-        form.Text1->visibleRowCount(), form.Text2->columns(), form.Text2->visibleRowCount(),
-        form.frame()->isVisible() ? "yes" : "NO");
+    std::unique_ptr<TavelProgram> program;
+    FrmEmpfang *form = nullptr;
 
-    // Each block goes through the program, and the same bytes go to a bare
-    // QSerialPort just before it, and the last block's once more after it, so
-    // that every block is compared with the drain rate of its own moment on a
-    // machine whose load changes.
+    bool open()
+    {
+        if (!pty.isOpen()) {
+            report("no pseudo-terminal: %s\n", qPrintable(pty.errorString()));
+            return false;
+        }
+        program = std::make_unique<TavelProgram>(pty.slavePath());
+        if (!program->started()) {
+            report("the main window did not start: %s\n",
+                qPrintable(program->dialogs().messageTexts().join(u"; ")));
+            return false;
+        }
+        // The window would load with the first byte; loading it first lets the
+        // paints be counted from the first, and brings it to the front.
+        form = &program->window().empfang().show();
+        for (TrafficView *view : { form->Text1, form->Text2 }) {
+            benchApp()->watch(view->viewport());
+            benchApp()->watch(view->verticalScrollBar());
+        }
+        QCoreApplication::processEvents();
+        for (TrafficView *view : { form->Text1, form->Text2 }) {
+            benchApp()->takePaints(view->viewport());
+            benchApp()->takePaints(view->verticalScrollBar());
+        }
+        report("received-data window: %d x %d px, text view %d columns x %d rows, hex view %d x "
+               "%d, visible %s\n",
+            form->frame()->width(), form->frame()->height(), form->Text1->columns(),
+            form->Text1->visibleRowCount(), form->Text2->columns(), form->Text2->visibleRowCount(),
+            form->frame()->isVisible() ? "yes" : "NO");
+        return true;
+    }
+};
+
+// What streaming the whole shape measured.
+struct StreamResult
+{
+    QList<Block> raw;
+    QList<Block> streamed;
+    QList<double> lateness;
+    qint64 residentGrowth = 0;
+    StreamPaints textPaints;
+    StreamPaints hexPaints;
+    bool exact = false;
+    bool failed = false;
+};
+
+// Each block goes through the program, and the same bytes go to a bare
+// QSerialPort just before it, and the last block's once more after it, so
+// that every block is compared with the drain rate of its own moment on a
+// machine whose load changes.
+StreamResult streamAll(Session &session, const StreamShape &shape, qint64 total, qint64 blockSize)
+{
+    MDITavel &window = session.program->window();
+    FrmEinstellungen &settings = *window.einstellungen().loaded();
+    FrmEmpfang &form = *session.form;
+    StreamResult result;
     Streaming *current = nullptr;
     qint64 blockStart = 0;
     // Connected after the main window's own OnComm, so it sees the log
@@ -493,96 +518,114 @@ int streamShape(const StreamShape &shape, qint64 total, qint64 blockSize)
         if (current)
             current->progress(form.log().size() - blockStart);
     });
-    QList<Block> raw;
-    QList<Block> streamed;
     Lateness lateness;
     qint64 residentBefore = 0;
-    qint64 residentGrowth = 0;
-    for (qint64 from = 0; from < total; from += blockSize) {
+    for (qint64 from = 0; from < total && !result.failed; from += blockSize) {
         const qint64 count = std::min(blockSize, total - from);
-        raw.append(drainRaw(pty, shape, from, count));
+        result.raw.append(drainRaw(session.pty, shape, from, count));
         settings.Command3->click();
         if (!window.MSComm1().PortOpen()) {
             report("connecting failed: %s\n",
-                qPrintable(program.dialogs().messageTexts().join(u"; ")));
-            return 1;
+                qPrintable(session.program->dialogs().messageTexts().join(u"; ")));
+            result.failed = true;
+            break;
         }
         if (from == 0)
             residentBefore = residentBytes();
-        Streaming streaming(pty, shape, from, count);
+        Streaming streaming(session.pty, shape, from, count);
         current = &streaming;
         blockStart = from;
         lateness.resume();
-        streamed.append(streaming.run());
+        result.streamed.append(streaming.run());
         lateness.pause();
         current = nullptr;
         if (from + count >= total)
-            residentGrowth = residentBytes() - residentBefore;
+            result.residentGrowth = residentBytes() - residentBefore;
         settings.Command2->click();
-        if (raw.constLast().stalled || streamed.constLast().stalled)
-            return 1;
-        if (from + count >= total)
-            raw.append(drainRaw(pty, shape, from, count));
+        result.failed = result.raw.constLast().stalled || result.streamed.constLast().stalled;
+        if (!result.failed && from + count >= total)
+            result.raw.append(drainRaw(session.pty, shape, from, count));
     }
-    const StreamPaints textPaints = takeStreamPaints(form.Text1);
-    const StreamPaints hexPaints = takeStreamPaints(form.Text2);
-    const bool exact = logHoldsTheStream(form.log(), shape, total);
+    result.lateness = lateness.values();
+    result.textPaints = takeStreamPaints(form.Text1);
+    result.hexPaints = takeStreamPaints(form.Text2);
+    result.exact = logHoldsTheStream(form.log(), shape, total);
+    return result;
+}
 
-    const double reference = sum(raw).rate();
-    reportBlocks("bare QSerialPort, reading and discarding", raw, 0);
-    reportBlocks("through MSComm, OnComm and the received-data window", streamed, reference);
-    // Each 16 MiB against the mean of the drains just before and after its
-    // block; a block shorter than that counts as one.
+// Each 16 MiB against the mean of the drains just before and after its
+// block; a block shorter than that counts as one.
+QList<double> segmentRatios(const StreamResult &result)
+{
     QList<double> ratios;
-    for (qsizetype i = 0; i < streamed.size(); ++i) {
-        const double neighbours = (raw[i].rate() + raw[i + 1].rate()) / 2;
-        const QList<double> rates = streamed[i].segmentRates.isEmpty()
-            ? QList<double> { streamed[i].rate() }
-            : streamed[i].segmentRates;
+    for (qsizetype i = 0; i < result.streamed.size(); ++i) {
+        const double neighbours = (result.raw[i].rate() + result.raw[i + 1].rate()) / 2;
+        const QList<double> rates = result.streamed[i].segmentRates.isEmpty()
+            ? QList<double> { result.streamed[i].rate() }
+            : result.streamed[i].segmentRates;
         for (double rate : rates)
             ratios << rate / neighbours;
     }
+    return ratios;
+}
+
+void reportStream(const StreamResult &result, const QList<double> &ratios, qint64 total)
+{
+    const double reference = sum(result.raw).rate();
+    reportBlocks("bare QSerialPort, reading and discarding", result.raw, 0);
+    reportBlocks("through MSComm, OnComm and the received-data window", result.streamed, reference);
     report("  per 16 MiB, ratio to the raw drains before and after its block: %s\n",
         qPrintable(joined(ratios, 2)));
-    const QList<double> &late = lateness.values();
-    report("  16 ms timer lateness: p99 %.2f ms, max %.2f ms (%lld ticks)\n", percentile(late, 99),
-        percentile(late, 100), qint64(late.size()));
-    reportStreamPaints("text", textPaints);
-    reportStreamPaints("hex", hexPaints);
-    report("  resident growth: %.1f MB, %.3f bytes per received byte\n", residentGrowth / 1e6,
-        double(residentGrowth) / double(total));
-    report("  log holds exactly the bytes sent: %s\n", exact ? "yes" : "NO");
+    report("  16 ms timer lateness: p99 %.2f ms, max %.2f ms (%lld ticks)\n",
+        percentile(result.lateness, 99), percentile(result.lateness, 100),
+        qint64(result.lateness.size()));
+    reportStreamPaints("text", result.textPaints);
+    reportStreamPaints("hex", result.hexPaints);
+    report("  resident growth: %.1f MB, %.3f bytes per received byte\n",
+        result.residentGrowth / 1e6, double(result.residentGrowth) / double(total));
+    report("  log holds exactly the bytes sent: %s\n", result.exact ? "yes" : "NO");
+}
 
-    report("with %lld MiB held:\n", total >> 20);
+// What the window costs with the whole stream held.
+struct HeldMeasures
+{
     double worstPaint = 0;
+    double rewrap = 0;
+    bool copied = true;
+    double clearPaintedMs = 0;
+};
+
+void measurePaints(FrmEmpfang &form, const char *how, HeldMeasures &held)
+{
     for (TrafficView *view : { form.Text1, form.Text2 }) {
         const auto [average, worst] = paintTimes(view);
-        worstPaint = std::max(worstPaint, worst);
-        report("  %s view, %d x %d cells: frame mean %.2f ms, worst %.2f ms\n",
-            view == form.Text1 ? "text" : "hex", view->columns(), view->visibleRowCount(), average,
-            worst);
+        held.worstPaint = std::max(held.worstPaint, worst);
+        report("  %s view%s, %d x %d cells: frame mean %.2f ms, worst %.2f ms\n",
+            view == form.Text1 ? "text" : "hex", how, view->columns(), view->visibleRowCount(),
+            average, worst);
     }
     const double rewrap = rewrapTime(&form);
-    report("  rewrap after resize (resize, layout, both views repainted): %.1f ms\n", rewrap);
+    held.rewrap = std::max(held.rewrap, rewrap);
+    report(
+        "  rewrap after resize%s (resize, layout, both views repainted): %.1f ms\n", how, rewrap);
+}
+
+HeldMeasures measureHeld(Session &session, const StreamShape &shape, qint64 total)
+{
+    FrmEmpfang &form = *session.form;
+    HeldMeasures held;
+    report("with %lld MiB held:\n", total >> 20);
+    measurePaints(form, "", held);
     // The window maximised in a main window on a large screen.
-    window.resize(1920, 1050);
+    session.program->window().resize(1920, 1050);
     form.frame()->showMaximized();
     QCoreApplication::processEvents();
-    for (TrafficView *view : { form.Text1, form.Text2 }) {
-        const auto [average, worst] = paintTimes(view);
-        worstPaint = std::max(worstPaint, worst);
-        report("  %s view maximised, %d x %d cells: frame mean %.2f ms, worst %.2f ms\n",
-            view == form.Text1 ? "text" : "hex", view->columns(), view->visibleRowCount(), average,
-            worst);
-    }
-    const double rewrapLarge = rewrapTime(&form);
-    report("  rewrap after resize, maximised: %.1f ms\n", rewrapLarge);
-    bool copied = true;
+    measurePaints(form, " maximised", held);
     for (TrafficView *view : { form.Text1, form.Text2 }) {
         double ms = 0;
         const bool hex = view == form.Text2;
         const bool same = copyAll(view, shape, total, hex, &ms);
-        copied = copied && same;
+        held.copied = held.copied && same;
         report("  copy all, %s view: %s in %.0f ms (%lld characters)\n", hex ? "hex" : "text",
             same ? "exact" : "FAILED", ms, view->length());
     }
@@ -592,24 +635,29 @@ int streamShape(const StreamShape &shape, qint64 total, qint64 blockSize)
     const double clearMs = milliseconds(clock);
     form.Text1->viewport()->repaint();
     form.Text2->viewport()->repaint();
-    const double clearPaintedMs = milliseconds(clock);
+    held.clearPaintedMs = milliseconds(clock);
     report("  clear (\"Empfangsfenster löschen\"): %.1f ms, %.1f ms with both views repainted; "
            "log now %lld bytes\n",
-        clearMs, clearPaintedMs, form.log().size());
+        clearMs, held.clearPaintedMs, form.log().size());
+    return held;
+}
 
-    const double rateRatio = sum(streamed).rate() / reference;
+void reportTargets(
+    const StreamResult &result, const QList<double> &ratios, const HeldMeasures &held, qint64 total)
+{
+    const double reference = sum(result.raw).rate();
+    const double rateRatio = sum(result.streamed).rate() / reference;
     const qsizetype quarter = std::max<qsizetype>(1, ratios.size() / 4);
     const double firstQuarter = mean(ratios.first(quarter));
     const double lastQuarter = mean(ratios.last(quarter));
     const double slowest = *std::min_element(ratios.begin(), ratios.end());
-    const double perByte = double(residentGrowth) / double(total);
-    const double p99 = percentile(late, 99);
+    const double perByte = double(result.residentGrowth) / double(total);
+    const double p99 = percentile(result.lateness, 99);
     // A time as the bytes the bare port drains meanwhile: what stays the same
     // on a machine twice as fast.
     const auto drained = [reference](double ms) {
         return QStringLiteral("%1 KB raw").arg(ms * reference, 0, 'f', 0);
     };
-    const double rewrapWorst = std::max(rewrap, rewrapLarge);
     report("targets (times also as the bytes the bare port drains meanwhile):\n");
     report("  throughput >= 0.50 of raw: overall %.2f; per 16 MiB: first quarter %.2f, last "
            "quarter %.2f, slowest %.2f: %s\n",
@@ -618,13 +666,29 @@ int streamShape(const StreamShape &shape, qint64 total, qint64 blockSize)
     report("  16 ms timer p99 lateness <= 50 ms: %.2f ms, %s: %s\n", p99, qPrintable(drained(p99)),
         verdict(p99 <= 50));
     report("  resident growth <= 2 bytes per byte: %.3f: %s\n", perByte, verdict(perByte <= 2));
-    report("  frame < 8 ms: worst %.2f ms, %s: %s\n", worstPaint, qPrintable(drained(worstPaint)),
-        verdict(worstPaint < 8));
-    report("  clear < 50 ms: %.1f ms, %s: %s\n", clearPaintedMs,
-        qPrintable(drained(clearPaintedMs)), verdict(clearPaintedMs < 50));
-    report("  rewrap < 100 ms: %.1f ms, %s: %s\n", rewrapWorst, qPrintable(drained(rewrapWorst)),
-        verdict(rewrapWorst < 100));
-    report("  copy all exact: %s\n", verdict(copied && exact));
+    report("  frame < 8 ms: worst %.2f ms, %s: %s\n", held.worstPaint,
+        qPrintable(drained(held.worstPaint)), verdict(held.worstPaint < 8));
+    report("  clear < 50 ms: %.1f ms, %s: %s\n", held.clearPaintedMs,
+        qPrintable(drained(held.clearPaintedMs)), verdict(held.clearPaintedMs < 50));
+    report("  rewrap < 100 ms: %.1f ms, %s: %s\n", held.rewrap, qPrintable(drained(held.rewrap)),
+        verdict(held.rewrap < 100));
+    report("  copy all exact: %s\n", verdict(held.copied && result.exact));
+}
+
+int streamShape(const StreamShape &shape, qint64 total, qint64 blockSize)
+{
+    report("\n## %s, %lld MiB in blocks of %lld MiB\n", qPrintable(shape.name()), total >> 20,
+        blockSize >> 20);
+    Session session;
+    if (!session.open())
+        return 1;
+    const StreamResult result = streamAll(session, shape, total, blockSize);
+    if (result.failed)
+        return 1;
+    const QList<double> ratios = segmentRatios(result);
+    reportStream(result, ratios, total);
+    const HeldMeasures held = measureHeld(session, shape, total);
+    reportTargets(result, ratios, held, total);
     return 0;
 }
 
