@@ -1,6 +1,7 @@
 #include "savecommands.h"
 
 #include "base/dialogs.h"
+#include "base/messages.h"
 #include "base/module1.h"
 #include "base/trafficsave.h"
 #include "savelocation.h"
@@ -49,9 +50,7 @@ void SaveCommands::save(const TrafficLog *log, const QString &title, const QStri
     // question at the end with the first.
     if (m_save) {
         Dialogs::current().message(
-            QStringLiteral("Die Datei „%1“ wird noch gespeichert. Eine weitere Datei kann erst "
-                           "gespeichert werden, wenn sie fertig ist oder abgebrochen wurde.")
-                .arg(QFileInfo(m_save->path()).fileName()),
+            Messages::oneFileAtATime(m_save->path(), QStringLiteral("gespeichert")),
             kApplicationTitle);
         return;
     }

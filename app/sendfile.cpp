@@ -1,4 +1,5 @@
 #include "base/dialogs.h"
+#include "base/messages.h"
 #include "mditavel.h"
 #include "serial/filesend.h"
 #include "serial/filetransfer.h"
@@ -19,9 +20,7 @@ void MDITavel::SendFile()
     // two transfers to follow and to stop in one window.
     if (m_fileTransfer->isRunning()) {
         Dialogs::current().message(
-            QStringLiteral("Die Datei „%1“ wird noch gesendet. Eine weitere Datei kann erst "
-                           "gesendet werden, wenn sie fertig ist oder abgebrochen wurde.")
-                .arg(QFileInfo(m_fileTransfer->name()).fileName()),
+            Messages::oneFileAtATime(m_fileTransfer->name(), QStringLiteral("gesendet")),
             kApplicationTitle);
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFileInfo>
 #include <QString>
 
 // Message texts that several windows show.
@@ -9,6 +10,15 @@ namespace Messages {
 inline QString noConnection()
 {
     return QStringLiteral("Es besteht keine serielle Verbindung.");
+}
+
+// A second file while one is still being sent or saved; done is the
+// participle of the work ("gesendet", "gespeichert").
+inline QString oneFileAtATime(const QString &path, const QString &done)
+{
+    return QStringLiteral("Die Datei „%1“ wird noch %2. Eine weitere Datei kann erst %2 werden, "
+                          "wenn sie fertig ist oder abgebrochen wurde.")
+        .arg(QFileInfo(path).fileName(), done);
 }
 
 } // namespace Messages

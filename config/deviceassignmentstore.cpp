@@ -17,21 +17,17 @@ QString DeviceAssignmentStore::pathBeside(const QString &settingsPath)
 
 DeviceAssignmentStore::LoadResult DeviceAssignmentStore::load()
 {
-    m_file.keepOldFileAtNextWrite(false);
-    if (!m_file.exists())
+    const SafeFile::Loaded loaded = m_file.load();
+    if (!loaded.exists)
         return {};
-
-    QByteArray bytes;
-    QString reason;
-    if (!m_file.read(bytes, reason)) {
-        m_file.keepOldFileAtNextWrite(true);
+    if (!loaded.unreadable.isEmpty()) {
         return { {},
             QStringLiteral("Die Gerätezuordnung „%1“ kann nicht gelesen werden: %2. COM1 und COM2 "
                            "stehen für die ersten gefundenen Geräte; die Datei bleibt, wie sie "
                            "ist, bis Sie Geräte zuordnen, und wird dann als „%3“ aufbewahrt.")
-                .arg(m_file.displayPath(), reason, m_file.displayBackupPath()) };
+                .arg(m_file.displayPath(), loaded.unreadable, m_file.displayBackupPath()) };
     }
-    DeviceAssignment::ReadResult read = DeviceAssignment::parse(bytes);
+    DeviceAssignment::ReadResult read = DeviceAssignment::parse(loaded.bytes);
     if (read.problem.isEmpty())
         return { read.assignment, {} };
     m_file.keepOldFileAtNextWrite(true);

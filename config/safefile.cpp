@@ -52,6 +52,16 @@ bool SafeFile::read(QByteArray &bytes, QString &reason) const
     return true;
 }
 
+SafeFile::Loaded SafeFile::load()
+{
+    m_keepOldFile = false;
+    Loaded loaded;
+    loaded.exists = exists();
+    if (loaded.exists && !read(loaded.bytes, loaded.unreadable))
+        m_keepOldFile = true;
+    return loaded;
+}
+
 bool SafeFile::write(const QByteArray &bytes, QString &reason)
 {
     // The user's configuration folder does not exist before the first save.

@@ -26,6 +26,17 @@ public:
     // rather than read, which could block or never end.
     bool read(QByteArray &bytes, QString &reason) const;
 
+    // What a store's load finds: no file, its bytes, or why they could not
+    // be read. A file that cannot be read is kept at the next write; one
+    // whose bytes turn out damaged the store marks with keepOldFileAtNextWrite.
+    struct Loaded
+    {
+        bool exists = false;
+        QByteArray bytes;
+        QString unreadable;
+    };
+    Loaded load();
+
     // What is on disk now must survive the next write (as the backup).
     void keepOldFileAtNextWrite(bool keep) { m_keepOldFile = keep; }
 

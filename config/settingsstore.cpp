@@ -17,22 +17,18 @@ QString SettingsStore::defaultPath()
 
 SettingsStore::LoadResult SettingsStore::load()
 {
-    m_file.keepOldFileAtNextWrite(false);
-    if (!m_file.exists())
+    const SafeFile::Loaded loaded = m_file.load();
+    if (!loaded.exists)
         return {};
-
-    QByteArray bytes;
-    QString reason;
-    if (!m_file.read(bytes, reason)) {
-        m_file.keepOldFileAtNextWrite(true);
+    if (!loaded.unreadable.isEmpty()) {
         return { SavedState::defaults(),
             QStringLiteral("Die Einstellungsdatei „%1“ kann nicht gelesen werden: %2. Es "
                            "gelten die Standardeinstellungen; beim Beenden wird die Datei "
                            "als „%3“ aufbewahrt.")
-                .arg(m_file.displayPath(), reason, m_file.displayBackupPath()) };
+                .arg(m_file.displayPath(), loaded.unreadable, m_file.displayBackupPath()) };
     }
 
-    SettingsFile::ReadResult read = SettingsFile::parse(bytes);
+    SettingsFile::ReadResult read = SettingsFile::parse(loaded.bytes);
     if (read.problem.isEmpty())
         return { read.state, {} };
     m_file.keepOldFileAtNextWrite(true);

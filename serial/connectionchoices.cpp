@@ -3,16 +3,26 @@
 #include "comportmap.h"
 #include "linesettings.h"
 
+namespace {
+
+// The texts of a table of the line settings, in its order.
+template<class Table, class Text>
+QStringList textsOf(const Table &table, Text text)
+{
+    QStringList texts;
+    for (const auto &entry : table)
+        texts.append(text(entry));
+    return texts;
+}
+
+} // namespace
+
 namespace ConnectionChoices {
 
 const QStringList &baudRates()
 {
-    static const QStringList list = [] {
-        QStringList rates;
-        for (int rate : LineSettings::kBaudRates)
-            rates.append(QString::number(rate));
-        return rates;
-    }();
+    static const QStringList list
+        = textsOf(LineSettings::kBaudRates, [](int rate) { return QString::number(rate); });
     return list;
 }
 
@@ -25,12 +35,8 @@ const QStringList &parityCaptions()
 
 const QStringList &parityPieces()
 {
-    static const QStringList list = [] {
-        QStringList pieces;
-        for (char letter : LineSettings::kParityLetters)
-            pieces.append(QString(QLatin1Char(letter)));
-        return pieces;
-    }();
+    static const QStringList list = textsOf(
+        LineSettings::kParityLetters, [](char letter) { return QString(QLatin1Char(letter)); });
     return list;
 }
 
@@ -57,12 +63,8 @@ const QStringList &stopBitsCaptions()
 
 const QStringList &stopBitsPieces()
 {
-    static const QStringList list = [] {
-        QStringList pieces;
-        for (const char *piece : LineSettings::kStopBitsPieces)
-            pieces.append(QLatin1String(piece));
-        return pieces;
-    }();
+    static const QStringList list = textsOf(LineSettings::kStopBitsPieces,
+        [](const char *piece) { return QString::fromLatin1(piece); });
     return list;
 }
 
