@@ -4,6 +4,18 @@
 
 using namespace CommErrorNumber;
 
+namespace {
+
+// An error about the device behind a port: the text takes the port as %1,
+// the device as %2 and the system's reason as %3.
+CommError aboutDevice(
+    int number, const QString &text, int port, const QString &device, const QString &reason)
+{
+    return makeCommError(number, text.arg(port).arg(device, reason));
+}
+
+} // namespace
+
 namespace CommErrorCatalog {
 
 CommError invalidSettings(const QString &settings, const QString &problem)
@@ -35,11 +47,10 @@ CommError portNotOpen()
 
 CommError portInUse(int port, const QString &device, const QString &reason)
 {
-    return makeCommError(kPortInUse,
+    return aboutDevice(kPortInUse,
         QStringLiteral("COM%1 (%2) wird bereits von einem anderen Programm "
-                       "benutzt (%3).")
-            .arg(port)
-            .arg(device, reason));
+                       "benutzt (%3)."),
+        port, device, reason);
 }
 
 CommError noDeviceForPort(int port)
@@ -52,37 +63,32 @@ CommError noDeviceForPort(int port)
 
 CommError deviceNotFound(int port, const QString &device, const QString &reason)
 {
-    return makeCommError(kDeviceNotFound,
-        QStringLiteral("Das Gerät %2 für COM%1 existiert nicht (%3).")
-            .arg(port)
-            .arg(device, reason));
+    return aboutDevice(kDeviceNotFound,
+        QStringLiteral("Das Gerät %2 für COM%1 existiert nicht (%3)."), port, device, reason);
 }
 
 CommError accessDenied(int port, const QString &device, const QString &reason)
 {
-    return makeCommError(kAccessDenied,
+    return aboutDevice(kAccessDenied,
         QStringLiteral("Kein Zugriff auf das Gerät %2 für COM%1 (%3). Der "
                        "Benutzer muss eventuell Mitglied der Gruppe „dialout“ "
-                       "sein.")
-            .arg(port)
-            .arg(device, reason));
+                       "sein."),
+        port, device, reason);
 }
 
 CommError notASerialPort(int port, const QString &device, const QString &reason)
 {
-    return makeCommError(kNotASerialPort,
-        QStringLiteral("%2 für COM%1 ist keine serielle Schnittstelle (%3).")
-            .arg(port)
-            .arg(device, reason));
+    return aboutDevice(kNotASerialPort,
+        QStringLiteral("%2 für COM%1 ist keine serielle Schnittstelle (%3)."), port, device,
+        reason);
 }
 
 CommError settingsRefused(int port, const QString &device, const QString &reason)
 {
-    return makeCommError(kSettingsRefused,
+    return aboutDevice(kSettingsRefused,
         QStringLiteral("Der Treiber von %2 für COM%1 lehnt die Einstellung ab: "
-                       "%3.")
-            .arg(port)
-            .arg(device, reason));
+                       "%3."),
+        port, device, reason);
 }
 
 CommError stopBitsNeedFiveDataBits(const LineSettings &settings)
@@ -95,10 +101,8 @@ CommError stopBitsNeedFiveDataBits(const LineSettings &settings)
 
 CommError openFailed(int port, const QString &device, const QString &reason)
 {
-    return makeCommError(kOpenFailed,
-        QStringLiteral("COM%1 (%2) konnte nicht geöffnet werden (%3).")
-            .arg(port)
-            .arg(device, reason));
+    return aboutDevice(kOpenFailed, QStringLiteral("COM%1 (%2) konnte nicht geöffnet werden (%3)."),
+        port, device, reason);
 }
 
 } // namespace CommErrorCatalog
