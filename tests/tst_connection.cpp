@@ -26,10 +26,11 @@ private:
     Reconnector &reconnector() const { return m_f->window->reconnector(); }
     void connectPort() { m_settings->Command3->click(); }
 
-    void reloadSettings(std::array<std::int16_t, 5> choices)
+    void reloadSettings(const QList<int> &choices)
     {
         m_f->window->einstellungen().unload();
-        m_f->window->state().ConnectionSettings = choices;
+        for (int i = 0; i < 5; ++i)
+            m_f->window->state().ConnectionSettings[i] = std::int16_t(choices[i]);
         m_settings = &m_f->window->einstellungen().show();
     }
 
@@ -126,6 +127,9 @@ private Q_SLOTS:
         QTest::newRow("first run")
             << QList<int> {} << QStringLiteral("110,N,5,1")
             << QStringLiteral("110 Baud, 5 Datenbits, keine Parität, 1 Stopbit") << 1;
+        QTest::newRow("stored values out of range: each group's first")
+            << QList<int> { 99, 7, -3, 9, 5 } << QStringLiteral("110,N,5,1")
+            << QStringLiteral("110 Baud, 5 Datenbits, keine Parität, 1 Stopbit") << 1;
         QTest::newRow("19200 Mark 7 2 on COM2")
             << QList<int> { 8, 1, 3, 2, 2 } << QStringLiteral("19200,M,7,2")
             << QStringLiteral("19200 Baud, 7 Datenbits, Mark Parität, 2 Stopbit") << 2;
@@ -146,8 +150,7 @@ private Q_SLOTS:
         QFETCH(QString, settingsPanel);
         QFETCH(int, port);
         if (!choices.isEmpty())
-            reloadSettings({ std::int16_t(choices[0]), std::int16_t(choices[1]),
-                std::int16_t(choices[2]), std::int16_t(choices[3]), std::int16_t(choices[4]) });
+            reloadSettings(choices);
         QVERIFY(!m_settings->looksConnected() && !m_settings->Command2->isEnabled());
         connectPort();
         QVERIFY2(
@@ -158,14 +161,6 @@ private Q_SLOTS:
         QCOMPARE(panelToolTip(),
             QStringLiteral("Gerät: ") + (port == 1 ? m_f->com1 : m_f->com2).slavePath());
         QVERIFY(m_settings->looksConnected() && m_settings->Command2->isEnabled());
-    }
-
-    void storedValuesOutOfRangeSelectEachGroupsFirstEntry()
-    {
-        reloadSettings({ 99, 7, -3, 9, 5 });
-        QCOMPARE(m_settings->List2->currentRow(), 0);
-        QVERIFY(m_settings->Option1[0]->isChecked() && m_settings->Option2[0]->isChecked()
-            && m_settings->Option3[0]->isChecked() && m_settings->Option4[0]->isChecked());
     }
 
     void storedBaudPositionMinusOneLeavesNoSelectionAndReportsError()
@@ -218,16 +213,9 @@ private Q_SLOTS:
         QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
     }
 
-    void disconnectClosesAndRestoresTheLook()
-    {
-        connectPort();
-        m_settings->Command2->click();
-        QVERIFY(!comm().PortOpen());
-        expectDisconnectedLook();
-        QVERIFY(m_f->dialogs.messages.isEmpty());
-    }
-
-    void disconnectWhileClosedOnlyTellsSo()
+    // "Verbindung trennen" with the port closed behind the window's back only
+    // says so; otherwise it closes the port and gives the unconnected look.
+    void disconnectClosesOrTellsThereIsNoConnection()
     {
         connectPort();
         QVERIFY(!comm().setPortOpen(false));
@@ -237,12 +225,26 @@ private Q_SLOTS:
         QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Tavel"));
         QVERIFY(m_settings->looksConnected());
         QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
+        connectPort();
+        m_settings->Command2->click();
+        QVERIFY(!comm().PortOpen());
+        expectDisconnectedLook();
+        QCOMPARE(m_f->dialogs.messages.size(), 1);
     }
 
-    // Closed and shown again, the window looks unconnected over the open
-    // port; connecting then reopens it with the choices made.
-    void closeBoxWhileConnectedGivesFreshLookOverOpenPort()
+    // Hidden, the window keeps its choices until it is unloaded; closed and
+    // shown again, it looks unconnected over the open port, and connecting
+    // then reopens it with the choices made.
+    void hiddenOrClosedWindowKeepsTheConnection()
     {
+        m_settings->Option2[2]->setChecked(true);
+        m_settings->Command1->click();
+        QVERIFY(!m_settings->frame()->isVisible());
+        QCOMPARE(m_f->window->state().ConnectionSettings[2], 0);
+        m_f->window->einstellungen().unload();
+        QCOMPARE(m_f->window->state().ConnectionSettings[2], 2);
+
+        m_settings = &m_f->window->einstellungen().show();
         connectPort();
         m_settings->frame()->close();
         m_settings = &m_f->window->einstellungen().show();
@@ -253,19 +255,9 @@ private Q_SLOTS:
         connectPort();
         QVERIFY(m_f->dialogs.messages.isEmpty());
         QVERIFY(comm().PortOpen());
-        QCOMPARE(comm().Settings(), QStringLiteral("9600,N,5,1"));
+        QCOMPARE(comm().Settings(), QStringLiteral("9600,O,5,1"));
         QVERIFY(panel(1).startsWith(QStringLiteral("Einstellungen: 9600 Baud")));
         QVERIFY(m_settings->looksConnected());
-    }
-
-    void hiddenWindowKeepsChoicesUntilUnloaded()
-    {
-        m_settings->Option2[2]->setChecked(true);
-        m_settings->Command1->click();
-        QVERIFY(!m_settings->frame()->isVisible());
-        QCOMPARE(m_f->window->state().ConnectionSettings[2], 0);
-        m_f->window->einstellungen().unload();
-        QCOMPARE(m_f->window->state().ConnectionSettings[2], 2);
     }
 
     void streamSurvivesThreeReturnsEveryByteOnceInOrder()
@@ -357,17 +349,12 @@ private Q_SLOTS:
         // Nothing of it reached the device that came back.
         QVERIFY(!comm().Output("z"));
         QCOMPARE(device().read(1), QByteArray("z"));
-        pull();
-        plugBackIn();
-        QCOMPARE(m_f->dialogs.messages.size(), 1);
-    }
-
-    void returnWithTheSettingsWindowClosedRewritesThePanels()
-    {
-        connectThroughLink();
+        // A return with the settings window closed rewrites the panels, and
+        // tells of nothing that did not leave.
         m_settings->frame()->close();
         pull();
         plugBackIn();
+        QCOMPARE(m_f->dialogs.messages.size(), 1);
         QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
         QVERIFY(panel(1).startsWith(QStringLiteral("Einstellungen: 115200 Baud")));
     }

@@ -79,24 +79,21 @@ private slots:
             << "ttyACM0 ttyACM0" << QStringList { "/dev/ttyACM0" };
         QTest::newRow("nothing usable")
             << "ttyS0!console ttyS1!nouart ttyS2!nouart" << QStringList {};
+        QTest::newRow("all kinds")
+            << "ttyUSB1=usb-FTDI_B ttyS1 ttyUSB0=usb-FTDI_A ttyACM2 ttyS0!console"
+            << QStringList { kById + "usb-FTDI_A", kById + "usb-FTDI_B", "/dev/ttyACM2",
+                   "/dev/ttyS1" };
     }
-
+    // In whatever order the system reports them.
     void usableDevicesAreFilteredAndOrdered()
     {
         QFETCH(QString, reported);
         QFETCH(QStringList, expected);
-        QCOMPARE(stablePaths(DeviceList::usable(devices(reported))), expected);
-    }
-
-    void orderDoesNotDependOnTheOrderReported()
-    {
-        QList<SerialDeviceInfo> list
-            = devices("ttyUSB1=usb-FTDI_B ttyS1 ttyUSB0=usb-FTDI_A ttyACM2 ttyS0!console");
-        const QStringList first = stablePaths(DeviceList::usable(list));
+        QList<SerialDeviceInfo> list = devices(reported);
         const auto byName = [](const auto &a, const auto &b) { return a.name < b.name; };
         std::sort(list.begin(), list.end(), byName);
         do {
-            QCOMPARE(stablePaths(DeviceList::usable(list)), first);
+            QCOMPARE(stablePaths(DeviceList::usable(list)), expected);
         } while (std::next_permutation(list.begin(), list.end(), byName));
     }
 
@@ -200,59 +197,57 @@ private slots:
     }
 
     // tavel-geraete.cfg: which device COM1 and COM2 stand for when the user
-    // assigned them.
-    void soundFileGivesItsPaths_data()
+    // assigned them; a damaged file gives no choice at all and names the problem.
+    void assignmentFileIsReadWholeOrNotAtAll_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("com1");
         QTest::addColumn<QString>("com2");
-        QTest::newRow("empty file") << QByteArray() << QString() << QString();
-        QTest::newRow("as written") << QByteArray("# Kommentar\nCOM1=/dev/ttyUSB0\nCOM2=\n")
-                                    << QStringLiteral("/dev/ttyUSB0") << QString();
-        QTest::newRow("CR LF, blanks, any order")
-            << QByteArray("\r\n COM2 = /dev/serial/by-id/usb-x \r\nCOM1=/dev/ttyACM0\r\n")
-            << QStringLiteral("/dev/ttyACM0") << QStringLiteral("/dev/serial/by-id/usb-x");
-        QTest::newRow("UTF-8 path")
-            << QByteArray("COM1=/tmp/gerät\n") << QStringLiteral("/tmp/gerät") << QString();
+        QTest::addColumn<QString>("problem");
+        const auto row = [](const char *name, const QByteArray &bytes, const char *com1,
+                             const char *com2, const char *problem = "") {
+            QTest::newRow(name) << bytes << QString::fromUtf8(com1) << QString::fromUtf8(com2)
+                                << QString::fromUtf8(problem);
+        };
+        row("empty file", {}, "", "");
+        row("as written", "# Kommentar\nCOM1=/dev/ttyUSB0\nCOM2=\n", "/dev/ttyUSB0", "");
+        row("CR LF, blanks, any order",
+            "\r\n COM2 = /dev/serial/by-id/usb-x \r\nCOM1=/dev/ttyACM0\r\n", "/dev/ttyACM0",
+            "/dev/serial/by-id/usb-x");
+        row("UTF-8 path", "COM1=/tmp/gerät\n", "/tmp/gerät", "");
+        row("unknown key", "COM1=/dev/a\nCOM3=/dev/b\n", "", "",
+            "Zeile 2 ist unverständlich: „COM3=/dev/b“");
+        row("no equals sign", "/dev/ttyUSB0\n", "", "", "Zeile 1 ist unverständlich");
+        row("port twice", "COM2=/dev/a\nCOM2=/dev/b\n", "", "",
+            "COM2 steht in Zeile 2 ein zweites Mal");
+        row("relative path", "COM1=ttyUSB0\n", "", "", "Zeile 1: „ttyUSB0“ ist kein");
+        row("not UTF-8", "COM1=/dev/\xff\n", "", "", "UTF-8");
+        row("too large", QByteArray(70000, '#'), "", "", "zu groß");
     }
-    void soundFileGivesItsPaths()
+    void assignmentFileIsReadWholeOrNotAtAll()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, com1);
         QFETCH(QString, com2);
+        QFETCH(QString, problem);
         const DeviceAssignment::ReadResult read = DeviceAssignment::parse(bytes);
-        QCOMPARE(read.problem, QString());
+        QVERIFY2(read.problem.contains(problem) && read.problem.isEmpty() == problem.isEmpty(),
+            qPrintable(read.problem));
         QCOMPARE(read.assignment.devicePath(1), com1);
         QCOMPARE(read.assignment.devicePath(2), com2);
     }
 
-    void damagedFileGivesNoChoiceAndNamesTheProblem_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("problem");
-        QTest::newRow("unknown key") << QByteArray("COM1=/dev/a\nCOM3=/dev/b\n")
-                                     << QStringLiteral("Zeile 2 ist unverständlich: „COM3=/dev/b“");
-        QTest::newRow("no equals sign")
-            << QByteArray("/dev/ttyUSB0\n") << QStringLiteral("Zeile 1 ist unverständlich");
-        QTest::newRow("port twice") << QByteArray("COM2=/dev/a\nCOM2=/dev/b\n")
-                                    << QStringLiteral("COM2 steht in Zeile 2 ein zweites Mal");
-        QTest::newRow("relative path")
-            << QByteArray("COM1=ttyUSB0\n") << QStringLiteral("Zeile 1: „ttyUSB0“ ist kein");
-        QTest::newRow("not UTF-8") << QByteArray("COM1=/dev/\xff\n") << QStringLiteral("UTF-8");
-        QTest::newRow("too large") << QByteArray(70000, '#') << QStringLiteral("zu groß");
-    }
-    void damagedFileGivesNoChoiceAndNamesTheProblem()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, problem);
-        const DeviceAssignment::ReadResult read = DeviceAssignment::parse(bytes);
-        QVERIFY2(read.problem.contains(problem), qPrintable(read.problem));
-        QVERIFY(read.assignment.isEmpty());
-    }
-
+    // Only storable paths are taken, and what is stored reads back byte for byte.
     void savedAssignmentReadsBackByteForByte()
     {
         DeviceAssignment assignment;
+        for (const char *bad : { "ttyUSB0", "/dev/a\nCOM2=/x", " /dev/a", "/dev/a\r" }) {
+            QVERIFY2(DeviceAssignment::problemWithPath(QString::fromLatin1(bad)), bad);
+            assignment.setDevicePath(1, QString::fromLatin1(bad));
+        }
+        assignment.setDevicePath(3, QStringLiteral("/dev/ttyS3"));
+        QVERIFY(assignment.isEmpty());
+        QVERIFY(!DeviceAssignment::problemWithPath(QString()));
         assignment.setDevicePath(2, QStringLiteral("/dev/serial/by-id/usb-FTDI_A5-if00-port0"));
         const QByteArray bytes = assignment.serialize();
         QCOMPARE(bytes,
@@ -263,42 +258,22 @@ private slots:
         QVERIFY(read.assignment == assignment);
     }
 
-    void onlyStorablePathsAreTaken()
-    {
-        DeviceAssignment assignment;
-        for (const char *bad : { "ttyUSB0", "/dev/a\nCOM2=/x", " /dev/a", "/dev/a\r" }) {
-            QVERIFY2(DeviceAssignment::problemWithPath(QString::fromLatin1(bad)), bad);
-            assignment.setDevicePath(1, QString::fromLatin1(bad));
-        }
-        assignment.setDevicePath(3, QStringLiteral("/dev/ttyS3"));
-        QVERIFY(assignment.isEmpty());
-        QVERIFY(!DeviceAssignment::problemWithPath(QString()));
-        QVERIFY(!DeviceAssignment::problemWithPath(QStringLiteral("/dev/ttyUSB0")));
-    }
-
-    // Beside tavel.cfg; the folder is made at the first save, as for tavel.cfg.
+    // Beside tavel.cfg, its folder made at the first save as for tavel.cfg;
+    // a damaged file is reported, kept, and backed up at the next save.
     void storeKeepsTheFileBesideTavelCfg()
     {
         QTemporaryDir folder;
         const QString path
             = DeviceAssignmentStore::pathBeside(folder.filePath(QStringLiteral("sub/tavel.cfg")));
         QCOMPARE(path, folder.filePath(QStringLiteral("sub/tavel-geraete.cfg")));
-        DeviceAssignmentStore store(path);
-        QCOMPARE(store.load().problem, QString());
         DeviceAssignment assignment;
         assignment.setDevicePath(1, QStringLiteral("/dev/ttyACM0"));
-        QCOMPARE(store.save(assignment), QString());
+        DeviceAssignmentStore first(path);
+        QCOMPARE(first.load().problem, QString());
+        QCOMPARE(first.save(assignment), QString());
         QCOMPARE(contentsOf(path), assignment.serialize());
-        const DeviceAssignmentStore::LoadResult loaded = DeviceAssignmentStore(path).load();
-        QCOMPARE(loaded.problem, QString());
-        QVERIFY(loaded.assignment == assignment);
-        QVERIFY(!QFile::exists(store.backupPath()));
-    }
+        QVERIFY(!QFile::exists(first.backupPath()));
 
-    void damagedFileIsReportedKeptAndBackedUpAtTheNextSave()
-    {
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("tavel-geraete.cfg"));
         const QByteArray damaged("COM1=/dev/ttyUSB0\nKaputt\n");
         QVERIFY(writeFile(path, damaged));
         DeviceAssignmentStore store(path);
@@ -308,12 +283,12 @@ private slots:
                 && loaded.problem.contains(store.backupPath()),
             qPrintable(loaded.problem));
         QCOMPARE(contentsOf(path), damaged);
-
-        DeviceAssignment assignment;
         assignment.setDevicePath(2, QStringLiteral("/dev/ttyACM1"));
         QCOMPARE(store.save(assignment), QString());
-        QCOMPARE(contentsOf(path), assignment.serialize());
         QCOMPARE(contentsOf(store.backupPath()), damaged);
+        const DeviceAssignmentStore::LoadResult again = DeviceAssignmentStore(path).load();
+        QCOMPARE(again.problem, QString());
+        QVERIFY(again.assignment == assignment);
     }
 };
 

@@ -1,24 +1,24 @@
 #include "filehelpers.h"
 #include "mainwindowfixture.h"
 #include "serial/filesend.h"
+#include "serial/filetransfer.h"
 #include "serial/outputqueue.h"
-#include "settings/frmeinstellungen.h"
-#include "traffic/trafficlog.h"
-#include "windows/frmempfang.h"
+#include "windows/eightbitedit.h"
+#include "windows/filesendwindow.h"
+#include "windows/frmeingabe.h"
 #include "windows/frmsendefenster.h"
 #include "windows/traffic/trafficview.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
-#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScopeGuard>
-#include <QTest>
 #include <fcntl.h>
-#include <linux/capability.h>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -39,68 +39,60 @@ bool writeSparseFile(const QString &path, qint64 size, const QByteArray &tail)
         && file.write(tail) == tail.size();
 }
 
-// Root reads any file whatever its permissions, through two capabilities.
-// While this lives the calling thread works without them, so that a file
-// without read permission is refused to root as to anyone; they come back
-// at the end, as they stay in the permitted set.
-class WithoutPermissionOverride
-{
-public:
-    WithoutPermissionOverride()
-    {
-        if (::syscall(SYS_capget, &m_header, m_saved) != 0)
-            return;
-        __user_cap_data_struct reduced[2] = { m_saved[0], m_saved[1] };
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        m_active = ::syscall(SYS_capset, &m_header, reduced) == 0;
-    }
-    ~WithoutPermissionOverride()
-    {
-        if (m_active)
-            ::syscall(SYS_capset, &m_header, m_saved);
-    }
-    WithoutPermissionOverride(const WithoutPermissionOverride &) = delete;
-    WithoutPermissionOverride &operator=(const WithoutPermissionOverride &) = delete;
-
-    bool isActive() const { return m_active; }
-
-private:
-    __user_cap_header_struct m_header { _LINUX_CAPABILITY_VERSION_3, 0 };
-    __user_cap_data_struct m_saved[2] {};
-    bool m_active = false;
-};
-
 } // namespace
 
-// "Datei senden" through the real main window to a pty device, and the
-// reading of the file before it.
+// "Datei senden" through the real main window to a pty device that reads
+// only when the test says so: the reading of the file, the bytes on the
+// line, the progress window and its "Abbrechen", the question before the
+// connection or the program ends, a device that vanishes.
 class TestFileSend : public QObject
 {
     Q_OBJECT
 
 private:
     std::unique_ptr<MainWindowFixture> m_f;
+    QByteArray m_file;
 
-    QString path(const char *name) const { return m_f->folder.filePath(QLatin1String(name)); }
-    MSComm &comm() const { return m_f->window->MSComm1(); }
-
-    bool connectCom1()
-    {
-        m_f->window->einstellungen().loaded()->Command3->click();
-        return comm().PortOpen() && m_f->dialogs.messages.isEmpty();
-    }
+    QString path(const QString &name) const { return m_f->folder.filePath(name); }
+    MDITavel &window() const { return *m_f->window; }
+    MSComm &comm() const { return m_f->comm(); }
+    FileTransfer &transfer() const { return window().fileTransfer(); }
+    FileSendWindow *progressWindow() const { return window().findChild<FileSendWindow *>(); }
+    // Reads from the device until it has stayed quiet for a moment.
+    QByteArray readUntilQuiet() { return m_f->com1.readFor(500); }
 
     // Through the menu command, as the user does; an empty name cancels.
     void sendFile(const QString &file)
     {
         m_f->dialogs.fileAnswers << file;
-        m_f->window->findChild<QAction *>(QStringLiteral("MnDateiDatei"))->trigger();
+        m_f->action("MnDateiDatei")->trigger();
     }
 
     QByteArray received() const
     {
-        FrmEmpfang *window = m_f->window->empfang().loaded();
-        return window ? window->log().bytes(0, window->log().size()) : QByteArray();
+        FrmEmpfang *shown = window().empfang().loaded();
+        return shown ? shown->log().bytes(0, shown->log().size()) : QByteArray();
+    }
+
+    // Starts sending firmware.bin, far larger than the pty takes while
+    // nobody reads, and waits until the driver is full, so that the transfer
+    // stands still.
+    bool startStalledTransfer()
+    {
+        m_file.resize(4 * 1024 * 1024);
+        for (qsizetype i = 0; i < m_file.size(); ++i)
+            m_file[i] = char((i * 7 + i / 251) & 0xFF);
+        if (!writeFile(path(QStringLiteral("firmware.bin")), m_file))
+            return false;
+        sendFile(path(QStringLiteral("firmware.bin")));
+        if (!transfer().isRunning() || !progressWindow())
+            return false;
+        qint64 before = -1;
+        while (transfer().sent() != before) {
+            before = transfer().sent();
+            QTest::qWait(100);
+        }
+        return before > 0 && before < m_file.size();
     }
 
 private Q_SLOTS:
@@ -108,6 +100,8 @@ private Q_SLOTS:
     {
         m_f = std::make_unique<MainWindowFixture>();
         QCOMPARE(m_f->start, MDITavel::StartOutcome::Running);
+        m_f->connectPort();
+        QVERIFY(comm().PortOpen() && m_f->dialogs.messages.isEmpty());
     }
 
     void cleanup()
@@ -122,9 +116,9 @@ private Q_SLOTS:
         QVERIFY(writeSparseFile(path("huge.bin"), size, "end"));
         const FileSend::Loaded loaded = FileSend::load(path("huge.bin"), qint64(1) << 30);
         QVERIFY(!loaded.ok() && loaded.bytes.isEmpty());
-        QVERIFY2(loaded.error.contains(path("huge.bin")), qPrintable(loaded.error));
-        QVERIFY2(loaded.error.contains(QString::number(size)), qPrintable(loaded.error));
-        QVERIFY(loaded.error.contains(QStringLiteral("zu groß")));
+        QVERIFY2(loaded.error.contains(path("huge.bin")) && loaded.error.contains("zu groß")
+                && loaded.error.contains(QString::number(size)),
+            qPrintable(loaded.error));
     }
 
     void fileAboveTwoGibibytesIsReadWhole()
@@ -142,65 +136,61 @@ private Q_SLOTS:
         QCOMPARE(loaded.bytes.right(6), QByteArray("\x00\x01\x02\x03\x04\x05", 6));
     }
 
-    // The pieces behind Output leave in order, never copied, a slice never
-    // crossing from one piece into the next.
-    void queueHandsOutPiecesInOrderWithoutCopying()
+    // The pieces behind Output leave in order and uncopied, a slice never
+    // crossing into the next piece; dropping one (a file cancelled) takes
+    // only what is left of it. Slices of at most 2 bytes, apart by '|'.
+    void queueHandsOutPiecesInOrder_data()
     {
-        const QByteArray first = randomBytes(1000, 1);
+        QTest::addColumn<qint64>("takenFirst");
+        QTest::addColumn<int>("dropped"); // the piece, 1 (an empty one): none
+        QTest::addColumn<QByteArray>("slices");
+        QTest::newRow("none dropped") << qint64(0) << 1 << QByteArray("ab|c|de|f|gh");
+        QTest::newRow("front piece, partly taken") << qint64(2) << 0 << QByteArray("de|f|gh");
+        QTest::newRow("middle piece") << qint64(2) << 2 << QByteArray("c|gh");
+        QTest::newRow("last piece") << qint64(0) << 3 << QByteArray("ab|c|de|f");
+    }
+    void queueHandsOutPiecesInOrder()
+    {
+        QFETCH(qint64, takenFirst);
+        QFETCH(int, dropped);
+        QFETCH(QByteArray, slices);
+        const QByteArray first("abc");
         OutputQueue queue;
-        queue.append(first);
-        queue.append(QByteArray());
-        queue.append("defg");
-        QCOMPARE(queue.size(), qint64(1004));
+        const qint64 starts[] = { queue.append(first), queue.append(QByteArray()),
+            queue.append("def"), queue.append("gh") };
+        QCOMPARE(starts[3], qint64(6));
         QCOMPARE(queue.front(4096).data(), first.constData());
-        QByteArray out;
+        queue.consume(takenFirst);
+        const qint64 left = slices.size() - slices.count('|');
+        QCOMPARE(queue.dropPiece(dropped == 1 ? 99 : starts[dropped]), 8 - takenFirst - left);
+        QCOMPARE(queue.size(), left);
+        QCOMPARE(queue.taken(), takenFirst);
+        QCOMPARE(queue.end(), takenFirst + left);
+        QByteArrayList out;
         while (!queue.isEmpty()) {
-            const QByteArrayView slice = queue.front(300);
-            out += slice.toByteArray();
-            queue.consume(slice.size());
-            if (out.size() == 1000)
-                QCOMPARE(queue.front(2).toByteArray(), QByteArray("de"));
+            out << queue.front(2).toByteArray();
+            queue.consume(out.constLast().size());
         }
-        QCOMPARE(out, first + "defg");
+        QCOMPARE(out.join('|'), slices);
         queue.append("x");
         queue.clear();
         QVERIFY(queue.isEmpty() && queue.front(100).isEmpty());
     }
 
-    // Every byte value arrives exactly; the sent-data window is left alone,
+    // Ten megabytes, every byte value among them, arrive exactly while what
+    // the device sends keeps showing; the sent-data window is left alone,
     // loaded or not.
-    void everyByteValueArrivesExactly()
+    void fileArrivesExactlyWhileReceivedDataKeepShowing()
     {
-        QByteArray bytes;
-        for (int value = 0; value < 3 * 256; ++value)
-            bytes.append(char(value));
-        QVERIFY(writeFile(path("values.bin"), bytes));
-        QVERIFY(connectCom1());
-        sendFile(path("values.bin"));
-        QCOMPARE(m_f->dialogs.fileDialogTitles, QStringList { QStringLiteral("Datei senden") });
-        QCOMPARE(m_f->com1.read(bytes.size()), bytes);
-        QVERIFY(!m_f->window->sendefenster().loaded());
-
-        FrmSendefenster &sent = m_f->window->sendefenster().show();
-        sent.appendText(QStringLiteral("AB"));
-        sendFile(path("values.bin"));
-        QCOMPARE(m_f->com1.read(bytes.size()), bytes);
-        QCOMPARE(m_f->com1.readFor(200), QByteArray());
-        QCOMPARE(sent.Text1->text(), QStringLiteral("AB"));
-        QCOMPARE(sent.Text2->text(), QString());
-        QVERIFY(m_f->dialogs.messages.isEmpty());
-    }
-
-    void tenMegabytesArriveExactlyWhileReceivedDataKeepShowing()
-    {
-        const QByteArray bytes = randomBytes(10 * 1024 * 1024, 20240601);
+        QByteArray bytes = randomBytes(10 * 1024 * 1024, 20240601);
+        for (int value = 0; value < 256; ++value)
+            bytes[value] = char(value);
         QVERIFY(writeFile(path("ten.bin"), bytes));
-        QVERIFY(connectCom1());
         sendFile(path("ten.bin"));
+        QCOMPARE(m_f->dialogs.fileDialogTitles, QStringList { QStringLiteral("Datei senden") });
         // The command has handed the bytes over without waiting for the line.
         QVERIFY(comm().bytesToWrite() > bytes.size() / 2);
         QVERIFY(!QApplication::overrideCursor());
-
         QByteArray arrived;
         QByteArray answered;
         qint64 shownDuringSend = 0;
@@ -217,6 +207,16 @@ private Q_SLOTS:
         QVERIFY2(shownDuringSend > 0, "nothing received was shown while the file was leaving");
         QTRY_COMPARE(received(), answered);
         QTRY_COMPARE(comm().bytesToWrite(), qint64(0));
+        QVERIFY(!window().sendefenster().loaded());
+
+        FrmSendefenster &sent = window().sendefenster().show();
+        sent.appendText(QStringLiteral("AB"));
+        QVERIFY(writeFile(path("values.bin"), bytes.left(256)));
+        sendFile(path("values.bin"));
+        QCOMPARE(m_f->com1.read(256), bytes.left(256));
+        QCOMPARE(m_f->com1.readFor(200), QByteArray());
+        QCOMPARE(sent.Text1->text(), QStringLiteral("AB"));
+        QCOMPARE(sent.Text2->text(), QString());
         QVERIFY(m_f->dialogs.messages.isEmpty());
     }
 
@@ -243,7 +243,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         QFETCH(QString, message);
-        QString file = m_f->folder.filePath(kind);
+        QString file = path(kind);
         const QByteArray name = QFile::encodeName(file);
         int writer = -1;
         const auto closeWriter = qScopeGuard([&writer] {
@@ -265,17 +265,15 @@ private Q_SLOTS:
         // Opening for reading and writing never waits for the other end.
         if (kind == QLatin1String("fifo-writer"))
             QVERIFY((writer = ::open(name.constData(), O_RDWR | O_CLOEXEC)) >= 0);
-        if (kind != QLatin1String("closed"))
-            QVERIFY(connectCom1());
-        {
-            std::optional<WithoutPermissionOverride> asAnyone;
-            if (kind == QLatin1String("unreadable") && ::geteuid() == 0) {
-                asAnyone.emplace();
-                if (!asAnyone->isActive())
-                    QSKIP("root without the right to give up its permission override");
-            }
-            sendFile(file);
-        }
+        if (kind == QLatin1String("closed"))
+            QVERIFY(!comm().setPortOpen(false));
+        // Root reads every file; as nobody, this thread may not.
+        const bool asNobody = kind == QLatin1String("unreadable") && ::geteuid() == 0;
+        if (asNobody)
+            ::setfsuid(65534);
+        sendFile(file);
+        if (asNobody)
+            ::setfsuid(0);
         QCOMPARE(m_f->dialogs.fileDialogTitles.size(), kind == QLatin1String("closed") ? 0 : 1);
         QCOMPARE(m_f->dialogs.messages.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
@@ -289,24 +287,142 @@ private Q_SLOTS:
         QCOMPARE(m_f->com1.readFor(200), QByteArray());
         QCOMPARE(comm().bytesToWrite(), qint64(0));
         QCOMPARE(comm().PortOpen(), kind != QLatin1String("closed"));
-        QVERIFY(!m_f->window->sendefenster().loaded());
+        QVERIFY(!window().sendefenster().loaded());
     }
 
-    void disconnectingWhileFileLeavesDropsTheRestForGood()
+    // The window counts what the driver took and closes at the end; then
+    // the connection ends without a question.
+    void progressCountsWhatTheDriverTookAndTheWindowClosesAtTheEnd()
     {
-        const QByteArray bytes = randomBytes(8 * 1024 * 1024, 7);
-        QVERIFY(writeFile(path("eight.bin"), bytes));
-        QVERIFY(connectCom1());
-        sendFile(path("eight.bin"));
-        const QByteArray first = m_f->com1.read(64 * 1024);
-        QCOMPARE(first, bytes.left(first.size()));
-        m_f->window->einstellungen().loaded()->disconnectPort();
+        QVERIFY(startStalledTransfer());
+        FileSendWindow *shown = progressWindow();
+        QCOMPARE(shown->windowTitle(), QStringLiteral("Datei senden"));
+        QVERIFY(shown->nameLabel()->text().contains(QStringLiteral("„firmware.bin“")));
+        // Standing still while the device does not read: nothing but the
+        // driver moves the count.
+        const qint64 stalled = transfer().sent();
+        QTest::qWait(300);
+        QCOMPARE(transfer().sent(), stalled);
+        QCOMPARE(
+            shown->progressLabel()->text(), FileSendWindow::progressText(stalled, m_file.size()));
+        QCOMPARE(shown->bar()->value(), int(stalled * 1000 / m_file.size()));
+
+        QPointer<FileSendWindow> watched(shown);
+        QCOMPARE(m_f->com1.read(m_file.size(), 30000), m_file);
+        QTRY_VERIFY(!watched);
+        QVERIFY(!transfer().isRunning());
+        QCOMPARE(transfer().sent(), qint64(m_file.size()));
+        window().einstellungen().get().Command2->click();
         QVERIFY(!comm().PortOpen());
+        QVERIFY(m_f->dialogs.messages.isEmpty() && m_f->dialogs.questions.isEmpty());
+    }
+
+    // A second file is refused while one leaves; "Abbrechen" drops the rest
+    // of the file but not what was sent after it.
+    void cancelDropsTheRestButNotWhatWasSentAfterIt()
+    {
+        QVERIFY(startStalledTransfer());
+        sendFile(path("firmware.bin"));
+        QCOMPARE(m_f->dialogs.fileDialogTitles.size(), 1);
+        QCOMPARE(m_f->dialogs.messageTexts(),
+            QStringList { QStringLiteral("Die Datei „firmware.bin“ wird noch gesendet. Eine "
+                                         "weitere Datei kann erst gesendet werden, wenn sie "
+                                         "fertig ist oder abgebrochen wurde.") });
+        FrmEingabe &input = window().eingabe().show();
+        input.Text1->setText(QStringLiteral("XYZ"));
+        input.Command2->click();
+
+        const qint64 sentAtCancel = transfer().sent();
+        QPointer<FileSendWindow> watched(progressWindow());
+        watched->button()->click();
+        QVERIFY(!transfer().isRunning());
+        QTRY_VERIFY(!watched);
+        QVERIFY(m_f->dialogs.questions.isEmpty());
+        // What the driver held still leaves, then what was queued behind the file.
+        QCOMPARE(readUntilQuiet(), m_file.left(sentAtCancel) + "XYZ");
+    }
+
+    void endingTheConnectionOrProgramAsksFirst_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("answer");
+        for (const char *action : { "Verbindung trennen", "Verbindung herstellen", "Beenden" }) {
+            QTest::addRow("%s, Nein", action) << QString::fromUtf8(action) << false;
+            QTest::addRow("%s, Ja", action) << QString::fromUtf8(action) << true;
+        }
+    }
+    void endingTheConnectionOrProgramAsksFirst()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, answer);
+        QVERIFY(startStalledTransfer());
+        const QString expected = QStringLiteral("Die Datei „firmware.bin“ ist noch nicht ganz "
+                                                "gesendet (%1 %). Trotzdem abbrechen?")
+                                     .arg(transfer().percent());
+        QPointer<FileSendWindow> watched(progressWindow());
+        m_f->dialogs.questionAnswers << answer;
+        FrmEinstellungen &settings = window().einstellungen().show();
+        if (action == QLatin1String("Verbindung trennen"))
+            settings.Command2->click();
+        else if (action == QLatin1String("Verbindung herstellen"))
+            settings.Command3->click();
+        else
+            m_f->action("MnEnde")->trigger();
+
+        QCOMPARE(m_f->dialogs.questions.size(), 1);
+        QCOMPARE(m_f->dialogs.questions[0].text, expected);
+        QCOMPARE(m_f->dialogs.questions[0].title, QStringLiteral("Tavel"));
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+        if (!answer) {
+            QVERIFY(transfer().isRunning());
+            QVERIFY(watched);
+            QVERIFY(comm().PortOpen());
+            QVERIFY(settings.looksConnected());
+            QVERIFY(!window().isShutDown());
+            // Still going: the device reads the whole file.
+            QCOMPARE(m_f->com1.read(m_file.size(), 30000), m_file);
+            return;
+        }
+        QVERIFY(!transfer().isRunning());
+        QTRY_VERIFY(!watched);
+        QCOMPARE(window().isShutDown(), action == QLatin1String("Beenden"));
+        if (action == QLatin1String("Beenden"))
+            return;
+        QCOMPARE(comm().PortOpen(), action == QLatin1String("Verbindung herstellen"));
         QCOMPARE(comm().bytesToWrite(), qint64(0));
-        QVERIFY(first.size() + m_f->com1.readFor(300).size() < bytes.size());
-        // Nor does the rest leave when the port opens again.
-        QVERIFY(connectCom1());
-        QCOMPARE(m_f->com1.readFor(300), QByteArray());
+        // What the driver held leaves; the rest never does, nor when the
+        // port opens again.
+        const QByteArray arrived = readUntilQuiet();
+        QVERIFY(arrived.size() < m_file.size() && m_file.startsWith(arrived));
+        settings.Command3->click();
+        QCOMPARE(readUntilQuiet(), QByteArray());
+    }
+
+    void lostDeviceEndsTheTransferAndTheWindowSaysHowFar()
+    {
+        QVERIFY(startStalledTransfer());
+        FileSendWindow *shown = progressWindow();
+        const qint64 sent = transfer().sent();
+        m_f->com1.closeMaster();
+        QTRY_VERIFY(!transfer().isRunning());
+        QCOMPARE(transfer().sent(), sent);
+        QCOMPARE(progressWindow(), shown);
+        QCOMPARE(shown->progressLabel()->text(),
+            QStringLiteral("Das Gerät ist nicht mehr erreichbar: %1 wurden gesendet.")
+                .arg(FileSendWindow::progressText(sent, m_file.size())));
+        QCOMPARE(shown->button()->text(), QStringLiteral("&Schließen"));
+        QPointer<FileSendWindow> watched(shown);
+        shown->button()->click();
+        QTRY_VERIFY(!watched);
+    }
+
+    void progressTextCountsInGermanDigits()
+    {
+        QCOMPARE(FileSendWindow::progressText(0, 512), QStringLiteral("0 von 512 Bytes"));
+        QCOMPARE(FileSendWindow::progressText(12345, 100000),
+            QStringLiteral("12.345 von 100.000 Bytes"));
+        QCOMPARE(FileSendWindow::progressText(5000000000, 6000000000),
+            QStringLiteral("5.000.000.000 von 6.000.000.000 Bytes"));
     }
 };
 

@@ -1,22 +1,25 @@
+#include "app/buildinfo.h"
+#include "app/commandline.h"
+#include "config/configfolder.h"
+#include "config/settingsstore.h"
 #include "filehelpers.h"
 #include "firstrunfile.h"
 #include "ptydevice.h"
 #include "readonlyfolder.h"
 
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 #include <algorithm>
-#include <csignal>
 
-// "cmake --install" into a temporary DESTDIR, as the package is made: the
-// files that land there, the desktop validators on them, and the installed
-// program run from a folder it cannot write, which keeps its settings in the
-// user's configuration folder and writes nothing beside itself.
+// Where the program keeps its files and what its command line does, and the
+// installed program: "cmake --install" into a temporary DESTDIR, as the
+// package is made; the files that land there, the desktop validators on
+// them, and the program run from a folder it cannot write, which keeps its
+// settings in the user's configuration folder and writes nothing beside
+// itself.
+
+using ProgramFolder = ConfigFolder::ProgramFolder;
 
 namespace {
 
@@ -42,23 +45,14 @@ Run runTool(const QString &program, const QStringList &arguments,
         process.readAllStandardOutput(), process.readAllStandardError() };
 }
 
-QStringList filesBelow(const QString &root)
+QStringList sorted(QStringList list)
 {
-    QStringList files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << QDir(root).relativeFilePath(it.next());
-    std::sort(files.begin(), files.end());
-    return files;
+    std::sort(list.begin(), list.end());
+    return list;
 }
 
-QStringList expectedFiles()
-{
-    QStringList files = QString::fromUtf8(contentsOf(QStringLiteral(TAVEL_INSTALLED_FILES)))
-                            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    std::sort(files.begin(), files.end());
-    return files;
-}
+const QFile::Permissions kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+    | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
 
 } // namespace
 
@@ -71,7 +65,7 @@ public:
 
 private:
     QTemporaryDir m_root;
-    QTemporaryDir m_homes;
+    QTemporaryDir m_top;
 
     QString installed(const QString &path) const { return m_root.filePath(path); }
     QString program() const { return installed(QStringLiteral("usr/bin/tavel")); }
@@ -79,8 +73,8 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_root.isValid() && m_homes.isValid());
-        qInfo("read-only program folder: %s", ReadOnlyFolder::method());
+        QVERIFY(m_root.isValid() && m_top.isValid());
+        qInfo("read-only folders: %s", ReadOnlyFolder::method());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DESTDIR"), m_root.path());
         const Run install = runTool(QStringLiteral(CMAKE_COMMAND),
@@ -90,9 +84,121 @@ private Q_SLOTS:
         QVERIFY2(install.exitCode == 0, install.output + install.error);
     }
 
+    // Nothing on either output: the program starts.
+    void argumentsDecideWhatHappens_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("error");
+        const QString version = QStringLiteral("Tavel %1\n").arg(QLatin1String(kTavelVersion));
+        const QString help = CommandLine::helpText();
+        const auto unknown = [](const char *what) {
+            return QStringLiteral("tavel: %1\nMehr dazu mit „tavel --help“.\n")
+                .arg(QString::fromUtf8(what));
+        };
+        const auto row
+            = [](const char *name, QStringList arguments, QString output, QString error = {}) {
+                  QTest::newRow(name) << arguments << output << error;
+              };
+        row("none", {}, {});
+        row("--version", { "--version" }, version);
+        row("-v", { "-v" }, version);
+        row("--help", { "--help" }, help);
+        row("-h", { "-h" }, help);
+        row("first of two wins", { "--help", "--version" }, help);
+        row("unknown option", { "--port" }, {}, unknown("unbekannte Option „--port“"));
+        row("unknown before --version", { "-x", "--version" }, {},
+            unknown("unbekannte Option „-x“"));
+        row("an argument", { "/dev/ttyUSB0" }, {}, unknown("unerwartetes Argument „/dev/ttyUSB0“"));
+        // The toolkit's own options and their values are left for it.
+        row("toolkit option with value", { "-platform", "offscreen" }, {});
+        row("toolkit option, two dashes", { "--style", "Fusion", "-reverse" }, {});
+        row("toolkit option with =", { "-style=Fusion" }, {});
+        row("session restart", { "-session", "10d5a3b4c" }, {});
+        row("toolkit value is not read as an option", { "-title", "--help" }, {});
+        row("toolkit option without its value", { "-platform" }, {},
+            unknown("unbekannte Option „-platform“"));
+        row("toolkit option, then --version", { "-platform", "xcb", "--version" }, version);
+    }
+    void argumentsDecideWhatHappens()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, output);
+        QFETCH(QString, error);
+        const CommandLine::Outcome outcome = CommandLine::parse(arguments);
+        const bool starts = output.isEmpty() && error.isEmpty();
+        QCOMPARE(
+            outcome.action, starts ? CommandLine::Action::StartProgram : CommandLine::Action::Exit);
+        QCOMPARE(outcome.output, output);
+        QCOMPARE(outcome.error, error);
+        QCOMPARE(outcome.exitCode, error.isEmpty() ? 0 : 2);
+    }
+
+    void helpNamesWhatMatters()
+    {
+        for (const char *part : { "Aufruf: tavel [--help] [--version]\n", "-h, --help",
+                 "-v, --version", "TAVEL_COM1  Gerät für COM1\n", "TAVEL_COM2  Gerät für COM2\n",
+                 "Ohne sie gilt die Zuordnung aus „Datei → Geräte zuordnen …“", "tavel-geraete.cfg",
+                 "tavel.cfg liegt im Ordner des Programms", "$XDG_CONFIG_HOME/tavel/",
+                 "~/.config/tavel/" })
+            QVERIFY2(CommandLine::helpText().contains(QString::fromUtf8(part)), part);
+    }
+
+    // The installed program: no display is needed and no file is written, as
+    // nothing beyond the answer happens. The version is the one set in one
+    // place in the build.
+    void installedProgramAnswersWithoutDisplayOrFiles_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("output");
+        QTest::addColumn<QByteArray>("error");
+        QTest::newRow("--version")
+            << QStringList { "--version" } << QByteArray("Tavel " TAVEL_PROJECT_VERSION "\n")
+            << QByteArray();
+        QTest::newRow("--help") << QStringList { "--help" } << CommandLine::helpText().toUtf8()
+                                << QByteArray();
+        QTest::newRow("unknown")
+            << QStringList { "--bogus" } << QByteArray()
+            << QByteArray("tavel: unbekannte Option „--bogus“\nMehr dazu mit „tavel --help“.\n");
+    }
+    void installedProgramAnswersWithoutDisplayOrFiles()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, output);
+        QFETCH(QByteArray, error);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // A platform that cannot start: were a QApplication made, it would abort.
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.insert(QStringLiteral("TAVEL_COM1"), m_top.filePath(QStringLiteral("none")));
+        const Run run = runTool(program(), arguments, environment);
+        QCOMPARE(run.output, output);
+        QCOMPARE(run.error, error);
+        QCOMPARE(run.exitCode, error.isEmpty() ? 0 : 2);
+        QCOMPARE(entriesOf(QFileInfo(program()).path()), QStringList { QStringLiteral("tavel") });
+    }
+
+    // What ties the entries to the program: the command, the icon's name and
+    // the version.
     void installedFilesAreTheExpectedOnes()
     {
-        QCOMPARE(filesBelow(m_root.path()), expectedFiles());
+        QStringList files;
+        QDirIterator it(
+            m_root.path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files << QDir(m_root.path()).relativeFilePath(it.next());
+        QCOMPARE(sorted(files),
+            sorted(QString::fromUtf8(contentsOf(QStringLiteral(TAVEL_INSTALLED_FILES)))
+                       .split(QLatin1Char('\n'), Qt::SkipEmptyParts)));
+        const QStringList entry = QString::fromUtf8(
+            contentsOf(installed(QStringLiteral("usr/share/applications/de.tavel.Tavel.desktop"))))
+                                      .split(QLatin1Char('\n'));
+        QVERIFY(entry.contains(QStringLiteral("Exec=tavel")));
+        QVERIFY(entry.contains(QStringLiteral("Icon=de.tavel.Tavel")));
+        QVERIFY(
+            contentsOf(installed(QStringLiteral("usr/share/metainfo/de.tavel.Tavel.metainfo.xml")))
+                .contains("<release version=\"" TAVEL_PROJECT_VERSION "\""));
     }
 
     void installedDataPassesTheValidators_data()
@@ -113,7 +219,6 @@ private Q_SLOTS:
             << QStringList { QStringLiteral("validate-tree"), QStringLiteral("--no-net"),
                    installed(QStringLiteral("usr")) };
     }
-
     void installedDataPassesTheValidators()
     {
         QFETCH(QString, tool);
@@ -127,25 +232,6 @@ private Q_SLOTS:
             QVERIFY2(check.output.isEmpty() && check.error.isEmpty(), check.output + check.error);
     }
 
-    // What ties the entries to the program: the command, the icon's name and
-    // the version set in one place in the build.
-    void entriesNameTheProgramItsIconAndVersion()
-    {
-        const QStringList entry = QString::fromUtf8(
-            contentsOf(installed(QStringLiteral("usr/share/applications/de.tavel.Tavel.desktop"))))
-                                      .split(QLatin1Char('\n'));
-        QVERIFY(entry.contains(QStringLiteral("Exec=tavel")));
-        QVERIFY(entry.contains(QStringLiteral("Icon=de.tavel.Tavel")));
-        QVERIFY(filesBelow(m_root.path())
-                    .contains(QStringLiteral(
-                        "usr/share/icons/hicolor/scalable/apps/de.tavel.Tavel.svg")));
-        QVERIFY(
-            contentsOf(installed(QStringLiteral("usr/share/metainfo/de.tavel.Tavel.metainfo.xml")))
-                .contains("<release version=\"" TAVEL_PROJECT_VERSION "\""));
-        const Run version = runTool(program(), { QStringLiteral("--version") });
-        QCOMPARE(version.output, QByteArray("Tavel " TAVEL_PROJECT_VERSION "\n"));
-    }
-
     void installedProgramKeepsSettingsInUserFolder_data()
     {
         QTest::addColumn<bool>("setConfigHome");
@@ -155,12 +241,11 @@ private Q_SLOTS:
         // signal dismisses it and the program still ends the orderly way.
         QTest::newRow("XDG_CONFIG_HOME set, COM2 missing") << true << QStringLiteral("xdg/tavel");
     }
-
     void installedProgramKeepsSettingsInUserFolder()
     {
         QFETCH(bool, setConfigHome);
         QFETCH(QString, expectedFolder);
-        const QString home = m_homes.filePath(QString::fromLatin1(QTest::currentDataTag()));
+        const QString home = m_top.filePath(QString::fromLatin1(QTest::currentDataTag()));
         QVERIFY(QDir().mkpath(home));
         const QString programFolder = QFileInfo(program()).absolutePath();
         ReadOnlyFolder readOnly(programFolder);
@@ -180,10 +265,121 @@ private Q_SLOTS:
         QCOMPARE(contentsOf(folder + QStringLiteral("/tavel.cfg")), firstRunSettingsFile());
         QCOMPARE(entriesOf(folder), QStringList { QStringLiteral("tavel.cfg") });
         // The XDG rules ask for a folder only its owner can enter.
-        const QFile::Permissions userBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
-        QCOMPARE(QFileInfo(folder).permissions() & ~userBits,
-            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(QFileInfo(folder).permissions(), kOwnerOnly);
         QCOMPARE(entriesOf(programFolder), QStringList { QStringLiteral("tavel") });
+    }
+
+    void folderFollowsProgramFolderAndEnvironment_data()
+    {
+        QTest::addColumn<ProgramFolder>("access");
+        QTest::addColumn<QString>("xdgConfigHome");
+        QTest::addColumn<QString>("expected");
+        const auto row
+            = [](const char *name, ProgramFolder access, const char *xdg, const char *expected) {
+                  QTest::newRow(name)
+                      << access << QString::fromLatin1(xdg) << QString::fromLatin1(expected);
+              };
+        const char *program = "/media/stick/tavel";
+        const char *home = "/home/anna/.config/tavel";
+        row("writable program folder", ProgramFolder::Writable, "", program);
+        row("writable, XDG_CONFIG_HOME set", ProgramFolder::Writable, "/home/anna/cfg", program);
+        row("not writable, XDG_CONFIG_HOME set", ProgramFolder::NotWritable, "/home/anna/cfg",
+            "/home/anna/cfg/tavel");
+        row("trailing slash", ProgramFolder::NotWritable, "/srv/cfg/", "/srv/cfg/tavel");
+        row("not writable, XDG_CONFIG_HOME unset", ProgramFolder::NotWritable, "", home);
+        row("relative XDG_CONFIG_HOME", ProgramFolder::NotWritable, "cfg", home);
+        row("dot-relative XDG_CONFIG_HOME", ProgramFolder::NotWritable, "./.config", home);
+    }
+    void folderFollowsProgramFolderAndEnvironment()
+    {
+        QFETCH(ProgramFolder, access);
+        QFETCH(QString, xdgConfigHome);
+        QFETCH(QString, expected);
+        const ConfigFolder::Environment environment { xdgConfigHome, QStringLiteral("/home/anna") };
+        QCOMPARE(ConfigFolder::choose(QStringLiteral("/media/stick/tavel"), access, environment),
+            expected);
+    }
+
+    void accessIsDecidedByTheSystem_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<ProgramFolder>("expected");
+        QTest::newRow("own folder") << m_top.path() << ProgramFolder::Writable;
+        QTest::newRow("missing folder")
+            << m_top.filePath(QStringLiteral("missing")) << ProgramFolder::NotWritable;
+        QTest::newRow("a file, not a folder")
+            << m_top.filePath(QStringLiteral("plain-file")) << ProgramFolder::NotWritable;
+        // Root may write these, yet a user's file there is a stray.
+        QTest::newRow("/usr/bin") << QStringLiteral("/usr/bin") << ProgramFolder::NotWritable;
+        QTest::newRow("/usr/local/bin/")
+            << QStringLiteral("/usr/local/bin/") << ProgramFolder::NotWritable;
+        QTest::newRow("read-only folder")
+            << m_top.filePath(QStringLiteral("read-only")) << ProgramFolder::NotWritable;
+    }
+    void accessIsDecidedByTheSystem()
+    {
+        QFETCH(QString, folder);
+        QFETCH(ProgramFolder, expected);
+        QVERIFY(writeFile(m_top.filePath(QStringLiteral("plain-file")), "x"));
+        std::optional<ReadOnlyFolder> readOnly;
+        if (folder.endsWith(QLatin1String("read-only"))) {
+            QVERIFY(QDir().mkpath(folder));
+            readOnly.emplace(folder);
+            QVERIFY2(readOnly->isReadOnly(), qPrintable(readOnly->errorString()));
+        }
+        QCOMPARE(ConfigFolder::accessOf(folder), expected);
+    }
+
+    // The first save makes the folder and its missing parents for the owner
+    // alone, as the XDG rules ask, and nothing before it does; an existing
+    // folder keeps its permissions, and a file in the way is left for the
+    // save that follows to report with its name and reason.
+    void missingFoldersAreCreatedForTheOwnerAlone()
+    {
+        const QString parent = m_top.filePath(QStringLiteral("home/.config"));
+        SettingsStore store(
+            ConfigFolder(parent + QStringLiteral("/tavel")).filePath(QStringLiteral("tavel.cfg")));
+        QCOMPARE(store.load().problem, QString());
+        QVERIFY(!QFileInfo::exists(parent));
+        QCOMPARE(store.save(SavedState::defaults()).problem, QString());
+        QCOMPARE(contentsOf(parent + QStringLiteral("/tavel/tavel.cfg")), firstRunSettingsFile());
+        QCOMPARE(QFileInfo(parent + QStringLiteral("/tavel")).permissions(), kOwnerOnly);
+        QCOMPARE(QFileInfo(parent).permissions(), kOwnerOnly);
+
+        QString reason;
+        const QString shared = m_top.filePath(QStringLiteral("shared"));
+        QVERIFY(QDir().mkpath(shared));
+        const QFile::Permissions open
+            = kOwnerOnly | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(shared, open));
+        QVERIFY(ConfigFolder::createIfMissing(shared, reason));
+        QCOMPARE(QFileInfo(shared).permissions(), open);
+
+        const QString file = m_top.filePath(QStringLiteral("in-the-way"));
+        QVERIFY(writeFile(file, "x"));
+        QVERIFY(ConfigFolder::createIfMissing(file, reason));
+        QVERIFY(ConfigFolder::createIfMissing(file + QStringLiteral("/tavel"), reason));
+        QCOMPARE(contentsOf(file), QByteArray("x"));
+    }
+
+    void folderThatCannotBeMadeIsASaveFailure()
+    {
+        const QString home = m_top.filePath(QStringLiteral("read-only-home"));
+        QVERIFY(QDir().mkpath(home));
+        ReadOnlyFolder readOnly(home);
+        QVERIFY2(readOnly.isReadOnly(), qPrintable(readOnly.errorString()));
+        const QString path = home + QStringLiteral("/.config/tavel/tavel.cfg");
+        QString reason;
+        QVERIFY(!ConfigFolder::createIfMissing(QFileInfo(path).absolutePath(), reason));
+        const int expected = ::geteuid() == 0 ? EROFS : EACCES;
+        QCOMPARE(reason, reasonFor(expected));
+
+        SettingsStore store(path);
+        QCOMPARE(store.load().problem, QString());
+        const SettingsStore::SaveResult saved = store.save(SavedState::defaults());
+        QVERIFY(!saved.ok());
+        QVERIFY2(saved.problem.contains(path) && saved.problem.contains(reasonFor(expected)),
+            qPrintable(saved.problem));
     }
 };
 

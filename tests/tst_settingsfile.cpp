@@ -1,4 +1,5 @@
 #include "config/settingsfile.h"
+#include "firstrunfile.h"
 #include "text/cp1252.h"
 
 #include <QTest>
@@ -23,6 +24,15 @@ SavedState sample()
         button.Caption = QStringLiteral("Knopf %1").arg(i + 1);
     }
     return state;
+}
+
+// Windows-1252 codes 80 to FF.
+QByteArray highCodes()
+{
+    QByteArray bytes;
+    for (int code = 0x80; code <= 0xFF; ++code)
+        bytes += char(code);
+    return bytes;
 }
 
 QList<QByteArray> linesOf(const QByteArray &file)
@@ -73,70 +83,42 @@ class TestSettingsFile : public QObject
     Q_OBJECT
 
 private slots:
+    // Lines of one file: numbers as digits, texts in quotes with their
+    // quotes doubled, a Windows-1252 byte for each character.
     void lineImages_data()
     {
-        QTest::addColumn<SavedState>("state");
         QTest::addColumn<int>("line");
         QTest::addColumn<QByteArray>("bytes");
-
-        const SavedState defaults = SavedState::defaults();
-        SavedState negative = defaults;
-        negative.WindowLeft[1] = -45;
-        negative.WindowTop[1] = 120;
-        SavedState flagZero = defaults;
-        flagZero.AutomationButtons[0].ClearFlag = QStringLiteral("0");
-
-        QTest::newRow("window line 3 with both values 660")
-            << defaults << 3 << QByteArray::fromHex("3636302C3636300D0A");
-        QTest::newRow("window line with left -45 and top 120")
-            << negative << 2 << QByteArray::fromHex("2D34352C3132300D0A");
-        QTest::newRow("connection line with value 0")
-            << defaults << 6 << QByteArray::fromHex("300D0A");
-        QTest::newRow("payload line with empty payload and flag 0")
-            << flagZero << 11 << QByteArray::fromHex("22222C2230220D0A");
-        QTest::newRow("payload line with both fields empty")
-            << defaults << 11 << QByteArray::fromHex("22222C22220D0A");
-        QTest::newRow("caption line of the first button by default")
-            << defaults << 21 << QByteArray::fromHex("2253656E64656E2031220D0A");
-        SavedState texts = defaults;
-        texts.AutomationButtons[0] = { QStringLiteral("\""), QStringLiteral("say \"hi\""), {} };
-        texts.AutomationButtons[1].Payload = QString(QChar(0)) + QStringLiteral("AT");
-        texts.AutomationButtons[1].Caption = QStringLiteral("a→b€");
-        QByteArray allHigh;
-        for (int code = 0x80; code <= 0xFF; ++code)
-            allHigh += char(code);
-        texts.AutomationButtons[2].Caption = Cp1252::toUnicode(allHigh);
+        QTest::newRow("window line with left -45 and top 120") << 2 << QByteArray("-45,120\r\n");
         QTest::newRow("quotes in a text are written doubled")
-            << texts << 11 << QByteArray("\"say \"\"hi\"\"\",\"\"\r\n");
-        QTest::newRow("a quote alone") << texts << 21 << QByteArray("\"\"\"\"\r\n");
-        QTest::newRow("NUL is not written") << texts << 12 << QByteArray("\"AT\",\"\"\r\n");
+            << 11 << QByteArray("\"say \"\"hi\"\"\",\"\"\r\n");
+        QTest::newRow("NUL is not written") << 12 << QByteArray("\"AT\",\"\"\r\n");
+        QTest::newRow("payload line with empty payload and flag 0")
+            << 14 << QByteArray("\"\",\"0\"\r\n");
+        QTest::newRow("a quote alone") << 21 << QByteArray("\"\"\"\"\r\n");
         QTest::newRow("no Windows-1252 code: a question mark")
-            << texts << 22 << QByteArray("\"a?b\x80\"\r\n");
-        QTest::newRow("Windows-1252 codes one byte each")
-            << texts << 23 << '"' + allHigh + "\"\r\n";
+            << 22 << QByteArray("\"a?b\x80\"\r\n");
+        QTest::newRow("Windows-1252 codes one byte each") << 23 << '"' + highCodes() + "\"\r\n";
     }
     void lineImages()
     {
-        QFETCH(SavedState, state);
         QFETCH(int, line);
         QFETCH(QByteArray, bytes);
-
-        const QList<QByteArray> lines = linesOf(SettingsFile::serialize(state));
-        QCOMPARE(lines.at(line - 1) + "\r\n", bytes);
+        SavedState state = SavedState::defaults();
+        state.WindowLeft[1] = -45;
+        state.WindowTop[1] = 120;
+        state.AutomationButtons[0] = { QStringLiteral("\""), QStringLiteral("say \"hi\""), {} };
+        state.AutomationButtons[1].Payload = QString(QChar(0)) + QStringLiteral("AT");
+        state.AutomationButtons[1].Caption = QStringLiteral("a→b€");
+        state.AutomationButtons[2].Caption = Cp1252::toUnicode(highCodes());
+        state.AutomationButtons[3].ClearFlag = QStringLiteral("0");
+        QCOMPARE(linesOf(SettingsFile::serialize(state)).at(line - 1) + "\r\n", bytes);
     }
 
     void defaultsFileIsExactlyThirtyLinesOfKnownBytes()
     {
-        const QByteArray expected
-            = "0,0\r\n330,330\r\n660,660\r\n990,990\r\n1320,1320\r\n"
-              "0\r\n0\r\n0\r\n0\r\n0\r\n"
-              "\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n"
-              "\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n\"\",\"\"\r\n"
-              "\"Senden 1\"\r\n\"Senden 2\"\r\n\"Senden 3\"\r\n\"Senden 4\"\r\n"
-              "\"Senden 5\"\r\n\"Senden 6\"\r\n\"Senden 7\"\r\n\"Senden 8\"\r\n"
-              "\"Senden 9\"\r\n\"Senden 10\"\r\n";
         const QByteArray file = SettingsFile::serialize(SavedState::defaults());
-        QCOMPARE(file, expected);
+        QCOMPARE(file, firstRunSettingsFile());
         QCOMPARE(file.count("\r\n"), SettingsFile::kLineCount);
         QCOMPARE(file.count('\n'), SettingsFile::kLineCount);
     }
@@ -150,40 +132,29 @@ private slots:
         negative.WindowTop = { -2, 120, -660, 2147483647, -1320 };
         negative.ConnectionSettings = { -32768, 32767, -1, 0, 1 };
 
-        SavedState commas = sample();
-        commas.AutomationButtons[2].Payload = QStringLiteral("AT,1,2");
-        commas.AutomationButtons[2].Caption = QStringLiteral("a, b");
-        commas.AutomationButtons[9].Caption = QStringLiteral(",");
-
-        SavedState quotes = sample();
-        quotes.AutomationButtons[0].Payload = QStringLiteral("say \"hi\"");
-        quotes.AutomationButtons[1].Payload = QStringLiteral("\"");
-        quotes.AutomationButtons[1].ClearFlag = QStringLiteral("\"\"");
-        quotes.AutomationButtons[4].Caption = QStringLiteral("\",\"");
-
-        SavedState lineBreaks = sample();
-        lineBreaks.AutomationButtons[3].Payload = QStringLiteral("line 1\r\nline 2\r\n");
-        lineBreaks.AutomationButtons[5].Payload = QStringLiteral("\n\r,\r");
-        lineBreaks.AutomationButtons[6].Caption = QStringLiteral("two\nlines");
+        // Commas, quotes, line breaks and blanks in payloads, flags and captions.
+        SavedState texts = sample();
+        texts.AutomationButtons[0].Payload = QStringLiteral("say \"hi\"");
+        texts.AutomationButtons[1].Payload = QStringLiteral("\"");
+        texts.AutomationButtons[1].ClearFlag = QStringLiteral("\"\"");
+        texts.AutomationButtons[2].Payload = QStringLiteral("AT,1,2");
+        texts.AutomationButtons[2].Caption = QStringLiteral("a, b");
+        texts.AutomationButtons[3].Payload = QStringLiteral("line 1\r\nline 2\r\n");
+        texts.AutomationButtons[4].Caption = QStringLiteral("\",\"");
+        texts.AutomationButtons[5].Payload = QStringLiteral("\n\r,\r");
+        texts.AutomationButtons[6].Caption = QStringLiteral("two\nlines");
+        texts.AutomationButtons[7].Payload = QStringLiteral("  padded  ");
+        texts.AutomationButtons[8].Caption = QString();
+        texts.AutomationButtons[9].Caption = QStringLiteral(",");
 
         SavedState highCodes = sample();
-        QByteArray allHigh;
-        for (int code = 0x80; code <= 0xFF; ++code)
-            allHigh += char(code);
-        highCodes.AutomationButtons[0].Payload = Cp1252::toUnicode(allHigh);
+        highCodes.AutomationButtons[0].Payload = Cp1252::toUnicode(::highCodes());
         highCodes.AutomationButtons[9].Caption = QStringLiteral("Größe 5 €");
-
-        SavedState blanks = sample();
-        blanks.AutomationButtons[7].Payload = QStringLiteral("  padded  ");
-        blanks.AutomationButtons[8].Caption = QString();
 
         QTest::newRow("defaults") << SavedState::defaults();
         QTest::newRow("negative and extreme integers") << negative;
-        QTest::newRow("commas in payload and caption") << commas;
-        QTest::newRow("quotes in payload, flag and caption") << quotes;
-        QTest::newRow("line breaks in payload and caption") << lineBreaks;
+        QTest::newRow("texts that need quoting") << texts;
         QTest::newRow("Windows-1252 codes 80 to FF") << highCodes;
-        QTest::newRow("blanks around and empty texts") << blanks;
     }
     void savedStateReadsBackUnchanged()
     {

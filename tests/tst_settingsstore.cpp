@@ -75,23 +75,20 @@ private Q_SLOTS:
 
     void cleanup() { ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH); }
 
-    void missingFileGivesDefaultsBesideTheExecutable()
+    // Beside the executable; a missing file gives the defaults, a saved one
+    // reads back, and a sound file leaves no backup.
+    void savedFileReadsBackAndLeavesNoBackup()
     {
         QCOMPARE(SettingsStore::defaultPath(),
             QCoreApplication::applicationDirPath() + QStringLiteral("/tavel.cfg"));
-        const SettingsStore::LoadResult loaded = SettingsStore(m_path).load();
+        SettingsStore store(m_path);
+        SettingsStore::LoadResult loaded = store.load();
         QCOMPARE(loaded.problem, QString());
         QVERIFY(loaded.state == SavedState::defaults());
-    }
-
-    void savedFileReadsBackAndLeavesNoBackup()
-    {
-        SettingsStore store(m_path);
-        store.load();
         QCOMPARE(store.save(sample()).problem, QString());
         QCOMPARE(contentsOf(m_path), SettingsFile::serialize(sample()));
         SettingsStore again(m_path);
-        const SettingsStore::LoadResult loaded = again.load();
+        loaded = again.load();
         QCOMPARE(loaded.problem, QString());
         QVERIFY(loaded.state == sample());
         QCOMPARE(again.save(SavedState::defaults()).problem, QString());

@@ -5,30 +5,13 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
 #include <limits>
 #include <poll.h>
 #include <unistd.h>
 
-namespace {
-
-constexpr int kPollSliceMs = 5;
-
-} // namespace
-
-PtyDevice::PtyDevice()
-{
-    open();
-}
-
-PtyDevice::~PtyDevice()
+bool PtyDevice::reopen()
 {
     close();
-}
-
-bool PtyDevice::open()
-{
     RawPty pty;
     if (!openRawPty(pty)) {
         m_error = qt_error_string(errno);
@@ -56,25 +39,15 @@ void PtyDevice::closeMaster()
     m_master = -1;
 }
 
-bool PtyDevice::reopen()
-{
-    close();
-    return open();
-}
-
 bool PtyDevice::write(const QByteArray &bytes, int timeoutMs)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    qint64 done = 0;
-    while (done < bytes.size()) {
+    const QDeadlineTimer deadline(timeoutMs);
+    for (qint64 done = 0; done < bytes.size();) {
         const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n > 0) {
+        if (n > 0)
             done += n;
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
-            return false;
-        if (deadline.hasExpired() || !waitFor(POLLOUT, int(deadline.remainingTime())))
+        else if ((n < 0 && errno != EAGAIN && errno != EINTR)
+            || !waitFor(POLLOUT, int(deadline.remainingTime())))
             return false;
     }
     QCoreApplication::processEvents();
@@ -83,18 +56,15 @@ bool PtyDevice::write(const QByteArray &bytes, int timeoutMs)
 
 QByteArray PtyDevice::read(qint64 count, int timeoutMs)
 {
-    QDeadlineTimer deadline(timeoutMs);
+    const QDeadlineTimer deadline(timeoutMs);
     QByteArray received;
     char buffer[65536];
     while (received.size() < count && m_master >= 0) {
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-        if (n > 0) {
+        if (n > 0)
             received.append(buffer, n);
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
-            break;
-        if (deadline.hasExpired() || !waitFor(POLLIN, int(deadline.remainingTime())))
+        else if ((n < 0 && errno != EAGAIN && errno != EINTR)
+            || !waitFor(POLLIN, int(deadline.remainingTime())))
             break;
     }
     return received;
@@ -105,16 +75,17 @@ QByteArray PtyDevice::readFor(int waitMs)
     return read(std::numeric_limits<qint64>::max(), waitMs);
 }
 
+// Waits up to timeoutMs for the master to become readable (POLLIN) or
+// writable (POLLOUT), running the event loop meanwhile.
 bool PtyDevice::waitFor(short events, int timeoutMs)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    for (;;) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        struct pollfd fd = { m_master, events, 0 };
-        const int ready = ::poll(&fd, 1, qMin<int>(kPollSliceMs, int(deadline.remainingTime())));
-        if (ready > 0 && (fd.revents & (events | POLLERR | POLLHUP)))
+        pollfd fd = { m_master, events, 0 };
+        if (::poll(&fd, 1, qMin(5, int(deadline.remainingTime()))) > 0
+            && (fd.revents & (events | POLLERR | POLLHUP)))
             return true;
-        if (deadline.hasExpired())
-            return false;
     }
+    return false;
 }

@@ -6,15 +6,14 @@
 // A device at the far end of a pseudo-terminal, for tests: the port object
 // opens slavePath() as it would open a serial port, and the test plays the
 // device through the master end. Both ends are raw, so bytes pass unchanged
-// (a fresh pty translates CR/LF and echoes).
-//
-// The reading and writing calls keep the Qt event loop running while they
-// wait, so the port object in the same thread can do its share.
+// (a fresh pty translates CR/LF and echoes). Reading and writing keep the Qt
+// event loop running while they wait, so the port object in the same thread
+// can do its share.
 class PtyDevice
 {
 public:
-    PtyDevice();
-    ~PtyDevice();
+    PtyDevice() { reopen(); }
+    ~PtyDevice() { close(); }
     PtyDevice(const PtyDevice &) = delete;
     PtyDevice &operator=(const PtyDevice &) = delete;
 
@@ -38,10 +37,7 @@ public:
     bool reopen();
 
 private:
-    bool open();
     void close();
-    // Waits up to timeoutMs for the master to become readable (POLLIN) or
-    // writable (POLLOUT), running the event loop meanwhile.
     bool waitFor(short events, int timeoutMs);
 
     int m_master = -1;

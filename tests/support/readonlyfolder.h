@@ -8,16 +8,13 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 // Makes a folder read-only for this process and the programs it starts, and
-// writable again when it goes out of scope.
-//
-// Root writes into any folder whatever its permissions, so as root the folder
-// is bound read-only onto itself in a mount namespace of the test's own,
-// which nobody else sees. Call enterPrivateMountNamespace() from the test's
-// initMain(), before Qt starts any thread. Without root, the folder's
-// permissions do it.
+// writable again when it goes out of scope. Root writes into any folder
+// whatever its permissions, so as root the folder is bound read-only onto
+// itself in a mount namespace of the test's own, which nobody else sees:
+// call enterPrivateMountNamespace() from the test's initMain(), before Qt
+// starts any thread. Without root, the folder's permissions do it.
 class ReadOnlyFolder
 {
 public:
@@ -27,7 +24,6 @@ public:
             && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
         return s_canMount;
     }
-
     // How the folder is made read-only, for the test's log.
     static const char *method()
     {
@@ -35,35 +31,29 @@ public:
                           : "folder permissions";
     }
 
-    explicit ReadOnlyFolder(QString folder)
-        : m_folder(std::move(folder))
+    explicit ReadOnlyFolder(const QString &folder)
+        : m_path(QFile::encodeName(folder))
     {
-        const QByteArray path = QFile::encodeName(m_folder);
-        if (s_canMount) {
-            m_mounted = ::mount(path.constData(), path.constData(), nullptr, MS_BIND, nullptr) == 0;
-            if (m_mounted)
-                m_readOnly = ::mount(nullptr, path.constData(), nullptr,
-                                 MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr)
-                    == 0;
-        } else if (::geteuid() != 0) {
-            m_readOnly = ::chmod(path.constData(), 0555) == 0;
-        } else {
-            m_error = QStringLiteral("root without the right to mount");
-            return;
-        }
+        const char *path = m_path.constData();
+        if (s_canMount)
+            m_mounted = ::mount(path, path, nullptr, MS_BIND, nullptr) == 0;
+        if (m_mounted)
+            m_readOnly
+                = ::mount(nullptr, path, nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+        else if (!s_canMount && ::geteuid() != 0)
+            m_readOnly = ::chmod(path, 0555) == 0;
         if (!m_readOnly)
-            m_error = QString::fromLocal8Bit(std::strerror(errno));
+            m_error = s_canMount || ::geteuid() != 0
+                ? QString::fromLocal8Bit(std::strerror(errno))
+                : QStringLiteral("root without the right to mount");
     }
-
     ~ReadOnlyFolder()
     {
-        const QByteArray path = QFile::encodeName(m_folder);
         if (m_mounted)
-            ::umount2(path.constData(), MNT_DETACH);
+            ::umount2(m_path.constData(), MNT_DETACH);
         else if (m_readOnly)
-            ::chmod(path.constData(), 0755);
+            ::chmod(m_path.constData(), 0755);
     }
-
     ReadOnlyFolder(const ReadOnlyFolder &) = delete;
     ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
 
@@ -74,7 +64,7 @@ public:
 private:
     static inline bool s_canMount = false;
 
-    QString m_folder;
+    QByteArray m_path;
     bool m_mounted = false;
     bool m_readOnly = false;
     QString m_error;
