@@ -164,13 +164,6 @@ private Q_SLOTS:
         QVERIFY(wasModal);
         QVERIFY(!QApplication::activeModalWidget());
     }
-
-    void beendenClosesAndWritesTheSettings()
-    {
-        action("MnEnde")->trigger();
-        QVERIFY(m_window->isShutDown());
-        QVERIFY(QFile::exists(m_f->settingsPath()));
-    }
 };
 
 QTEST_MAIN(TestMainWindow)

@@ -37,12 +37,6 @@ QByteArray longTraffic()
     return bytes;
 }
 
-// The files in a folder, the temporary files of a save among them.
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
-
 } // namespace
 
 class TestSaveCommands : public QObject
@@ -264,7 +258,7 @@ private Q_SLOTS:
                 QSKIP(qPrintable(readOnly->errorString()));
             error = g_canMount ? EROFS : EACCES;
         }
-        const QStringList before = filesIn(folder);
+        const QStringList before = entriesOf(folder);
         {
             std::unique_ptr<FileSizeLimit> limit;
             if (spoil == QStringLiteral("limit"))
@@ -275,7 +269,7 @@ private Q_SLOTS:
                 save("MnEmpfangSpeichern", { target, 0 });
         }
         QCOMPARE(contentsOf(target), old);
-        QCOMPARE(filesIn(folder), before);
+        QCOMPARE(entriesOf(folder), before);
         expectOneBoxNaming(target, error);
     }
 
@@ -297,7 +291,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!running.isRunning());
         QCOMPARE(running.outcome(), TrafficSave::Outcome::Cancelled);
         QCOMPARE(contentsOf(target), QByteArray("OLD"));
-        QCOMPARE(filesIn(m_folder), QStringList { QStringLiteral("cancel.bin") });
+        QCOMPARE(entriesOf(m_folder), QStringList { QStringLiteral("cancel.bin") });
         delete progress;
     }
 

@@ -98,12 +98,6 @@ private Q_SLOTS:
         QTest::addColumn<QList<Read>>("reads");
         const QByteArray all = allByteValues();
         QTest::newRow("256 values, one read") << QList<Read> { { all, kNoon } };
-        QTest::newRow("256 values, one read per byte") << [&all] {
-            QList<Read> reads;
-            for (int i = 0; i < 256; ++i)
-                reads.append({ all.mid(i, 1), kNoon + i });
-            return reads;
-        }();
         QTest::newRow("over 64 KiB blocks") << randomReads(3 * TrafficLog::kBlockSize + 12345);
         QTest::newRow("empty log") << QList<Read> {};
     }

@@ -95,17 +95,6 @@ private Q_SLOTS:
         QCOMPARE(f.state.WindowTop[WindowIndex::kEmpfang], -44);
     }
 
-    void movedWindowStoresItsNewPlaceInTwips()
-    {
-        Fixture f;
-        ProbeWindow &window = f.slot.get();
-        window.frame()->move(100, 40);
-        f.slot.unload();
-        QCOMPARE(f.state.WindowLeft[WindowIndex::kEmpfang], Twips::fromPixels(100, f.dpi()));
-        QCOMPARE(f.state.WindowTop[WindowIndex::kEmpfang], Twips::fromPixels(40, f.dpi()));
-        QCOMPARE(f.unloads, 1);
-    }
-
     void minimisedOrMaximisedWindowKeepsStoredPlace_data()
     {
         QTest::addColumn<bool>("maximise");
@@ -127,20 +116,6 @@ private Q_SLOTS:
         f.slot.unload();
         QCOMPARE(f.state.WindowLeft[WindowIndex::kEmpfang], 1500);
         QCOMPARE(f.unloads, 1);
-    }
-
-    void hiddenWindowStaysLoadedAndShowBringsItBack()
-    {
-        Fixture f;
-        ProbeWindow &window = f.slot.get();
-        window.frame()->move(30, 30);
-        window.hideWindow();
-        QVERIFY(!window.frame()->isVisible());
-        QCOMPARE(f.slot.loaded(), &window);
-        QCOMPARE(&f.slot.show(), &window);
-        QVERIFY(window.frame()->isVisible());
-        QCOMPARE(window.frame()->pos(), QPoint(30, 30));
-        QCOMPARE(f.area->activeSubWindow(), window.frame());
     }
 
     // Access keys reach only the window holding the focus, so bringing a
