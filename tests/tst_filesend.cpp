@@ -3,6 +3,7 @@
 #include "serial/filesend.h"
 #include "serial/filetransfer.h"
 #include "serial/outputqueue.h"
+#include "testbytes.h"
 #include "windows/eightbitedit.h"
 #include "windows/filesendwindow.h"
 #include "windows/frmeingabe.h"
@@ -14,19 +15,11 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-QByteArray randomBytes(qsizetype size, quint32 seed)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator(seed).fillRange(reinterpret_cast<quint32 *>(bytes.data()), size / 4);
-    return bytes;
-}
 
 // A file of the given length that takes no disk space, its last bytes a
 // marker, so that a cut or a wrap at 2 or 4 GiB would show.
@@ -180,9 +173,7 @@ private Q_SLOTS:
     // loaded or not.
     void fileArrivesExactlyWhileReceivedDataKeepShowing()
     {
-        QByteArray bytes = randomBytes(10 * 1024 * 1024, 20240601);
-        for (int value = 0; value < 256; ++value)
-            bytes[value] = char(value);
+        const QByteArray bytes = everyByteValue(0, 10 * 1024 * 1024);
         QVERIFY(writeFile(path("ten.bin"), bytes));
         sendFile(path("ten.bin"));
         QCOMPARE(m_f->dialogs.fileDialogTitles, QStringList { QStringLiteral("Datei senden") });

@@ -1,3 +1,4 @@
+#include "testbytes.h"
 #include "text/cp1252.h"
 #include "transmitfixture.h"
 #include "windows/eightbitedit.h"
@@ -225,9 +226,7 @@ private Q_SLOTS:
     void sendingTextSendsEveryCodeAndKeepsTheEntry()
     {
         QVERIFY(m_f->openPort());
-        QByteArray all;
-        for (int b = 1; b < 256; ++b)
-            all.append(char(b));
+        const QByteArray all = everyByteValue(1);
         w->Text1->setText(Cp1252::toUnicode(all));
         w->Command2->click();
         w->Command2->click();

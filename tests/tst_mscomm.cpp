@@ -2,10 +2,10 @@
 #include "serial/linesettings.h"
 #include "serial/mscomm.h"
 #include "support/ptydevice.h"
+#include "support/testbytes.h"
 
 #include <QFileInfo>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -38,16 +38,6 @@ struct Receiver
 
     QByteArray bytes;
 };
-
-// Every byte value in turn, then random ones.
-QByteArray testBytes(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator generator(20240601);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char(i < 256 ? i : generator.bounded(256));
-    return bytes;
-}
 
 void pointCom(int port, const QString &path)
 {
@@ -120,7 +110,7 @@ private Q_SLOTS:
         MSComm comm;
         QVERIFY(openOn(comm, device));
         Receiver receiver(comm);
-        const QByteArray sent = testBytes(1 << 20);
+        const QByteArray sent = everyByteValue(0, 1 << 20);
         QVERIFY(device.write(sent, 20000));
         QVERIFY(receiver.waitFor(sent.size()));
         QVERIFY(receiver.bytes == sent);
@@ -294,7 +284,7 @@ private Q_SLOTS:
         QVERIFY(device.write(" words"));
         QTRY_VERIFY(events.size() >= 2);
         const qsizetype eventsBefore = events.size();
-        QVERIFY(!comm.Output(testBytes(1 << 20)));
+        QVERIFY(!comm.Output(everyByteValue(0, 1 << 20)));
         QTest::qWait(20);
         device.closeMaster();
         QVERIFY(lost.wait(3000));
@@ -397,15 +387,15 @@ private Q_SLOTS:
             MSComm comm;
             QVERIFY(!comm.setPortOpen(true));
             Receiver receiver(comm);
-            QVERIFY(!comm.Output(testBytes(256)));
+            QVERIFY(!comm.Output(everyByteValue()));
             QVERIFY(receiver.waitFor(256));
-            QCOMPARE(receiver.bytes, testBytes(256));
+            QCOMPARE(receiver.bytes, everyByteValue());
         }
         // A clean end takes the link away.
         QVERIFY(!QFileInfo(link).isSymLink());
         QFile recorded(record);
         QVERIFY(recorded.open(QIODevice::ReadOnly));
-        QCOMPARE(recorded.readAll(), testBytes(256));
+        QCOMPARE(recorded.readAll(), everyByteValue());
     }
 
     void simulatorStreamsRequestedAmount()

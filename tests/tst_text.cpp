@@ -1,3 +1,4 @@
+#include "testbytes.h"
 #include "text/charactertable.h"
 #include "text/cp1252.h"
 #include "text/hexnotation.h"
@@ -41,9 +42,7 @@ private Q_SLOTS:
 
     void everyByteSurvivesARoundTrip()
     {
-        QByteArray all;
-        for (int b = 0; b < 256; ++b)
-            all.append(char(b));
+        const QByteArray all = everyByteValue();
         const QString text = Cp1252::toUnicode(all);
         QCOMPARE(text.size(), 256);
         QVERIFY(Cp1252::isEncodable(text));
@@ -249,9 +248,7 @@ private Q_SLOTS:
 
     void everyByteSurvivesWriteAndConvertExceptZero()
     {
-        QByteArray all;
-        for (int b = 1; b < 256; ++b)
-            all.append(char(b));
+        const QByteArray all = everyByteValue(1);
         QCOMPARE(HexNotation::toText(HexNotation::write(all)), Cp1252::toUnicode(all));
         const HexNotation::SendForm form = HexNotation::prepareForSending(HexNotation::write(all));
         QVERIFY(form.ok());

@@ -1,3 +1,4 @@
+#include "testbytes.h"
 #include "text/hexnotation.h"
 #include "traffic/arrivaltimes.h"
 #include "traffic/trafficexport.h"
@@ -36,14 +37,6 @@ TrafficSnapshot snapshotOf(const QList<Read> &reads)
             log.append(read.bytes, read.msecs);
     }
     return log.snapshot();
-}
-
-QByteArray allByteValues()
-{
-    QByteArray bytes(256, Qt::Uninitialized);
-    for (int i = 0; i < 256; ++i)
-        bytes[i] = char(i);
-    return bytes;
 }
 
 // Bytes over several blocks, in reads of random length with rising times.
@@ -96,7 +89,7 @@ private Q_SLOTS:
     void allByteValuesRoundTrip_data()
     {
         QTest::addColumn<QList<Read>>("reads");
-        const QByteArray all = allByteValues();
+        const QByteArray all = everyByteValue();
         QTest::newRow("256 values, one read") << QList<Read> { { all, kNoon } };
         QTest::newRow("over 64 KiB blocks") << randomReads(3 * TrafficLog::kBlockSize + 12345);
         QTest::newRow("empty log") << QList<Read> {};
@@ -173,7 +166,7 @@ private Q_SLOTS:
     void snapshotOutlivesLaterAppendsAndClear()
     {
         auto log = std::make_unique<TrafficLog>();
-        const QByteArray first = allByteValues().repeated(300);
+        const QByteArray first = everyByteValue().repeated(300);
         log->append(first, kNoon);
         const TrafficSnapshot snapshot = log->snapshot();
         log->append("more in the same block", kNoon + 1000);
