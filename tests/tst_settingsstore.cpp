@@ -62,7 +62,6 @@ private:
             = { QStringLiteral("Größe, \"neu\""), QStringLiteral("AT\r\n"), QStringLiteral("1") };
         return state;
     }
-    QStringList files() const { return QDir(m_folder).entryList(QDir::Files | QDir::Hidden); }
 
 private Q_SLOTS:
     void init()
@@ -74,26 +73,6 @@ private Q_SLOTS:
     }
 
     void cleanup() { ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH); }
-
-    // Beside the executable; a missing file gives the defaults, a saved one
-    // reads back, and a sound file leaves no backup.
-    void savedFileReadsBackAndLeavesNoBackup()
-    {
-        QCOMPARE(SettingsStore::defaultPath(),
-            QCoreApplication::applicationDirPath() + QStringLiteral("/tavel.cfg"));
-        SettingsStore store(m_path);
-        SettingsStore::LoadResult loaded = store.load();
-        QCOMPARE(loaded.problem, QString());
-        QVERIFY(loaded.state == SavedState::defaults());
-        QCOMPARE(store.save(sample()).problem, QString());
-        QCOMPARE(contentsOf(m_path), SettingsFile::serialize(sample()));
-        SettingsStore again(m_path);
-        loaded = again.load();
-        QCOMPARE(loaded.problem, QString());
-        QVERIFY(loaded.state == sample());
-        QCOMPARE(again.save(SavedState::defaults()).problem, QString());
-        QCOMPARE(files(), QStringList { QStringLiteral("tavel.cfg") });
-    }
 
     void damagedFileIsKeptAsBackupBeforeFirstSave()
     {
