@@ -136,9 +136,6 @@ private Q_SLOTS:
         QTest::newRow("stored 1.5 stop bits with 5 data bits")
             << QList<int> { 11, 0, 1, 0, 1 } << QStringLiteral("56000,E,5,1.5")
             << QStringLiteral("56000 Baud, 5 Datenbits, gerade Parität, 1.5 Stopbit") << 1;
-        QTest::newRow("stored position 13 is 115200")
-            << QList<int> { 13, 0, 0, 3, 0 } << QStringLiteral("115200,N,8,1")
-            << QStringLiteral("115200 Baud, 8 Datenbits, keine Parität, 1 Stopbit") << 1;
         QTest::newRow("stored position 16 is 921600")
             << QList<int> { 16, 0, 0, 3, 0 } << QStringLiteral("921600,N,8,1")
             << QStringLiteral("921600 Baud, 8 Datenbits, keine Parität, 1 Stopbit") << 1;

@@ -66,9 +66,6 @@ private slots:
         QTest::newRow("console and UART-less ttyS dropped")
             << "ttyS0!console ttyS1!nouart ttyUSB0=usb-FTDI_A1"
             << QStringList { kById + "usb-FTDI_A1" };
-        QTest::newRow("by-id names first, by name, then nodes")
-            << "ttyS4 ttyUSB0=usb-Prolific_B ttyACM0=usb-Arduino_C"
-            << QStringList { kById + "usb-Arduino_C", kById + "usb-Prolific_B", "/dev/ttyS4" };
         QTest::newRow("by-id names first even where a node sorts before them")
             << "rfcomm0 ttyUSB0=usb-FTDI_A1"
             << QStringList { kById + "usb-FTDI_A1", "/dev/rfcomm0" };
@@ -77,8 +74,6 @@ private slots:
             << QStringList { "/dev/ttyS2", "/dev/ttyS10", "/dev/ttyUSB9", "/dev/ttyUSB10" };
         QTest::newRow("a device reported twice counts once")
             << "ttyACM0 ttyACM0" << QStringList { "/dev/ttyACM0" };
-        QTest::newRow("nothing usable")
-            << "ttyS0!console ttyS1!nouart ttyS2!nouart" << QStringList {};
         QTest::newRow("all kinds")
             << "ttyUSB1=usb-FTDI_B ttyS1 ttyUSB0=usb-FTDI_A ttyACM2 ttyS0!console"
             << QStringList { kById + "usb-FTDI_A", kById + "usb-FTDI_B", "/dev/ttyACM2",

@@ -1,4 +1,5 @@
 #include "filehelpers.h"
+#include "firstrunfile.h"
 #include "folderchangetracer.h"
 #include "ptydevice.h"
 
@@ -24,25 +25,6 @@
 // decides the same on a loaded machine as on an idle one.
 
 namespace {
-
-// A file as the user's last run might have left it: line feeds only and
-// blanks after the commas, which the program reads but never writes, so that
-// the file it writes differs from the old one in every line.
-QByteArray settingsFile(
-    const QByteArray &connection, const QByteArray &lineEnd, const QByteArray &blank)
-{
-    QByteArrayList lines { "600," + blank + "450", "1200," + blank + "900",
-        "1800," + blank + "1350", "150," + blank + "2400", "3000," + blank + "300", connection, "1",
-        "0", "3", "0", "\"ATZ\"," + blank + "\"1\"", "\"\",\"\"", "\"a,b\"\"c\",\"0\"" };
-    while (lines.size() < 20)
-        lines << "\"\",\"\"";
-    lines << "\"Reset\""
-          << "\"Gr\xF6\xDF"
-             "e \"\"neu\"\"\"";
-    for (int i = 3; i <= 10; ++i)
-        lines << "\"Senden " + QByteArray::number(i) + '"';
-    return lines.join(lineEnd) + lineEnd;
-}
 
 void sleepMs(long ms)
 {

@@ -2,6 +2,7 @@
 #include "config/settingsfile.h"
 #include "config/settingsstore.h"
 #include "filehelpers.h"
+#include "firstrunfile.h"
 #include "ptydevice.h"
 #include "readonlyfolder.h"
 #include "recordingdialogs.h"
@@ -20,20 +21,6 @@
 namespace {
 
 bool g_canMount = false;
-
-// What the old run left: a sound file whose windows stand elsewhere than
-// where this run will leave them, or a damaged one (field 11 no number).
-QByteArray oldFile(bool damaged)
-{
-    QByteArray bytes;
-    for (int i = 0; i < 5; ++i)
-        bytes += QByteArray::number(450 + 15 * i) + ",600\r\n";
-    bytes += damaged ? "x6\r\n0\r\n0\r\n3\r\n0\r\n" : "6\r\n0\r\n0\r\n3\r\n0\r\n";
-    bytes += QByteArray("\"\",\"\"\r\n").repeated(10);
-    for (int i = 1; i <= 10; ++i)
-        bytes += "\"Senden " + QByteArray::number(i) + "\"\r\n";
-    return bytes;
-}
 
 } // namespace
 
@@ -62,7 +49,6 @@ private:
             = { QStringLiteral("Größe, \"neu\""), QStringLiteral("AT\r\n"), QStringLiteral("1") };
         return state;
     }
-    QStringList files() const { return QDir(m_folder).entryList(QDir::Files | QDir::Hidden); }
 
 private Q_SLOTS:
     void init()
@@ -74,26 +60,6 @@ private Q_SLOTS:
     }
 
     void cleanup() { ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH); }
-
-    // Beside the executable; a missing file gives the defaults, a saved one
-    // reads back, and a sound file leaves no backup.
-    void savedFileReadsBackAndLeavesNoBackup()
-    {
-        QCOMPARE(SettingsStore::defaultPath(),
-            QCoreApplication::applicationDirPath() + QStringLiteral("/tavel.cfg"));
-        SettingsStore store(m_path);
-        SettingsStore::LoadResult loaded = store.load();
-        QCOMPARE(loaded.problem, QString());
-        QVERIFY(loaded.state == SavedState::defaults());
-        QCOMPARE(store.save(sample()).problem, QString());
-        QCOMPARE(contentsOf(m_path), SettingsFile::serialize(sample()));
-        SettingsStore again(m_path);
-        loaded = again.load();
-        QCOMPARE(loaded.problem, QString());
-        QVERIFY(loaded.state == sample());
-        QCOMPARE(again.save(SavedState::defaults()).problem, QString());
-        QCOMPARE(files(), QStringList { QStringLiteral("tavel.cfg") });
-    }
 
     void damagedFileIsKeptAsBackupBeforeFirstSave()
     {
@@ -200,7 +166,8 @@ private Q_SLOTS:
         } else if (spoil == QLatin1String("read-only folder")) {
             error = g_canMount ? EROFS : EACCES;
         }
-        QVERIFY(writeFile(cfg(), oldFile(damaged)));
+        const QByteArray old = settingsFile(damaged ? "x6" : "6", "\n", " ");
+        QVERIFY(writeFile(cfg(), old));
 
         // The program runs from start to end; the folder is spoilt after the
         // start, before the shutdown.
@@ -238,12 +205,12 @@ private Q_SLOTS:
             qPrintable(box.text));
 
         // The old file, whole, and beside it only the backup of a damaged one.
-        QCOMPARE(contentsOf(cfg()), oldFile(damaged));
+        QCOMPARE(contentsOf(cfg()), old);
         QStringList present = QDir(m_folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
         present.removeAll(QStringLiteral("filler"));
         if (present.removeAll(QStringLiteral("tavel.cfg.bak")) > 0) {
             QVERIFY(damaged);
-            QCOMPARE(contentsOf(cfg() + QStringLiteral(".bak")), oldFile(damaged));
+            QCOMPARE(contentsOf(cfg() + QStringLiteral(".bak")), old);
         }
         QCOMPARE(present, QStringList { QStringLiteral("tavel.cfg") });
     }

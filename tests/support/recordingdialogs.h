@@ -58,8 +58,6 @@ public:
     bool question(const QString &text, const QString &title) override
     {
         questions.append({ text, title });
-        if (onQuestion)
-            onQuestion(questions.constLast());
         return questionAnswers.isEmpty() ? true : questionAnswers.takeFirst();
     }
 
@@ -83,6 +81,5 @@ public:
     // Questions are answered Ja unless an answer is queued.
     QList<Box> questions;
     QList<bool> questionAnswers;
-    std::function<void(const Box &)> onQuestion;
     std::function<void(const Box &)> onMessage;
 };
