@@ -1,13 +1,10 @@
 #include "app/germanui.h"
-#include "app/mditavel.h"
 #include "config/deviceassignmentstore.h"
 #include "filehelpers.h"
-#include "ptydevice.h"
-#include "recordingdialogs.h"
+#include "mainwindowfixture.h"
 #include "serial/comportmap.h"
 #include "serial/devicescan.h"
 #include "settings/deviceassignmentdialog.h"
-#include "settings/frmeinstellungen.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,7 +13,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -73,36 +69,25 @@ class TestDevices : public QObject
 
 private:
     QList<SerialDeviceInfo> m_reported;
-    QTemporaryDir m_folder;
-    PtyDevice m_com1;
-    PtyDevice m_com2;
-    std::unique_ptr<RecordingDialogs> m_dialogs;
-    std::unique_ptr<MDITavel> m_window;
+    // Started by each test once it has arranged the files and devices.
+    std::unique_ptr<MainWindowFixture> m_f;
 
-    QString settingsPath() const { return m_folder.filePath(QStringLiteral("tavel.cfg")); }
-    QString assignmentPath() const { return DeviceAssignmentStore::pathBeside(settingsPath()); }
+    QString assignmentPath() const
+    {
+        return DeviceAssignmentStore::pathBeside(m_f->settingsPath());
+    }
     DeviceAssignmentDialog::DeviceSource source()
     {
         return [this] { return m_reported; };
     }
-    MDITavel::StartOutcome start()
-    {
-        m_window = std::make_unique<MDITavel>(settingsPath());
-        return m_window->MDIForm_Load();
-    }
-    FrmEinstellungen *settings() const { return m_window->einstellungen().loaded(); }
 
 private Q_SLOTS:
     void initTestCase() { installGermanUi(*qApp); }
 
     void init()
     {
-        m_dialogs = std::make_unique<RecordingDialogs>();
         ComPortMap::reset();
-        QFile::remove(assignmentPath());
-        QFile::remove(assignmentPath() + QStringLiteral(".bak"));
-        qputenv("TAVEL_COM1", QFile::encodeName(m_com1.slavePath()));
-        qputenv("TAVEL_COM2", QFile::encodeName(m_com2.slavePath()));
+        m_f = std::make_unique<MainWindowFixture>(nullptr, false);
         m_reported = { device("/dev/ttyS0"),
             device("/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_A1"), device("/dev/ttyACM0") };
         m_reported[0].isConsole = true;
@@ -110,13 +95,7 @@ private Q_SLOTS:
         m_reported[1].serialNumber = QStringLiteral("A1");
     }
 
-    void cleanup()
-    {
-        if (m_window)
-            m_window->close();
-        m_window.reset();
-        m_dialogs.reset();
-    }
+    void cleanup() { m_f.reset(); }
 
     void dialogListsEveryDeviceAndOffersTheUsableOnes()
     {
@@ -179,10 +158,10 @@ private Q_SLOTS:
         dialog.portBox(2)->setEditText(com2);
         dialog.accept();
         QVERIFY(dialog.isVisible());
-        QCOMPARE(m_dialogs->messages.size(), 1);
-        QVERIFY2(
-            m_dialogs->messages[0].text.contains(message), qPrintable(m_dialogs->messages[0].text));
-        QCOMPARE(m_dialogs->messages[0].title, QStringLiteral("Geräte zuordnen"));
+        QCOMPARE(m_f->dialogs.messages.size(), 1);
+        QVERIFY2(m_f->dialogs.messages[0].text.contains(message),
+            qPrintable(m_f->dialogs.messages[0].text));
+        QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Geräte zuordnen"));
     }
 
     // Every box can be reached by its label's access key and has a name a
@@ -208,64 +187,64 @@ private Q_SLOTS:
     // tip, and used by the next connect without any TAVEL_COM1.
     void assignedDeviceIsSavedShownAndConnected()
     {
-        QCOMPARE(start(), MDITavel::StartOutcome::Running);
+        QCOMPARE(m_f->begin(), MDITavel::StartOutcome::Running);
         qunsetenv("TAVEL_COM1");
         bool seen = false;
-        answerDialog(m_com1.slavePath(), QString(), true, &seen);
-        m_window->findChild<QAction *>(QStringLiteral("MnGeraeteZuordnen"))->trigger();
+        answerDialog(m_f->com1.slavePath(), QString(), true, &seen);
+        m_f->window->findChild<QAction *>(QStringLiteral("MnGeraeteZuordnen"))->trigger();
         QVERIFY(seen);
-        QVERIFY(m_dialogs->messages.isEmpty());
-        QVERIFY(
-            contentsOf(assignmentPath()).contains("COM1=" + QFile::encodeName(m_com1.slavePath())));
-        QCOMPARE(settings()->Option1[0]->toolTip(),
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+        QVERIFY(contentsOf(assignmentPath())
+                    .contains("COM1=" + QFile::encodeName(m_f->com1.slavePath())));
+        QCOMPARE(m_f->settings()->Option1[0]->toolTip(),
             QStringLiteral("COM1: %1 (zugeordnet)\nRechte Maustaste: Geräte zuordnen")
-                .arg(m_com1.slavePath()));
-        QVERIFY(settings()->Option1[1]->toolTip().contains(QStringLiteral("aus TAVEL_COM2")));
-        settings()->Command3->click();
-        QVERIFY(m_window->MSComm1().PortOpen());
-        QCOMPARE(m_window->MSComm1().openPath(), m_com1.slavePath());
+                .arg(m_f->com1.slavePath()));
+        QVERIFY(m_f->settings()->Option1[1]->toolTip().contains(QStringLiteral("aus TAVEL_COM2")));
+        m_f->settings()->Command3->click();
+        QVERIFY(m_f->window->MSComm1().PortOpen());
+        QCOMPARE(m_f->window->MSComm1().openPath(), m_f->com1.slavePath());
     }
 
     void rightClickOnAPortOpensTheDialogAndCancelChangesNothing()
     {
-        QCOMPARE(start(), MDITavel::StartOutcome::Running);
-        const QString toolTip = settings()->Option1[1]->toolTip();
+        QCOMPARE(m_f->begin(), MDITavel::StartOutcome::Running);
+        const QString toolTip = m_f->settings()->Option1[1]->toolTip();
         bool seen = false;
         answerDialog(QStringLiteral("/dev/ttyACM5"), QString(), false, &seen);
         // What the window system sends for the right mouse button.
         QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(4, 4),
-            settings()->Option1[1]->mapToGlobal(QPoint(4, 4)));
-        QApplication::sendEvent(settings()->Option1[1], &rightClick);
+            m_f->settings()->Option1[1]->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(m_f->settings()->Option1[1], &rightClick);
         QTRY_VERIFY(seen);
         QVERIFY(!QFile::exists(assignmentPath()));
         QCOMPARE(ComPortMap::assignedDevice(1), QString());
-        QCOMPARE(settings()->Option1[1]->toolTip(), toolTip);
+        QCOMPARE(m_f->settings()->Option1[1]->toolTip(), toolTip);
     }
 
     void startUsesTheSavedAssignment()
     {
         QVERIFY(writeFile(assignmentPath(),
-            "COM1=" + QFile::encodeName(m_com1.slavePath())
-                + "\nCOM2=" + QFile::encodeName(m_com2.slavePath()) + "\n"));
+            "COM1=" + QFile::encodeName(m_f->com1.slavePath())
+                + "\nCOM2=" + QFile::encodeName(m_f->com2.slavePath()) + "\n"));
         qunsetenv("TAVEL_COM1");
         qunsetenv("TAVEL_COM2");
-        QCOMPARE(start(), MDITavel::StartOutcome::Running);
-        QCOMPARE(m_window->state().PortMask, 3);
-        QVERIFY(m_dialogs->messages.isEmpty());
-        QCOMPARE(ComPortMap::devicePath(2), m_com2.slavePath());
+        QCOMPARE(m_f->begin(), MDITavel::StartOutcome::Running);
+        QCOMPARE(m_f->window->state().PortMask, 3);
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+        QCOMPARE(ComPortMap::devicePath(2), m_f->com2.slavePath());
     }
 
     void damagedAssignmentIsReportedAtStartAndKept()
     {
         const QByteArray damaged("COM1=/dev/ttyUSB0\nCOM9=kaputt\n");
         QVERIFY(writeFile(assignmentPath(), damaged));
-        QCOMPARE(start(), MDITavel::StartOutcome::Running);
-        QCOMPARE(m_dialogs->messages.size(), 1);
-        QVERIFY(m_dialogs->messages[0].text.startsWith(
+        QCOMPARE(m_f->begin(), MDITavel::StartOutcome::Running);
+        QCOMPARE(m_f->dialogs.messages.size(), 1);
+        QVERIFY(m_f->dialogs.messages[0].text.startsWith(
             QStringLiteral("Die Gerätezuordnung „%1“ ist beschädigt: Zeile 2")
                 .arg(assignmentPath())));
         QCOMPARE(ComPortMap::assignedDevice(1), QString());
-        m_window->close();
+        m_f->window->close();
         QCOMPARE(contentsOf(assignmentPath()), damaged);
     }
 
@@ -290,12 +269,12 @@ private Q_SLOTS:
         qunsetenv("TAVEL_COM1");
         qunsetenv("TAVEL_COM2");
         if (devices == 1)
-            ComPortMap::offerDevices({ device(m_com1.slavePath()) });
-        start();
-        QCOMPARE(m_dialogs->messages.size(), messages.size());
+            ComPortMap::offerDevices({ device(m_f->com1.slavePath()) });
+        m_f->begin();
+        QCOMPARE(m_f->dialogs.messages.size(), messages.size());
         for (int i = 0; i < messages.size(); ++i)
-            QVERIFY2(m_dialogs->messages[i].text.contains(messages[i]),
-                qPrintable(m_dialogs->messages[i].text));
+            QVERIFY2(m_f->dialogs.messages[i].text.contains(messages[i]),
+                qPrintable(m_f->dialogs.messages[i].text));
     }
 };
 

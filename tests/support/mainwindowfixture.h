@@ -24,18 +24,28 @@ struct MainWindowFixture
     RecordingDialogs dialogs;
     std::unique_ptr<MDITavel> window;
 
-    explicit MainWindowFixture(std::unique_ptr<MSComm> comm = {})
+    // A test that first arranges files or the environment passes
+    // startNow = false and calls begin() itself.
+    explicit MainWindowFixture(std::unique_ptr<MSComm> comm = {}, bool startNow = true)
     {
         qputenv("TAVEL_COM1", com1.slavePath().toLocal8Bit());
         qputenv("TAVEL_COM2", com2.slavePath().toLocal8Bit());
         window = std::make_unique<MDITavel>(settingsPath(), std::move(comm));
-        start = window->MDIForm_Load();
+        if (startNow)
+            begin();
     }
 
     ~MainWindowFixture()
     {
-        window->close();
+        if (begun)
+            window->close();
         window.reset();
+    }
+
+    MDITavel::StartOutcome begin()
+    {
+        begun = true;
+        return start = window->MDIForm_Load();
     }
 
     QString settingsPath() const { return folder.filePath(QStringLiteral("tavel.cfg")); }
@@ -59,4 +69,5 @@ struct MainWindowFixture
     }
 
     MDITavel::StartOutcome start = MDITavel::StartOutcome::EndProgram;
+    bool begun = false;
 };
