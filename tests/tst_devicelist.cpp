@@ -3,6 +3,7 @@
 #include "filehelpers.h"
 #include "serial/comportmap.h"
 #include "serial/devicelist.h"
+#include "serialdevices.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,30 +13,6 @@
 namespace {
 
 const QString kById = QStringLiteral("/dev/serial/by-id/");
-
-// "ttyUSB0=usb-FTDI_A1" is ttyUSB0 with that by-id name; "ttyS0!console" the
-// console, "ttyS1!nouart" a ttyS node without a UART.
-SerialDeviceInfo device(const QString &spec)
-{
-    SerialDeviceInfo d;
-    const QStringList flagged = spec.split(QLatin1Char('!'));
-    const QStringList named = flagged.first().split(QLatin1Char('='));
-    d.name = named.first();
-    d.systemPath = QStringLiteral("/dev/") + d.name;
-    if (named.size() > 1)
-        d.byIdPath = kById + named.at(1);
-    d.isConsole = flagged.contains(QStringLiteral("console"));
-    d.isUartlessLegacyPort = flagged.contains(QStringLiteral("nouart"));
-    return d;
-}
-
-QList<SerialDeviceInfo> devices(const QString &specs)
-{
-    QList<SerialDeviceInfo> list;
-    for (const QString &spec : specs.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        list.append(device(spec));
-    return list;
-}
 
 QStringList stablePaths(const QList<SerialDeviceInfo> &list)
 {
@@ -84,7 +61,7 @@ private slots:
     {
         QFETCH(QString, reported);
         QFETCH(QStringList, expected);
-        QList<SerialDeviceInfo> list = devices(reported);
+        QList<SerialDeviceInfo> list = serialDevices(reported);
         const auto byName = [](const auto &a, const auto &b) { return a.name < b.name; };
         std::sort(list.begin(), list.end(), byName);
         do {
@@ -94,7 +71,7 @@ private slots:
 
     void detailsNameWhatTheSystemKnows()
     {
-        SerialDeviceInfo d = device("ttyUSB0");
+        SerialDeviceInfo d = serialDevice("ttyUSB0");
         QCOMPARE(DeviceList::details(d), QString());
         d.manufacturer = QStringLiteral("FTDI");
         d.product = QStringLiteral("FT232R USB UART");
@@ -148,7 +125,7 @@ private slots:
         qputenv("TAVEL_COM2", ""); // empty counts as unset
         ComPortMap::setAssignedDevice(1, assigned.at(0));
         ComPortMap::setAssignedDevice(2, assigned.at(1));
-        ComPortMap::offerDevices(DeviceList::usable(devices(offered)));
+        ComPortMap::offerDevices(DeviceList::usable(serialDevices(offered)));
         QCOMPARE((QStringList { ComPortMap::devicePath(1), ComPortMap::devicePath(2) }), expected);
         QCOMPARE((QList<ComPortMap::Source> { ComPortMap::sourceOf(1), ComPortMap::sourceOf(2) }),
             sources);
@@ -158,13 +135,13 @@ private slots:
 
     void laterDevicesNeverMoveAPortsDevice()
     {
-        ComPortMap::offerDevices(DeviceList::usable(devices("ttyUSB0=usb-M")));
+        ComPortMap::offerDevices(DeviceList::usable(serialDevices("ttyUSB0=usb-M")));
         QCOMPARE(ComPortMap::devicePath(1), kById + "usb-M");
         QCOMPARE(ComPortMap::devicePath(2), QString());
         // Unplugged, then back under another node, with one more adapter
         // whose name sorts first: COM1 stays, COM2 gets the newcomer.
         ComPortMap::offerDevices({});
-        ComPortMap::offerDevices(DeviceList::usable(devices("ttyUSB1=usb-M ttyUSB0=usb-A")));
+        ComPortMap::offerDevices(DeviceList::usable(serialDevices("ttyUSB1=usb-M ttyUSB0=usb-A")));
         QCOMPARE(ComPortMap::devicePath(1), kById + "usb-M");
         QCOMPARE(ComPortMap::devicePath(2), kById + "usb-A");
         QCOMPARE(ComPortMap::offeredDevices().first().systemPath, QStringLiteral("/dev/ttyUSB1"));

@@ -4,6 +4,7 @@
 #include "mainwindowfixture.h"
 #include "serial/comportmap.h"
 #include "serial/devicescan.h"
+#include "serialdevices.h"
 #include "settings/deviceassignmentdialog.h"
 
 #include <QApplication>
@@ -17,15 +18,6 @@
 #include <QTimer>
 
 namespace {
-
-SerialDeviceInfo device(const QString &node, const QString &byId = {})
-{
-    SerialDeviceInfo d;
-    d.name = node.section(QLatin1Char('/'), -1);
-    d.systemPath = node;
-    d.byIdPath = byId;
-    return d;
-}
 
 QStringList itemsOf(const QComboBox *box)
 {
@@ -88,9 +80,7 @@ private Q_SLOTS:
     {
         ComPortMap::reset();
         m_f = std::make_unique<MainWindowFixture>(nullptr, false);
-        m_reported = { device("/dev/ttyS0"),
-            device("/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_A1"), device("/dev/ttyACM0") };
-        m_reported[0].isConsole = true;
+        m_reported = serialDevices(QStringLiteral("ttyS0!console ttyUSB0=usb-FTDI_A1 ttyACM0"));
         m_reported[1].manufacturer = QStringLiteral("FTDI");
         m_reported[1].serialNumber = QStringLiteral("A1");
     }
@@ -120,7 +110,7 @@ private Q_SLOTS:
     {
         DeviceAssignmentDialog dialog({}, source());
         dialog.portBox(2)->setEditText(QStringLiteral("/dev/ttyUSB7"));
-        m_reported.append(device("/dev/ttyUSB1", "/dev/serial/by-id/usb-Arduino_B2"));
+        m_reported.append(serialDevice(QStringLiteral("ttyUSB1=usb-Arduino_B2")));
         // It looks by itself while open.
         QTRY_COMPARE_WITH_TIMEOUT(dialog.deviceTable()->rowCount(), 4, 5000);
         QCOMPARE(
@@ -269,7 +259,7 @@ private Q_SLOTS:
         qunsetenv("TAVEL_COM1");
         qunsetenv("TAVEL_COM2");
         if (devices == 1)
-            ComPortMap::offerDevices({ device(m_f->com1.slavePath()) });
+            ComPortMap::offerDevices({ serialDevice(m_f->com1.slavePath()) });
         m_f->begin();
         QCOMPARE(m_f->dialogs.messages.size(), messages.size());
         for (int i = 0; i < messages.size(); ++i)
