@@ -31,12 +31,6 @@ void Reconnector::stopWaiting()
 
 void Reconnector::look()
 {
-    if (!isWaiting())
-        return;
-    if (m_comm.PortOpen()) {
-        stopWaiting();
-        return;
-    }
     // A dangling link or a missing node: not back yet, and nothing to open.
     if (!QFileInfo::exists(m_path) || m_comm.reopenAfterLoss())
         return;

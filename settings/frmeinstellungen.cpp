@@ -12,8 +12,6 @@
 #include "serial/mscomm.h"
 #include "serial/reconnector.h"
 
-#include <QEvent>
-
 namespace {
 
 QString selectedPiece(int index, const QStringList &pieces)
@@ -36,8 +34,13 @@ FrmEinstellungen::FrmEinstellungen(Module1 &state, MSComm &comm, Reconnector &re
     connect(Command3, &QPushButton::clicked, this, &FrmEinstellungen::connectPort);
     connect(Command2, &QPushButton::clicked, this, &FrmEinstellungen::disconnectPort);
     connect(Command1, &QPushButton::clicked, this, &ChildWindow::hideWindow);
-    for (QRadioButton *option : Option1)
-        option->installEventFilter(this);
+    // A context menu request comes with the right mouse button and with the
+    // menu key alike, so the keyboard reaches the dialog here too.
+    for (QRadioButton *option : Option1) {
+        option->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(option, &QWidget::customContextMenuRequested, this,
+            &FrmEinstellungen::deviceAssignmentRequested);
+    }
     // Only a stored -1 leaves the list without a selection; a Ctrl+click on
     // the selected rate must not empty it and make the next connect fail.
     connect(List2, &QListWidget::itemSelectionChanged, this, [this] {
@@ -181,17 +184,6 @@ void FrmEinstellungen::updatePortToolTips()
 {
     for (int i = 0; i < int(Option1.size()); ++i)
         Option1[i]->setToolTip(ConnectionChoices::portToolTip(i + 1));
-}
-
-bool FrmEinstellungen::eventFilter(QObject *watched, QEvent *event)
-{
-    // The context menu event comes with the right mouse button and with the
-    // menu key alike, so the keyboard reaches the dialog here too.
-    if (event->type() == QEvent::ContextMenu && (watched == Option1[0] || watched == Option1[1])) {
-        Q_EMIT deviceAssignmentRequested();
-        return true;
-    }
-    return ChildWindow::eventFilter(watched, event);
 }
 
 void FrmEinstellungen::setConnectedLook(bool connected)

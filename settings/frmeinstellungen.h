@@ -65,9 +65,6 @@ Q_SIGNALS:
     // wants to choose the devices behind COM1 and COM2.
     void deviceAssignmentRequested();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void buildControls();
     void setConnectedLook(bool connected);
