@@ -31,11 +31,6 @@ void CaptureCommand::setAction(QAction *action)
     updateCaption();
 }
 
-QString CaptureCommand::path() const
-{
-    return m_file ? m_file->path() : QString();
-}
-
 void CaptureCommand::toggle()
 {
     if (m_file) {

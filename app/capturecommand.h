@@ -27,9 +27,6 @@ public:
     void received(QByteArrayView bytes);
     void stop();
 
-    bool isRunning() const { return m_file != nullptr; }
-    QString path() const;
-
     static QString startCaption();
     static QString stopCaption();
 

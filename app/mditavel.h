@@ -68,8 +68,6 @@ public:
     bool mayDropFileSend();
     // "&Gesendete Daten speichern", "&Empfangene Daten speichern".
     SaveCommands &saveCommands() { return *m_saveCommands; }
-    // "&Mitschnitt …".
-    CaptureCommand &capture() { return *m_capture; }
     // "Einstellungen &speichern": writes tavel.cfg now, as the shutdown would.
     void saveSettings();
     // Whether the shutdown (child windows unloaded, settings written) has run.

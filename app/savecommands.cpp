@@ -9,7 +9,6 @@
 #include "windows/saveprogresswindow.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QTimer>
 
 using Format = TrafficExport::Format;
@@ -98,9 +97,8 @@ bool SaveCommands::mayDropSave()
     if (!m_save)
         return true;
     const bool drop = Dialogs::current().question(
-        QStringLiteral("Die Datei „%1“ ist noch nicht ganz gespeichert (%2 %). Trotzdem beenden?")
-            .arg(QFileInfo(m_save->path()).fileName())
-            .arg(m_save->percent()),
+        Messages::notFinished(m_save->path(), QStringLiteral("gespeichert"), m_save->percent(),
+            QStringLiteral("beenden")),
         kApplicationTitle);
     if (drop)
         cancel();

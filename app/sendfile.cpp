@@ -8,7 +8,6 @@
 #include "windows/transmitter.h"
 
 #include <QApplication>
-#include <QFileInfo>
 
 void MDITavel::SendFile()
 {
@@ -51,8 +50,7 @@ bool MDITavel::mayDropFileSend()
     if (!m_fileTransfer->isRunning())
         return true;
     return Dialogs::current().question(
-        QStringLiteral("Die Datei „%1“ ist noch nicht ganz gesendet (%2 %). Trotzdem abbrechen?")
-            .arg(QFileInfo(m_fileTransfer->name()).fileName())
-            .arg(m_fileTransfer->percent()),
+        Messages::notFinished(m_fileTransfer->name(), QStringLiteral("gesendet"),
+            m_fileTransfer->percent(), QStringLiteral("abbrechen")),
         kApplicationTitle);
 }

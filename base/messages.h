@@ -21,4 +21,15 @@ inline QString oneFileAtATime(const QString &path, const QString &done)
         .arg(QFileInfo(path).fileName(), done);
 }
 
+// The question before something ends a file that is still being sent or
+// saved; giveUp is what a Ja does ("abbrechen", "beenden").
+inline QString notFinished(
+    const QString &path, const QString &done, int percent, const QString &giveUp)
+{
+    return QStringLiteral("Die Datei „%1“ ist noch nicht ganz %2 (%3 %). Trotzdem %4?")
+        .arg(QFileInfo(path).fileName(), done)
+        .arg(percent)
+        .arg(giveUp);
+}
+
 } // namespace Messages

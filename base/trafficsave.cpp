@@ -54,12 +54,11 @@ void TrafficSave::write(TrafficExport &out)
     ::setpriority(PRIO_PROCESS, ::gettid(), kNiceness);
     AtomicFileWriter file(m_path);
     const auto stop = [this, &file](Outcome outcome) {
-        m_threadOutcome = outcome;
-        m_threadReason = outcome == Outcome::Failed ? file.reason() : QString();
+        const QString reason = outcome == Outcome::Failed ? file.reason() : QString();
         // Back to the object's own thread, where the window learns of it; a
         // save deleted meanwhile takes the call with it.
         QMetaObject::invokeMethod(
-            this, [this] { end(m_threadOutcome, m_threadReason); }, Qt::QueuedConnection);
+            this, [this, outcome, reason] { end(outcome, reason); }, Qt::QueuedConnection);
     };
     if (!file.open())
         return stop(Outcome::Failed);

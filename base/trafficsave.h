@@ -57,9 +57,6 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_cancel = false;
     std::atomic<qint64> m_done = 0;
-    // Written by the thread before it ends; read after it has been joined.
-    Outcome m_threadOutcome = Outcome::Running;
-    QString m_threadReason;
     Outcome m_outcome = Outcome::Running;
     QString m_reason;
 };
