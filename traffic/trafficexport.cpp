@@ -3,27 +3,6 @@
 #include "text/hexnotation.h"
 
 #include <QDateTime>
-#include <array>
-
-namespace {
-
-// The three characters of every byte's group, as bytes, built once from the
-// notation's own table so that the file and the view agree.
-const std::array<std::array<char, 3>, 256> &hexGroups()
-{
-    static const auto groups = [] {
-        std::array<std::array<char, 3>, 256> table {};
-        for (int byte = 0; byte < 256; ++byte) {
-            const auto &group = HexNotation::group(static_cast<unsigned char>(byte));
-            for (int i = 0; i < 3; ++i)
-                table[size_t(byte)][size_t(i)] = char(group[size_t(i)]);
-        }
-        return table;
-    }();
-    return groups;
-}
-
-} // namespace
 
 TrafficExport::TrafficExport(TrafficSnapshot snapshot, Format format)
     : m_snapshot(std::move(snapshot))
@@ -62,12 +41,12 @@ void TrafficExport::appendHex(QByteArrayView bytes)
     const qsizetype at = m_buffer.size();
     m_buffer.resize(at + 3 * bytes.size());
     char *out = m_buffer.data() + at;
-    const auto &groups = hexGroups();
+    // The notation's own table, so that the file and the view agree.
     for (const char c : bytes) {
-        const auto &group = groups[static_cast<unsigned char>(c)];
-        out[0] = group[0];
-        out[1] = group[1];
-        out[2] = group[2];
+        const auto &group = HexNotation::group(static_cast<unsigned char>(c));
+        out[0] = char(group[0]);
+        out[1] = char(group[1]);
+        out[2] = char(group[2]);
         out += 3;
     }
 }

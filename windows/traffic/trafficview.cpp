@@ -98,8 +98,8 @@ void TrafficView::setSelection(qint64 anchor, qint64 position)
     if (hasSelection() || anchor != position) {
         markRowsChanged(-1, FrameClock::Pace::Interactive);
     } else {
-        const qint64 from = std::min(m_layout.cellOf(m_caret).row, m_layout.cellOf(position).row);
-        markRowsChanged(from, m_pace);
+        // A row never comes before the row of an earlier position.
+        markRowsChanged(m_layout.cellOf(std::min(m_caret, position)).row, m_pace);
     }
     m_anchor = anchor;
     m_caret = position;
@@ -125,7 +125,7 @@ void TrafficView::setCursorPosition(qint64 position)
 void TrafficView::ensureVisible(qint64 position)
 {
     const qint64 row = m_layout.cellOf(position).row;
-    const qint64 fullRows = std::max(1, viewport()->height() / m_glyphs.lineHeight());
+    const qint64 fullRows = fullRowCount();
     qint64 top = firstVisibleRow();
     if (row < top)
         top = row;
@@ -241,8 +241,12 @@ void TrafficView::relayout()
 
 qint64 TrafficView::maxTopRow() const
 {
-    const int fullRows = std::max(1, viewport()->height() / m_glyphs.lineHeight());
-    return std::max<qint64>(0, m_layout.rowCount() - fullRows);
+    return std::max<qint64>(0, m_layout.rowCount() - fullRowCount());
+}
+
+int TrafficView::fullRowCount() const
+{
+    return std::max(1, viewport()->height() / m_glyphs.lineHeight());
 }
 
 void TrafficView::setTopRow(qint64 row, FrameClock::Pace pace)
@@ -282,13 +286,16 @@ void TrafficView::requestFrame(FrameClock::Pace pace)
     m_framePending = true;
     // Nothing is drawn where nothing can be seen; showing the view again asks
     // for the frame that catches up.
-    if (canBeSeen())
-        FrameClock::instance().request(
-            this, [this] { applyFrame(); }, pace);
+    if (!canBeSeen() || (m_requestedPace && *m_requestedPace <= pace))
+        return;
+    m_requestedPace = pace;
+    FrameClock::instance().request(
+        this, [this] { applyFrame(); }, pace);
 }
 
 void TrafficView::applyFrame()
 {
+    m_requestedPace.reset();
     if (!m_framePending || !canBeSeen())
         return;
     m_framePending = false;
@@ -327,7 +334,7 @@ void TrafficView::syncScrollBar()
     m_scrollBarSynced.start();
     // Rows, not pixels, keep the range within an int far beyond any log that
     // fits in memory; clamping covers the rest.
-    const int fullRows = std::max(1, viewport()->height() / m_glyphs.lineHeight());
+    const int fullRows = fullRowCount();
     m_syncingScrollBar = true;
     static_cast<TrafficScrollBar *>(verticalScrollBar())
         ->setState(int(std::min<qint64>(maxTopRow(), INT_MAX)), fullRows,
@@ -346,7 +353,6 @@ void TrafficView::showEvent(QShowEvent *event)
     QAbstractScrollArea::showEvent(event);
     // Whatever came while it could not be seen.
     m_repaintAll = true;
-    m_framePending = true;
     requestFrame(FrameClock::Pace::Interactive);
 }
 

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 class QMenu;
 class TrafficLog;
@@ -137,6 +138,8 @@ private:
     void onCleared();
     void relayout();
     qint64 maxTopRow() const;
+    // Rows that fit whole on screen, at least one.
+    int fullRowCount() const;
     // The model's first visible row; the screen follows at the next frame.
     void setTopRow(qint64 row, FrameClock::Pace pace = FrameClock::Pace::Interactive);
     // Rows from this one down have changed; -1 for every row on screen.
@@ -181,6 +184,9 @@ private:
     bool m_scrollBarUrgent = false;
     QElapsedTimer m_scrollBarSynced;
     bool m_syncingScrollBar = false;
+    // The pace this view last asked the clock for, until its frame; asking
+    // again as soon or later brings nothing, and a stream asks on every read.
+    std::optional<FrameClock::Pace> m_requestedPace;
     // How soon a caret move or scrolling must show: at once for the user,
     // within the slower frame for a stream being followed.
     FrameClock::Pace m_pace = FrameClock::Pace::Interactive;

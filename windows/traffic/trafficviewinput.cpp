@@ -89,7 +89,7 @@ bool TrafficView::moveByKey(QKeyEvent *event)
 {
     using Key = QKeySequence::StandardKey;
     const TrafficNavigation navigation(m_layout);
-    const qint64 page = std::max(1, viewport()->height() / m_glyphs.lineHeight());
+    const qint64 page = fullRowCount();
     const qint64 goal = m_goalColumn >= 0 ? m_goalColumn : m_layout.cellOf(m_caret).column;
     const bool select = event->modifiers() & Qt::ShiftModifier;
     const auto is = [event](Key move, Key extend) { return event == move || event == extend; };
