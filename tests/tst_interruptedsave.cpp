@@ -32,23 +32,6 @@ void sleepMs(long ms)
     ::clock_nanosleep(CLOCK_MONOTONIC, 0, &t, nullptr);
 }
 
-// The exit status once the program has ended, -1 when it had to be killed:
-// the deadline only keeps a hanging program from holding up the suite.
-int waitForEnd(pid_t pid)
-{
-    const QDeadlineTimer deadline(60000);
-    int status = 0;
-    while (::waitpid(pid, &status, WNOHANG) != pid) {
-        if (deadline.hasExpired()) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            return -1;
-        }
-        sleepMs(1);
-    }
-    return status;
-}
-
 bool endedWell(int status)
 {
     return status >= 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -69,24 +52,21 @@ private:
     QString cfg() const { return m_folder.filePath(QStringLiteral("tavel.cfg")); }
     QString bak() const { return m_folder.filePath(QStringLiteral("tavel.cfg.bak")); }
 
-    enum class Run { Orderly, Traced };
-
     // Starts the program and waits until SIGTERM asks it to end rather than
     // killing it: it may still be starting, but reads tavel.cfg and probes
-    // the ports all the same and only then ends. A traced run is silenced, as
-    // it is mostly killed, and leaves out the leak check of a sanitizer
-    // build: LeakSanitizer stops every thread with ptrace at the exit, which
-    // a process that is already traced refuses.
-    pid_t start(Run run, QString &problem)
+    // the ports all the same and only then ends. It is silenced, as it is
+    // mostly killed, and leaves out the leak check of a sanitizer build:
+    // LeakSanitizer stops every thread with ptrace at the exit, which a
+    // process that is already traced refuses.
+    pid_t start(QString &problem)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("TAVEL_COM1"), m_com1.slavePath());
         environment.insert(QStringLiteral("TAVEL_COM2"), m_com2.slavePath());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         const QString asan = environment.value(QStringLiteral("ASAN_OPTIONS"));
-        if (run == Run::Traced)
-            environment.insert(QStringLiteral("ASAN_OPTIONS"),
-                asan.isEmpty() ? QStringLiteral("detect_leaks=0") : asan + ":detect_leaks=0");
+        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+            asan.isEmpty() ? QStringLiteral("detect_leaks=0") : asan + ":detect_leaks=0");
         QByteArrayList variables;
         std::vector<char *> envp;
         for (const QString &variable : environment.toStringList())
@@ -98,10 +78,8 @@ private:
         char *argv[] = { program.data(), nullptr };
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        if (run == Run::Traced) {
-            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        }
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         pid_t pid = -1;
         const int failed
             = ::posix_spawn(&pid, program.constData(), &actions, nullptr, argv, envp.data());
@@ -135,15 +113,10 @@ private:
         return writeFile(cfg(), old);
     }
 
-    bool orderlyRun(QString &problem)
+    bool orderlyRun()
     {
-        const pid_t pid = start(Run::Orderly, problem);
-        if (pid < 0)
-            return false;
-        ::kill(pid, SIGTERM);
-        const int status = waitForEnd(pid);
-        problem = QStringLiteral("program ended abnormally (status %1)").arg(status);
-        return endedWell(status);
+        return runUntilAskedToEnd(m_program, QProcessEnvironment::systemEnvironment(),
+            m_com1.slavePath(), m_com2.slavePath());
     }
 
     // Asks the program to end and follows it to the entry of its change
@@ -154,7 +127,7 @@ private:
     {
         changes.clear();
         killed = false;
-        const pid_t pid = start(Run::Traced, problem);
+        const pid_t pid = start(problem);
         FolderChangeTracer tracer(m_folder.path());
         if (pid < 0 || !tracer.attach(pid, problem))
             return false;
@@ -209,11 +182,11 @@ private Q_SLOTS:
         // An orderly end writes exactly the new file; the same end followed
         // call by call names the changes to kill before.
         QVERIFY(resetFolder(old));
-        QString problem;
-        QVERIFY2(orderlyRun(problem), qPrintable(problem));
+        QVERIFY(orderlyRun());
         QCOMPARE(contentsOf(cfg()), written);
         QCOMPARE(contentsOf(bak()), keepsBackup ? old : QByteArray("<missing>"));
         QVERIFY(resetFolder(old));
+        QString problem;
         QStringList changes;
         bool killed = false;
         QVERIFY2(tracedShutdown(INT_MAX, changes, killed, problem), qPrintable(problem));
@@ -263,8 +236,7 @@ private Q_SLOTS:
         const QString stray = m_folder.filePath(QStringLiteral("tavel.cfg.Ab12Cd"));
         const QByteArray other = settingsFile("2", "\r\n", "");
         QVERIFY(writeFile(stray, other));
-        QString problem;
-        QVERIFY2(orderlyRun(problem), qPrintable(problem));
+        QVERIFY(orderlyRun());
         QCOMPARE(contentsOf(cfg()), settingsFile("6", "\r\n", ""));
         QCOMPARE(contentsOf(stray), other);
     }

@@ -197,6 +197,7 @@ private Q_SLOTS:
 
         // A damaged file was reported at start; the save's box comes after it.
         QCOMPARE(dialogs.messages.size(), damaged ? 2 : 1);
+        QVERIFY(!damaged || dialogs.messages[0].text.contains(cfg()));
         const RecordingDialogs::Box &box = dialogs.messages.constLast();
         QCOMPARE(box.title, QStringLiteral("Tavel"));
         QVERIFY2(box.text.contains(QStringLiteral("„") + QDir::toNativeSeparators(cfg()))

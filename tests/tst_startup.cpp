@@ -1,19 +1,12 @@
-#include "app/mditavel.h"
 #include "automation/frmautomat.h"
 #include "base/errorreport.h"
 #include "config/settingsfile.h"
 #include "filehelpers.h"
-#include "ptydevice.h"
-#include "recordingdialogs.h"
-#include "settings/frmeinstellungen.h"
+#include "mainwindowfixture.h"
 #include "windows/frmeingabe.h"
-#include "windows/frmempfang.h"
 #include "windows/frmsendefenster.h"
 
-#include <QFile>
 #include <QMdiArea>
-#include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
@@ -22,18 +15,17 @@ const QString kOnlyCom2 = QStringLiteral("Es steht nur COM2 zur Verfügung");
 const QString kNoPort = QStringLiteral(
     "Es wurde kein freier COM-Port gefunden, das Programm kann nicht ausgeführt werden.");
 
-// COM1 and COM2 pointed at pseudo-terminals, or at paths that do not exist.
-struct Ports
+// The main window not yet started; a missing port is pointed at a path
+// that does not exist.
+std::unique_ptr<MainWindowFixture> unstarted(bool com1Exists = true, bool com2Exists = true)
 {
-    PtyDevice com1;
-    PtyDevice com2;
-
-    void point(bool com1Exists, bool com2Exists)
-    {
-        qputenv("TAVEL_COM1", com1Exists ? com1.slavePath().toLocal8Bit() : "/dev/tavel-none-1");
-        qputenv("TAVEL_COM2", com2Exists ? com2.slavePath().toLocal8Bit() : "/dev/tavel-none-2");
-    }
-};
+    auto f = std::make_unique<MainWindowFixture>(nullptr, false);
+    if (!com1Exists)
+        qputenv("TAVEL_COM1", "/dev/tavel-none-1");
+    if (!com2Exists)
+        qputenv("TAVEL_COM2", "/dev/tavel-none-2");
+    return f;
+}
 
 } // namespace
 
@@ -41,27 +33,15 @@ class TestStartup : public QObject
 {
     Q_OBJECT
 
-private:
-    QTemporaryDir m_folder;
-    QString settingsPath() const { return m_folder.filePath(QStringLiteral("tavel.cfg")); }
-
 private Q_SLOTS:
-    void init()
-    {
-        QFile::remove(settingsPath());
-        QFile::remove(settingsPath() + QStringLiteral(".bak"));
-    }
-
     void bothPortsFreeOpensInputAndSettingsWithoutMessage()
     {
-        Ports ports;
-        ports.point(true, true);
-        RecordingDialogs dialogs;
-        MDITavel window(settingsPath());
-        QCOMPARE(window.MDIForm_Load(), MDITavel::StartOutcome::Running);
+        const auto f = unstarted();
+        MDITavel &window = *f->window;
+        QCOMPARE(f->begin(), MDITavel::StartOutcome::Running);
 
         QCOMPARE(window.state().PortMask, 3);
-        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(f->dialogs.messages.isEmpty());
         QVERIFY(window.isVisible() && window.eingabe().loaded()->isVisible());
         FrmEinstellungen *settings = window.einstellungen().loaded();
         QVERIFY(settings->Option1[0]->isEnabled() && settings->Option1[1]->isEnabled());
@@ -90,31 +70,28 @@ private Q_SLOTS:
         QFETCH(int, portMask);
         QFETCH(QString, message);
 
+        const auto f = unstarted(true, com2Exists);
+        MDITavel &window = *f->window;
         SavedState saved = SavedState::defaults();
         saved.ConnectionSettings[1] = std::int16_t(portMask == 1 ? 1 : 0);
-        QVERIFY(writeFile(settingsPath(), SettingsFile::serialize(saved)));
-
-        Ports ports;
-        ports.point(true, com2Exists);
+        QVERIFY(writeFile(f->settingsPath(), SettingsFile::serialize(saved)));
         MSComm holder;
         if (com1Held)
             QVERIFY(!holder.setCommPort(1) && !holder.setPortOpen(true));
-        RecordingDialogs dialogs;
-        MDITavel window(settingsPath());
         // The message stands over the main window and its first two children.
         bool shownOverWindows = false;
-        dialogs.onMessage = [&](const RecordingDialogs::Box &) {
+        f->dialogs.onMessage = [&](const RecordingDialogs::Box &) {
             shownOverWindows = window.isVisible() && window.eingabe().loaded()
                 && window.eingabe().loaded()->frame()->isVisible()
                 && window.einstellungen().loaded()
                 && window.einstellungen().loaded()->frame()->isVisible();
         };
-        QCOMPARE(window.MDIForm_Load(), MDITavel::StartOutcome::Running);
+        QCOMPARE(f->begin(), MDITavel::StartOutcome::Running);
         QVERIFY(shownOverWindows);
 
         QCOMPARE(window.state().PortMask, portMask);
-        QCOMPARE(dialogs.messageTexts(), QStringList { message });
-        QCOMPARE(dialogs.messages[0].title, QStringLiteral("Serieller Port-Test"));
+        QCOMPARE(f->dialogs.messageTexts(), QStringList { message });
+        QCOMPARE(f->dialogs.messages[0].title, QStringLiteral("Serieller Port-Test"));
         FrmEinstellungen *settings = window.einstellungen().loaded();
         const int usable = portMask - 1;
         QVERIFY(settings->Option1[usable]->isChecked() && settings->Option1[usable]->isEnabled());
@@ -136,26 +113,24 @@ private Q_SLOTS:
     {
         QFETCH(bool, com1Held);
         QFETCH(QStringList, titles);
-        Ports ports;
-        ports.point(com1Held, !com1Held);
+        const auto f = unstarted(com1Held, !com1Held);
+        MDITavel &window = *f->window;
         MSComm holder;
         if (com1Held)
             QVERIFY(!holder.setCommPort(1) && !holder.setPortOpen(true));
-        RecordingDialogs dialogs;
-        MDITavel window(settingsPath());
-        QCOMPARE(window.MDIForm_Load(), MDITavel::StartOutcome::EndProgram);
+        QCOMPARE(f->begin(), MDITavel::StartOutcome::EndProgram);
         QCOMPARE(window.state().PortMask, 0);
         QStringList shown;
-        for (const RecordingDialogs::Box &box : dialogs.messages)
+        for (const RecordingDialogs::Box &box : f->dialogs.messages)
             shown << box.title;
         QCOMPARE(shown, titles);
-        QCOMPARE(dialogs.messages.last().text, kNoPort);
+        QCOMPARE(f->dialogs.messages.last().text, kNoPort);
         if (!com1Held)
-            QVERIFY2(dialogs.messages[0].text.startsWith(
+            QVERIFY2(f->dialogs.messages[0].text.startsWith(
                          QStringLiteral("Fehler  8010 wurde ausgelöst von MSComm1\r\n")),
-                qPrintable(dialogs.messages[0].text));
+                qPrintable(f->dialogs.messages[0].text));
         QVERIFY(!window.isVisible() && !window.eingabe().loaded());
-        QCOMPARE(contentsOf(settingsPath()), SettingsFile::serialize(SavedState::defaults()));
+        QCOMPARE(contentsOf(f->settingsPath()), SettingsFile::serialize(SavedState::defaults()));
     }
 
     // The number stands two blanks after the word, a minus sign taking
@@ -176,51 +151,24 @@ private Q_SLOTS:
             expected);
     }
 
-    void damagedSettingsFileIsReportedAndKept()
-    {
-        QVERIFY(writeFile(settingsPath(), "100,200\r\n"));
-
-        Ports ports;
-        ports.point(true, true);
-        RecordingDialogs dialogs;
-        {
-            MDITavel window(settingsPath());
-            QCOMPARE(window.MDIForm_Load(), MDITavel::StartOutcome::Running);
-            QCOMPARE(window.state().WindowLeft[0], 100);
-            QCOMPARE(window.state().WindowTop[0], 200);
-            QCOMPARE(window.state().WindowLeft[1], 330);
-            QCOMPARE(dialogs.messages.size(), 1);
-            QVERIFY(dialogs.messages[0].text.contains(settingsPath()));
-            window.close();
-        }
-        QCOMPARE(contentsOf(settingsPath() + QStringLiteral(".bak")), QByteArray("100,200\r\n"));
-        QCOMPARE(contentsOf(settingsPath()).count("\r\n"), 30);
-    }
-
     void shutdownStoresOpenWindowsAndKeepsTheOthers()
     {
         SavedState saved = SavedState::defaults();
         saved.WindowLeft[2] = -45;
         saved.WindowTop[2] = 120;
         saved.ConnectionSettings = { 6, 1, 0, 3, 0 };
-        QVERIFY(writeFile(settingsPath(), SettingsFile::serialize(saved)));
-
-        Ports ports;
-        ports.point(true, true);
-        RecordingDialogs dialogs;
-        {
-            MDITavel window(settingsPath());
-            QCOMPARE(window.MDIForm_Load(), MDITavel::StartOutcome::Running);
-            FrmEinstellungen *settings = window.einstellungen().loaded();
-            settings->frame()->move(60, 30);
-            settings->Option2[4]->setChecked(true);
-            // Hidden, not unloaded: its choices still reach the file at the end.
-            settings->Command1->click();
-            window.close();
-            QVERIFY(window.isShutDown());
-            QVERIFY(!window.einstellungen().loaded());
-        }
-        SettingsFile::ReadResult written = SettingsFile::parse(contentsOf(settingsPath()));
+        const auto f = unstarted();
+        QVERIFY(writeFile(f->settingsPath(), SettingsFile::serialize(saved)));
+        QCOMPARE(f->begin(), MDITavel::StartOutcome::Running);
+        FrmEinstellungen *settings = f->settings();
+        settings->frame()->move(60, 30);
+        settings->Option2[4]->setChecked(true);
+        // Hidden, not unloaded: its choices still reach the file at the end.
+        settings->Command1->click();
+        f->window->close();
+        QVERIFY(f->window->isShutDown());
+        QVERIFY(!f->window->einstellungen().loaded());
+        SettingsFile::ReadResult written = SettingsFile::parse(contentsOf(f->settingsPath()));
         QVERIFY(written.problem.isEmpty());
         const int dpi = QApplication::primaryScreen()->logicalDotsPerInchX();
         QCOMPARE(written.state.WindowLeft[3], int(std::lround(60.0 * 1440 / dpi)));

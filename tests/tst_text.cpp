@@ -22,13 +22,10 @@ private Q_SLOTS:
         QTest::newRow("ASCII") << 0x41 << 0x0041;
         QTest::newRow("euro sign") << 0x80 << 0x20AC;
         QTest::newRow("low double quote") << 0x84 << 0x201E;
-        QTest::newRow("left double quote") << 0x93 << 0x201C;
-        QTest::newRow("trade mark") << 0x99 << 0x2122;
         QTest::newRow("Y with diaeresis") << 0x9F << 0x0178;
         QTest::newRow("undefined 81h keeps its value") << 0x81 << 0x0081;
         QTest::newRow("undefined 9Dh keeps its value") << 0x9D << 0x009D;
         QTest::newRow("no-break space") << 0xA0 << 0x00A0;
-        QTest::newRow("degree sign") << 0xB0 << 0x00B0;
         QTest::newRow("y with diaeresis") << 0xFF << 0x00FF;
     }
 
@@ -75,25 +72,18 @@ private Q_SLOTS:
             QTest::addRow("%d", code) << code << QString::fromUtf8(item);
         };
         row(0, "00h ; 0");
-        row(10, "0Ah ; 10");
-        row(13, "0Dh ; 13");
         row(31, "1Fh ; 31");
         row(32, "20h ; 32, Space ");
         row(33, "21h ; 33, !");
         row(65, "41h ; 65, A");
-        row(126, "7Eh ; 126, ~");
         row(127, "7Fh ; 127");
         row(128, "80h ; 128, €");
         row(129, "81h ; 129");
         row(130, "82h ; 130, ‚");
-        row(141, "8Dh ; 141");
         row(142, "8Eh ; 142, Ž");
-        row(143, "8Fh ; 143");
         row(144, "90h ; 144");
-        row(153, "99h ; 153, ™");
         row(157, "9Dh ; 157");
         row(159, "9Fh ; 159, Ÿ");
-        row(171, "ABh ; 171, «");
         row(228, "E4h ; 228, ä");
         row(255, "FFh ; 255, ÿ");
     }

@@ -68,12 +68,12 @@ inline bool runUntilAskedToEnd(const QString &program, QProcessEnvironment envir
     tavel.start(program, {});
     if (!tavel.waitForStarted(10000))
         return false;
-    const QDeadlineTimer deadline(20000);
+    const QDeadlineTimer deadline(60000);
     while (!catchesSigterm(tavel.processId()) && !deadline.hasExpired())
         QTest::qWait(20);
     QTest::qWait(settleMs);
     ::kill(pid_t(tavel.processId()), SIGTERM);
-    if (!tavel.waitForFinished(20000))
+    if (!tavel.waitForFinished(60000))
         tavel.kill();
     return tavel.exitStatus() == QProcess::NormalExit && tavel.exitCode() == 0;
 }
