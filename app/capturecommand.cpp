@@ -3,7 +3,7 @@
 #include "base/dialogs.h"
 #include "base/module1.h"
 #include "savelocation.h"
-#include "serial/capturefile.h"
+#include "files/capturefile.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "commandline.h"
 
 #include "app/buildinfo.h"
-#include "serial/comportmap.h"
+#include "devices/comportmap.h"
 
 namespace {
 

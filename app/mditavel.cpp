@@ -9,7 +9,7 @@
 #include "savecommands.h"
 #include "serial/filetransfer.h"
 #include "serial/mscomm.h"
-#include "serial/reconnector.h"
+#include "devices/reconnector.h"
 #include "settings/frmeinstellungen.h"
 #include "statusbar.h"
 #include "windows/frmeingabe.h"

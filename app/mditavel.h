@@ -2,7 +2,7 @@
 
 #include "base/formslot.h"
 #include "base/module1.h"
-#include "config/deviceassignmentstore.h"
+#include "devices/deviceassignmentstore.h"
 #include "config/settingsstore.h"
 #include "serial/mscomm.h"
 

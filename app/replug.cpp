@@ -1,7 +1,7 @@
 #include "base/dialogs.h"
 #include "mditavel.h"
 #include "serial/mscomm.h"
-#include "serial/reconnector.h"
+#include "devices/reconnector.h"
 #include "settings/frmeinstellungen.h"
 #include "statusbar.h"
 

@@ -3,7 +3,7 @@
 #include "base/dialogs.h"
 #include "base/messages.h"
 #include "base/module1.h"
-#include "base/trafficsave.h"
+#include "traffic/trafficsave.h"
 #include "savelocation.h"
 #include "traffic/trafficlog.h"
 #include "windows/saveprogresswindow.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/trafficsave.h"
+#include "traffic/trafficsave.h"
 #include "traffic/trafficexport.h"
 
 #include <QObject>

@@ -1,7 +1,7 @@
 #include "base/dialogs.h"
 #include "base/messages.h"
 #include "mditavel.h"
-#include "serial/filesend.h"
+#include "files/sendfilereader.h"
 #include "serial/filetransfer.h"
 #include "serial/mscomm.h"
 #include "windows/filesendwindow.h"
@@ -30,7 +30,7 @@ void MDITavel::SendFile()
     // Reading a large file takes a moment of its own, so the pointer turns
     // busy before it rather than only for the hand-over.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const FileSend::Loaded file = FileSend::load(path);
+    const SendFileReader::Loaded file = SendFileReader::load(path);
     if (!file.ok()) {
         QApplication::restoreOverrideCursor();
         Dialogs::current().message(file.error, kApplicationTitle);

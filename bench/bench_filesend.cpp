@@ -10,7 +10,7 @@
 // times QSerialPort::write taking the same bytes directly, and how long the
 // line then needs: the queue in front of it must not slow the line down.
 
-#include "serial/filesend.h"
+#include "files/sendfilereader.h"
 #include "serial/mscomm.h"
 
 #include <QCoreApplication>
@@ -148,7 +148,7 @@ int runMSComm(const QString &path, qint64 size)
     const double before = residentMiB();
     QElapsedTimer timer;
     timer.start();
-    FileSend::Loaded file = FileSend::load(path);
+    SendFileReader::Loaded file = SendFileReader::load(path);
     const qint64 readMs = timer.elapsed();
     if (!file.ok()) {
         std::fprintf(stderr, "%s\n", qPrintable(file.error));

@@ -9,7 +9,7 @@
 #include "ptydevice.h"
 #include "ptystream.h"
 #include "recordingdialogs.h"
-#include "serial/capturefile.h"
+#include "files/capturefile.h"
 #include "serial/mscomm.h"
 #include "settings/frmeinstellungen.h"
 #include "streamshape.h"

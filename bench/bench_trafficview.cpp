@@ -6,7 +6,7 @@
 #include "streamrun.h"
 #include "streamshape.h"
 #include "traffic/trafficlog.h"
-#include "windows/traffic/trafficview.h"
+#include "windows/trafficview/trafficview.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -9,7 +9,7 @@
 #include "tavelprogram.h"
 #include "traffic/trafficlog.h"
 #include "windows/frmempfang.h"
-#include "windows/traffic/trafficview.h"
+#include "windows/trafficview/trafficview.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

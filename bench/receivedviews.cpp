@@ -1,7 +1,7 @@
 #include "receivedviews.h"
 
 #include "traffic/trafficlog.h"
-#include "windows/traffic/trafficview.h"
+#include "windows/trafficview/trafficview.h"
 
 #include <QApplication>
 #include <QEvent>

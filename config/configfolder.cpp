@@ -4,9 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -25,13 +22,6 @@ bool isSystemProgramFolder(const QString &folder)
     return folders.contains(QDir::cleanPath(folder));
 }
 
-bool isMissing(const QString &path)
-{
-    struct stat info
-    {
-    };
-    return ::stat(QFile::encodeName(path).constData(), &info) != 0 && errno == ENOENT;
-}
 
 } // namespace
 
@@ -77,18 +67,4 @@ ConfigFolder::ProgramFolder ConfigFolder::accessOf(const QString &folder)
 QString ConfigFolder::filePath(const QString &name) const
 {
     return m_path + QLatin1Char('/') + name;
-}
-
-bool ConfigFolder::createIfMissing(const QString &folder, QString &reason)
-{
-    QStringList missing;
-    for (QString at = QDir::cleanPath(folder); isMissing(at); at = QDir::cleanPath(at + "/.."))
-        missing.prepend(at);
-    for (const QString &at : std::as_const(missing)) {
-        if (::mkdir(QFile::encodeName(at).constData(), 0700) != 0 && errno != EEXIST) {
-            reason = QString::fromLocal8Bit(std::strerror(errno));
-            return false;
-        }
-    }
-    return true;
 }

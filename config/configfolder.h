@@ -42,12 +42,6 @@ public:
     QString path() const { return m_path; }
     QString filePath(const QString &name) const;
 
-    // Creates `folder` and its missing parents, each readable by its owner
-    // alone as the XDG rules ask; a folder that exists is left as it is.
-    // Anything else in the way is left for the file's own open to report.
-    // False, with the system's reason, when a folder cannot be made.
-    static bool createIfMissing(const QString &folder, QString &reason);
-
 private:
     QString m_path;
 };

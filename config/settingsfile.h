@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/savedstate.h"
+#include "savedstate.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,7 +1,7 @@
 #include "settingsstore.h"
 
-#include "config/configfolder.h"
-#include "config/settingsfile.h"
+#include "configfolder.h"
+#include "settingsfile.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "config/safefile.h"
-#include "config/savedstate.h"
+#include "files/safefile.h"
+#include "savedstate.h"
 
 #include <QString>
 

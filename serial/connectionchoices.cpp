@@ -1,6 +1,6 @@
 #include "connectionchoices.h"
 
-#include "comportmap.h"
+#include "devices/comportmap.h"
 #include "linesettings.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "mscomm.h"
 
 #include "commerrorcatalog.h"
-#include "comportmap.h"
-#include "devicescan.h"
+#include "devices/comportmap.h"
+#include "devices/devicescan.h"
 #include "devicesetup.h"
 #include "linesettings.h"
 #include "openfailure.h"

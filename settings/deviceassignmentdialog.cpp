@@ -1,7 +1,7 @@
 #include "deviceassignmentdialog.h"
 
 #include "base/dialogs.h"
-#include "serial/comportmap.h"
+#include "devices/comportmap.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "config/deviceassignment.h"
-#include "serial/devicelist.h"
+#include "devices/deviceassignment.h"
+#include "devices/devicelist.h"
 
 #include <QDialog>
 #include <QTimer>

@@ -6,11 +6,11 @@
 #include "base/statuspanels.h"
 #include "indicatorball.h"
 #include "optiongroup.h"
-#include "serial/comportmap.h"
+#include "devices/comportmap.h"
 #include "serial/connectionchoices.h"
-#include "serial/devicescan.h"
+#include "devices/devicescan.h"
 #include "serial/mscomm.h"
-#include "serial/reconnector.h"
+#include "devices/reconnector.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "mainwindowfixture.h"
-#include "serial/reconnector.h"
+#include "devices/reconnector.h"
 
 #include <QRegularExpression>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "windows/eightbitedit.h"
-#include "windows/traffic/controlpictures.h"
-#include "windows/traffic/trafficglyphs.h"
+#include "windows/trafficview/controlpictures.h"
+#include "windows/trafficview/trafficglyphs.h"
 
 #include <QCryptographicHash>
 #include <QFontDatabase>

@@ -1,8 +1,8 @@
-#include "config/deviceassignment.h"
-#include "config/deviceassignmentstore.h"
+#include "devices/deviceassignment.h"
+#include "devices/deviceassignmentstore.h"
 #include "filehelpers.h"
-#include "serial/comportmap.h"
-#include "serial/devicelist.h"
+#include "devices/comportmap.h"
+#include "devices/devicelist.h"
 #include "serialdevices.h"
 
 #include <QTemporaryDir>

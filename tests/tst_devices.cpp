@@ -1,9 +1,9 @@
 #include "app/germanui.h"
-#include "config/deviceassignmentstore.h"
+#include "devices/deviceassignmentstore.h"
 #include "filehelpers.h"
 #include "mainwindowfixture.h"
-#include "serial/comportmap.h"
-#include "serial/devicescan.h"
+#include "devices/comportmap.h"
+#include "devices/devicescan.h"
 #include "serialdevices.h"
 #include "settings/deviceassignmentdialog.h"
 

@@ -1,6 +1,6 @@
 #include "filehelpers.h"
 #include "mainwindowfixture.h"
-#include "serial/filesend.h"
+#include "files/sendfilereader.h"
 #include "serial/filetransfer.h"
 #include "serial/outputqueue.h"
 #include "testbytes.h"
@@ -8,7 +8,7 @@
 #include "windows/filesendwindow.h"
 #include "windows/frmeingabe.h"
 #include "windows/frmsendefenster.h"
-#include "windows/traffic/trafficview.h"
+#include "windows/trafficview/trafficview.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -105,7 +105,7 @@ private Q_SLOTS:
     {
         const qint64 size = qint64(3) << 30;
         QVERIFY(writeSparseFile(path("huge.bin"), size, "end"));
-        const FileSend::Loaded loaded = FileSend::load(path("huge.bin"), qint64(1) << 30);
+        const SendFileReader::Loaded loaded = SendFileReader::load(path("huge.bin"), qint64(1) << 30);
         QVERIFY(!loaded.ok() && loaded.bytes.isEmpty());
         QVERIFY2(loaded.error.contains(path("huge.bin")) && loaded.error.contains("zu groß")
                 && loaded.error.contains(QString::number(size)),
@@ -115,12 +115,12 @@ private Q_SLOTS:
     void fileAboveTwoGibibytesIsReadWhole()
     {
         const qint64 size = (qint64(1) << 31) + 5;
-        const std::optional<qint64> available = FileSend::availableMemory();
+        const std::optional<qint64> available = SendFileReader::availableMemory();
         QVERIFY(available && *available > 0);
         if (*available < 3 * size)
             QSKIP("not enough free memory to hold a file above 2 GiB");
         QVERIFY(writeSparseFile(path("large.bin"), size, "\x01\x02\x03\x04\x05"));
-        FileSend::Loaded loaded = FileSend::load(path("large.bin"));
+        SendFileReader::Loaded loaded = SendFileReader::load(path("large.bin"));
         QFile::remove(path("large.bin"));
         QVERIFY2(loaded.ok(), qPrintable(loaded.error));
         QCOMPARE(qint64(loaded.bytes.size()), size);

@@ -1,6 +1,6 @@
 #include "transmitfixture.h"
 #include "windows/eightbitedit.h"
-#include "windows/traffic/trafficview.h"
+#include "windows/trafficview/trafficview.h"
 
 #include <QCheckBox>
 #include <QLabel>

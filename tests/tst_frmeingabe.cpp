@@ -2,7 +2,7 @@
 #include "text/cp1252.h"
 #include "transmitfixture.h"
 #include "windows/eightbitedit.h"
-#include "windows/traffic/trafficview.h"
+#include "windows/trafficview/trafficview.h"
 
 #include <QApplication>
 #include <QClipboard>

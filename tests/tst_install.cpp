@@ -2,6 +2,7 @@
 #include "app/commandline.h"
 #include "config/configfolder.h"
 #include "config/settingsstore.h"
+#include "files/privatefolder.h"
 #include "filehelpers.h"
 #include "firstrunfile.h"
 #include "ptydevice.h"
@@ -324,7 +325,7 @@ private Q_SLOTS:
         const QFile::Permissions open
             = kOwnerOnly | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
         QVERIFY(QFile::setPermissions(shared, open));
-        QVERIFY(ConfigFolder::createIfMissing(shared, reason));
+        QVERIFY(PrivateFolder::createIfMissing(shared, reason));
         QCOMPARE(QFileInfo(shared).permissions(), open);
     }
 
@@ -336,7 +337,7 @@ private Q_SLOTS:
         QVERIFY2(readOnly.isReadOnly(), qPrintable(readOnly.errorString()));
         const QString path = home + QStringLiteral("/.config/tavel/tavel.cfg");
         QString reason;
-        QVERIFY(!ConfigFolder::createIfMissing(QFileInfo(path).absolutePath(), reason));
+        QVERIFY(!PrivateFolder::createIfMissing(QFileInfo(path).absolutePath(), reason));
         const int expected = ::geteuid() == 0 ? EROFS : EACCES;
         QCOMPARE(reason, reasonFor(expected));
 

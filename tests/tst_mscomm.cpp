@@ -1,8 +1,8 @@
 #include "serial/devicesetup.h"
 #include "serial/linesettings.h"
 #include "serial/mscomm.h"
-#include "support/ptydevice.h"
-#include "support/testbytes.h"
+#include "ptydevice.h"
+#include "testbytes.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -7,7 +7,7 @@
 #include "traffic/trafficexport.h"
 #include "traffic/trafficlog.h"
 #include "windows/frmempfang.h"
-#include "windows/traffic/trafficview.h"
+#include "windows/trafficview/trafficview.h"
 
 #include <QHelpEvent>
 #include <QMdiSubWindow>

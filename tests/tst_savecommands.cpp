@@ -9,7 +9,7 @@
 #include "windows/frmeingabe.h"
 #include "windows/frmsendefenster.h"
 #include "windows/saveprogresswindow.h"
-#include "windows/traffic/trafficview.h"
+#include "windows/trafficview/trafficview.h"
 
 #include <QDir>
 #include <QPushButton>

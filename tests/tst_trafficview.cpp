@@ -1,7 +1,7 @@
 #include "text/cp1252.h"
 #include "traffic/trafficlog.h"
-#include "windows/traffic/frameclock.h"
-#include "windows/traffic/trafficview.h"
+#include "windows/trafficview/frameclock.h"
+#include "windows/trafficview/trafficview.h"
 
 #include <QAccessible>
 #include <QApplication>

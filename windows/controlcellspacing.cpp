@@ -1,6 +1,6 @@
 #include "controlcellspacing.h"
 
-#include "windows/traffic/controlpictures.h"
+#include "windows/trafficview/controlpictures.h"
 
 #include <QFontMetricsF>
 #include <QTextDocument>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/traffic/controlpictures.h"
+#include "windows/trafficview/controlpictures.h"
 
 #include <QPlainTextEdit>
 #include <functional>

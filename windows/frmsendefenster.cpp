@@ -2,7 +2,7 @@
 
 #include "text/cp1252.h"
 #include "traffic/trafficlog.h"
-#include "traffic/trafficview.h"
+#include "windows/trafficview/trafficview.h"
 #include "trafficwindowparts.h"
 
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #include "saveprogresswindow.h"
 
-#include "base/trafficsave.h"
+#include "traffic/trafficsave.h"
 
 SaveProgressWindow::SaveProgressWindow(TrafficSave &save, const QString &title, QWidget *parent)
     : ProgressWindow(title, save.path(), QStringLiteral("Gespeicherte Datei"),

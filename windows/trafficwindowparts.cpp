@@ -1,7 +1,7 @@
 #include "trafficwindowparts.h"
 
 #include "base/childwindow.h"
-#include "traffic/trafficview.h"
+#include "windows/trafficview/trafficview.h"
 
 #include <QBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/devicelist.h"
+#include "devices/devicelist.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "reconnector.h"
 
-#include "mscomm.h"
+#include "serial/mscomm.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "config/deviceassignment.h"
-#include "config/safefile.h"
+#include "deviceassignment.h"
+#include "files/safefile.h"
 
 #include <QString>
 

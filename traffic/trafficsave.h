@@ -1,6 +1,6 @@
 #pragma once
 
-#include "traffic/trafficexport.h"
+#include "trafficexport.h"
 
 #include <QObject>
 #include <QString>

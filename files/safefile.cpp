@@ -1,7 +1,7 @@
 #include "safefile.h"
 
 #include "atomicfilewriter.h"
-#include "configfolder.h"
+#include "privatefolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,7 +65,7 @@ SafeFile::Loaded SafeFile::load()
 bool SafeFile::write(const QByteArray &bytes, QString &reason)
 {
     // The user's configuration folder does not exist before the first save.
-    if (!ConfigFolder::createIfMissing(QFileInfo(m_path).absolutePath(), reason))
+    if (!PrivateFolder::createIfMissing(QFileInfo(m_path).absolutePath(), reason))
         return false;
 
     // Kept aside before the new file is even opened: a directory in the

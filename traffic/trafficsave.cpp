@@ -1,6 +1,6 @@
 #include "trafficsave.h"
 
-#include "config/atomicfilewriter.h"
+#include "files/atomicfilewriter.h"
 
 #include <sys/resource.h>
 #include <unistd.h>

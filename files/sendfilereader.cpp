@@ -1,4 +1,4 @@
-#include "filesend.h"
+#include "sendfilereader.h"
 
 #include <QFile>
 #include <algorithm>
@@ -65,7 +65,7 @@ QString readAll(int fd, QByteArray &bytes)
     return {};
 }
 
-FileSend::Loaded loadFrom(int fd, const QString &path, std::optional<qint64> memoryLimit)
+SendFileReader::Loaded loadFrom(int fd, const QString &path, std::optional<qint64> memoryLimit)
 {
     struct stat status = {};
     if (::fstat(fd, &status) != 0)
@@ -86,7 +86,7 @@ FileSend::Loaded loadFrom(int fd, const QString &path, std::optional<qint64> mem
     if (size > limit)
         return { {}, tooLarge(path, size, limit) };
 
-    FileSend::Loaded loaded;
+    SendFileReader::Loaded loaded;
     try {
         loaded.bytes = QByteArray(qsizetype(size), Qt::Uninitialized);
     } catch (const std::bad_alloc &) {
@@ -100,7 +100,7 @@ FileSend::Loaded loadFrom(int fd, const QString &path, std::optional<qint64> mem
 
 } // namespace
 
-FileSend::Loaded FileSend::load(const QString &path, std::optional<qint64> memoryLimit)
+SendFileReader::Loaded SendFileReader::load(const QString &path, std::optional<qint64> memoryLimit)
 {
     if (!memoryLimit)
         memoryLimit = availableMemory();
@@ -127,7 +127,7 @@ FileSend::Loaded FileSend::load(const QString &path, std::optional<qint64> memor
 #endif
 }
 
-std::optional<qint64> FileSend::availableMemory()
+std::optional<qint64> SendFileReader::availableMemory()
 {
     QFile info(QStringLiteral("/proc/meminfo"));
     if (!info.open(QIODevice::ReadOnly))

@@ -6,7 +6,7 @@
 
 // Reads a file that is to be sent over the line: whole, as bytes, before
 // anything leaves, so that a file that cannot be read sends nothing at all.
-class FileSend
+class SendFileReader
 {
 public:
     struct Loaded
