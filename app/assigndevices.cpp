@@ -1,7 +1,7 @@
 #include "base/dialogs.h"
-#include "mditavel.h"
 #include "devices/comportmap.h"
 #include "devices/devicescan.h"
+#include "mditavel.h"
 #include "settings/deviceassignmentdialog.h"
 #include "settings/frmeinstellungen.h"
 

@@ -2,8 +2,8 @@
 
 #include "base/dialogs.h"
 #include "base/module1.h"
-#include "savelocation.h"
 #include "files/capturefile.h"
+#include "savelocation.h"
 
 #include <QAction>
 #include <QDir>

@@ -2,8 +2,8 @@
 
 #include "base/formslot.h"
 #include "base/module1.h"
-#include "devices/deviceassignmentstore.h"
 #include "config/settingsstore.h"
+#include "devices/deviceassignmentstore.h"
 #include "serial/mscomm.h"
 
 #include <QMainWindow>

@@ -1,7 +1,7 @@
 #include "base/dialogs.h"
+#include "devices/reconnector.h"
 #include "mditavel.h"
 #include "serial/mscomm.h"
-#include "devices/reconnector.h"
 #include "settings/frmeinstellungen.h"
 #include "statusbar.h"
 

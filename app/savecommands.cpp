@@ -3,9 +3,9 @@
 #include "base/dialogs.h"
 #include "base/messages.h"
 #include "base/module1.h"
-#include "traffic/trafficsave.h"
 #include "savelocation.h"
 #include "traffic/trafficlog.h"
+#include "traffic/trafficsave.h"
 #include "windows/saveprogresswindow.h"
 
 #include <QDir>

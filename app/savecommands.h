@@ -1,7 +1,7 @@
 #pragma once
 
-#include "traffic/trafficsave.h"
 #include "traffic/trafficexport.h"
+#include "traffic/trafficsave.h"
 
 #include <QObject>
 #include <QPointer>

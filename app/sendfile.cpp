@@ -1,7 +1,7 @@
 #include "base/dialogs.h"
 #include "base/messages.h"
-#include "mditavel.h"
 #include "files/sendfilereader.h"
+#include "mditavel.h"
 #include "serial/filetransfer.h"
 #include "serial/mscomm.h"
 #include "windows/filesendwindow.h"

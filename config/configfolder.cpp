@@ -22,7 +22,6 @@ bool isSystemProgramFolder(const QString &folder)
     return folders.contains(QDir::cleanPath(folder));
 }
 
-
 } // namespace
 
 ConfigFolder::Environment ConfigFolder::Environment::current()

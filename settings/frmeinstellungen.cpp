@@ -4,13 +4,13 @@
 #include "base/errorreport.h"
 #include "base/messages.h"
 #include "base/statuspanels.h"
+#include "devices/comportmap.h"
+#include "devices/devicescan.h"
+#include "devices/reconnector.h"
 #include "indicatorball.h"
 #include "optiongroup.h"
-#include "devices/comportmap.h"
 #include "serial/connectionchoices.h"
-#include "devices/devicescan.h"
 #include "serial/mscomm.h"
-#include "devices/reconnector.h"
 
 namespace {
 

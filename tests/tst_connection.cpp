@@ -1,5 +1,5 @@
-#include "mainwindowfixture.h"
 #include "devices/reconnector.h"
+#include "mainwindowfixture.h"
 
 #include <QRegularExpression>
 #include <vector>

@@ -1,8 +1,8 @@
+#include "devices/comportmap.h"
 #include "devices/deviceassignment.h"
 #include "devices/deviceassignmentstore.h"
-#include "filehelpers.h"
-#include "devices/comportmap.h"
 #include "devices/devicelist.h"
+#include "filehelpers.h"
 #include "serialdevices.h"
 
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 #include "app/germanui.h"
+#include "devices/comportmap.h"
 #include "devices/deviceassignmentstore.h"
+#include "devices/devicescan.h"
 #include "filehelpers.h"
 #include "mainwindowfixture.h"
-#include "devices/comportmap.h"
-#include "devices/devicescan.h"
 #include "serialdevices.h"
 #include "settings/deviceassignmentdialog.h"
 

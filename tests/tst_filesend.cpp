@@ -1,6 +1,6 @@
 #include "filehelpers.h"
-#include "mainwindowfixture.h"
 #include "files/sendfilereader.h"
+#include "mainwindowfixture.h"
 #include "serial/filetransfer.h"
 #include "serial/outputqueue.h"
 #include "testbytes.h"
@@ -105,7 +105,8 @@ private Q_SLOTS:
     {
         const qint64 size = qint64(3) << 30;
         QVERIFY(writeSparseFile(path("huge.bin"), size, "end"));
-        const SendFileReader::Loaded loaded = SendFileReader::load(path("huge.bin"), qint64(1) << 30);
+        const SendFileReader::Loaded loaded
+            = SendFileReader::load(path("huge.bin"), qint64(1) << 30);
         QVERIFY(!loaded.ok() && loaded.bytes.isEmpty());
         QVERIFY2(loaded.error.contains(path("huge.bin")) && loaded.error.contains("zu groß")
                 && loaded.error.contains(QString::number(size)),

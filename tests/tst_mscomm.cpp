@@ -1,7 +1,7 @@
+#include "ptydevice.h"
 #include "serial/devicesetup.h"
 #include "serial/linesettings.h"
 #include "serial/mscomm.h"
-#include "ptydevice.h"
 #include "testbytes.h"
 
 #include <QFileInfo>

@@ -2,8 +2,8 @@
 
 #include "traffic/trafficexport.h"
 #include "traffic/trafficlog.h"
-#include "windows/trafficview/trafficview.h"
 #include "trafficwindowparts.h"
+#include "windows/trafficview/trafficview.h"
 
 #include <QPushButton>
 

@@ -2,8 +2,8 @@
 
 #include "text/cp1252.h"
 #include "traffic/trafficlog.h"
-#include "windows/trafficview/trafficview.h"
 #include "trafficwindowparts.h"
+#include "windows/trafficview/trafficview.h"
 
 #include <QPushButton>
 
