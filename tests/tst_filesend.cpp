@@ -1,3 +1,4 @@
+#include "app/sendfilecommand.h"
 #include "filehelpers.h"
 #include "files/sendfilereader.h"
 #include "mainwindowfixture.h"
@@ -47,7 +48,7 @@ private:
     QString path(const QString &name) const { return m_f->folder.filePath(name); }
     MDITavel &window() const { return *m_f->window; }
     MSComm &comm() const { return m_f->comm(); }
-    FileTransfer &transfer() const { return window().fileTransfer(); }
+    FileTransfer &transfer() const { return window().sendFileCommand().transfer(); }
     FileSendWindow *progressWindow() const { return window().findChild<FileSendWindow *>(); }
     // Reads from the device until it has stayed quiet for a moment.
     QByteArray readUntilQuiet() { return m_f->com1.readFor(500); }

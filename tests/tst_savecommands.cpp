@@ -164,7 +164,7 @@ private Q_SLOTS:
         const QString sendMe = file(QStringLiteral("datei.bin"));
         QVERIFY(writeFile(sendMe, "DATEI"));
         m_f->dialogs.fileAnswers.append(sendMe);
-        window().SendFile();
+        m_f->action("MnDateiDatei")->trigger();
         frmAutomat &automat = window().automat().get();
         automat.txtAutomat[0]->setText(QStringLiteral("PING"));
         automat.CmdAutomat[0]->click();
