@@ -11,13 +11,11 @@
 namespace {
 
 // Why a write cannot start. QSaveFile refuses an existing file it may not
-// write, and a directory, with texts of its own that name no cause; the
-// system knows the cause (a read-only file system, a permission).
+// write with a text of its own that names no cause; the system knows the
+// cause (a read-only file system, a permission).
 QString whyNotWritable(const QSaveFile &saveFile)
 {
     const QString path = saveFile.fileName();
-    if (QFileInfo(path).isDir())
-        return SystemError::reason(EISDIR);
     const QByteArray file = QFile::encodeName(path);
     if (::access(file.constData(), W_OK) != 0 && errno != ENOENT)
         return SystemError::reason(errno);

@@ -1,6 +1,7 @@
 #include "systemerror.h"
 
 #include <QFileDevice>
+#include <QFileInfo>
 #include <QSerialPort>
 #include <cerrno>
 #include <cstring>
@@ -143,6 +144,9 @@ QString SystemError::reason(int error)
 
 QString SystemError::reason(const QFileDevice &file)
 {
+    // Qt refuses a directory before any system call, in words of its own.
+    if (file.error() != QFileDevice::NoError && QFileInfo(file.fileName()).isDir())
+        return reason(EISDIR);
     const QString qtText = file.errorString();
     return rewordSystemText(qtText).value_or(fileDeviceReason(file.error(), qtText));
 }

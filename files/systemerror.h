@@ -18,7 +18,8 @@ QString reason(int error);
 // The reason for the last error of a file Qt opened, read or wrote. Qt words
 // a failed system call with the system's text for its errno, and errno itself
 // may be overwritten by the time the call returns, so the text is traced back
-// to its errno; a cause of Qt's own is worded after Qt's error code.
+// to its errno; a cause of Qt's own (a directory where a file should be, a
+// file it cannot open) is worded after Qt's error code.
 QString reason(const QFileDevice &file);
 
 // The same for a serial port, after its last error.
