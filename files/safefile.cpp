@@ -35,7 +35,7 @@ bool SafeFile::exists() const
 bool SafeFile::read(QByteArray &bytes, QString &reason) const
 {
     const QFileInfo info(m_path);
-    // A directory is left to open(), which gives the system's cause.
+    // A directory is left to open(); SystemError words its refusal.
     if (!info.isFile() && !info.isDir()) {
         reason = QStringLiteral("keine gewöhnliche Datei");
         return false;

@@ -29,7 +29,9 @@ constexpr Wording kWordings[] = {
     { ELOOP, "Zu viele Ebenen symbolischer Verknüpfungen" },
     { ENAMETOOLONG, "Dateiname zu lang" },
     { ENOSPC, "Kein Platz mehr auf dem Gerät" },
+#ifdef EDQUOT // not in every C library
     { EDQUOT, "Speicherkontingent überschritten" },
+#endif
     { EFBIG, "Datei zu groß" },
     { EROFS, "Dateisystem ist schreibgeschützt" },
     { ETXTBSY, "Programmdatei wird gerade ausgeführt" },
