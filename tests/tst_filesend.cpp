@@ -221,11 +221,12 @@ private Q_SLOTS:
         QTest::newRow("port closed: no dialog") << "closed" << noConnection;
         QTest::newRow("dialog cancelled") << "cancelled" << QString();
         QTest::newRow("empty file") << "empty" << QString();
-        QTest::newRow("directory") << "directory" << qt_error_string(EISDIR);
-        QTest::newRow("vanished after the dialog") << "vanished" << qt_error_string(ENOENT);
+        QTest::newRow("directory") << "directory" << QStringLiteral("Ist ein Verzeichnis");
+        QTest::newRow("vanished after the dialog")
+            << "vanished" << QStringLiteral("Datei oder Verzeichnis nicht gefunden");
         QTest::newRow("FIFO without a writer") << "fifo" << QStringLiteral("benannte Pipe");
         QTest::newRow("device file") << "device" << QStringLiteral("Gerätedatei");
-        QTest::newRow("no permission") << "unreadable" << qt_error_string(EACCES);
+        QTest::newRow("no permission") << "unreadable" << QStringLiteral("Zugriff verweigert");
     }
     void fileThatIsNotSentSaysWhy()
     {

@@ -84,7 +84,8 @@ private:
         QCOMPARE(m_f->dialogs.messages.size(), 1);
         QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Tavel"));
         const QString text = m_f->dialogs.messages[0].text;
-        QVERIFY2(text.contains(QStringLiteral("„") + path + "“") && text.contains(reasonFor(error)),
+        QVERIFY2(
+            text.contains(QStringLiteral("„") + path + "“") && text.contains(expectedReason(error)),
             qPrintable(text));
     }
 
