@@ -1,14 +1,15 @@
 #include "automation/frmautomat.h"
 #include "capturecommand.h"
+#include "deviceassignmentcommand.h"
 #include "mditavel.h"
 #include "savecommands.h"
+#include "sendfilecommand.h"
 #include "settings/frmeinstellungen.h"
+#include "windowlist.h"
 #include "windows/frmeingabe.h"
 #include "windows/frmempfang.h"
 #include "windows/frmsendefenster.h"
 
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenuBar>
 
 namespace {
@@ -45,14 +46,14 @@ void MDITavel::buildMenus()
                 QStringLiteral("Einstellungen &speichern")),
         &QAction::triggered, this, &MDITavel::saveSettings);
     connect(addItem(datei, QStringLiteral("MnDateiDatei"), QStringLiteral("&Datei senden")),
-        &QAction::triggered, this, &MDITavel::SendFile);
+        &QAction::triggered, m_sendFile.get(), &SendFileCommand::send);
     QAction *capture
         = addItem(datei, QStringLiteral("MnMitschnitt"), CaptureCommand::startCaption());
     m_capture->setAction(capture);
     connect(capture, &QAction::triggered, m_capture.get(), &CaptureCommand::toggle);
     connect(
         addItem(datei, QStringLiteral("MnGeraeteZuordnen"), QStringLiteral("Geräte &zuordnen …")),
-        &QAction::triggered, this, &MDITavel::assignDevices);
+        &QAction::triggered, m_deviceAssignment.get(), &DeviceAssignmentCommand::choose);
     datei->addSeparator()->setObjectName(QStringLiteral("MnSep1"));
     QAction *ende = addItem(datei, QStringLiteral("MnEnde"), QStringLiteral("&Beenden"));
     connect(ende, &QAction::triggered, this, &QWidget::close);
@@ -74,40 +75,9 @@ void MDITavel::buildMenus()
     connect(addItem(fenster, QStringLiteral("MnFensterAutomatisierung"),
                 QStringLiteral("&Automatisierung"), Qt::Key_F9),
         &QAction::triggered, this, [this] { m_automat->show(); });
-    connect(fenster, &QMenu::aboutToShow, this, [this, fenster] { fillWindowList(fenster); });
+    new WindowList(*fenster, *m_mdiArea);
 
     QAction *info = bar->addAction(QStringLiteral("&Info"));
     info->setObjectName(QStringLiteral("MnInfo"));
     connect(info, &QAction::triggered, this, &MDITavel::showInfo);
-}
-
-// Below its five commands the window menu lists the child windows shown at the
-// moment, the active one checked; choosing one brings it to the front.
-void MDITavel::fillWindowList(QMenu *menu)
-{
-    qDeleteAll(m_windowListActions);
-    m_windowListActions.clear();
-    QList<QMdiSubWindow *> shown;
-    for (QMdiSubWindow *window : m_mdiArea->subWindowList()) {
-        if (window->isVisible())
-            shown.append(window);
-    }
-    if (shown.isEmpty())
-        return;
-    m_windowListActions.append(menu->addSeparator());
-    int number = 1;
-    for (QMdiSubWindow *window : shown) {
-        QAction *action
-            = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
-        action->setCheckable(true);
-        action->setChecked(window == m_mdiArea->activeSubWindow());
-        connect(action, &QAction::triggered, this, [this, window] {
-            if (window->isMinimized())
-                window->showNormal();
-            m_mdiArea->setActiveSubWindow(window);
-            if (auto *frame = qobject_cast<ChildFrame *>(window))
-                frame->content()->takeFocus();
-        });
-        m_windowListActions.append(action);
-    }
 }

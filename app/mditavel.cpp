@@ -5,10 +5,11 @@
 #include "base/clickraiser.h"
 #include "base/dialogs.h"
 #include "capturecommand.h"
-#include "devices/reconnector.h"
+#include "deviceassignmentcommand.h"
 #include "portprobe.h"
+#include "replugcommand.h"
 #include "savecommands.h"
-#include "serial/filetransfer.h"
+#include "sendfilecommand.h"
 #include "serial/mscomm.h"
 #include "settings/frmeinstellungen.h"
 #include "statusbar.h"
@@ -24,9 +25,7 @@
 MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QWidget *parent)
     : QMainWindow(parent)
     , m_store(settingsPath)
-    , m_assignmentStore(DeviceAssignmentStore::pathBeside(settingsPath))
     , m_comm(comm ? std::move(comm) : std::make_unique<MSComm>())
-    , m_reconnector(std::make_unique<Reconnector>(*m_comm))
 {
     setWindowTitle(kApplicationTitle);
     setWindowIcon(tavelIcon());
@@ -41,9 +40,9 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
     resize(1000, 720);
 
     QMdiArea &area = *m_mdiArea;
-    m_fileTransfer = std::make_unique<FileTransfer>(*m_comm);
     m_transmitter = std::make_unique<Transmitter>(
         *m_comm, [this]() -> FrmSendefenster & { return m_sendefenster->get(); });
+    m_sendFile = std::make_unique<SendFileCommand>(*m_comm, *m_transmitter, this);
     m_eingabe = std::make_unique<FormSlot<FrmEingabe>>(
         area, [this] { return new FrmEingabe(m_state, *m_transmitter); });
     m_sendefenster = std::make_unique<FormSlot<FrmSendefenster>>(
@@ -51,10 +50,10 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
     m_empfang
         = std::make_unique<FormSlot<FrmEmpfang>>(area, [this] { return new FrmEmpfang(m_state); });
     m_einstellungen = std::make_unique<FormSlot<FrmEinstellungen>>(area, [this] {
-        auto *settings = new FrmEinstellungen(
-            m_state, *m_comm, *m_reconnector, *m_statusBar, [this] { return mayDropFileSend(); });
-        connect(settings, &FrmEinstellungen::deviceAssignmentRequested, this,
-            &MDITavel::assignDevices, Qt::QueuedConnection);
+        auto *settings = new FrmEinstellungen(m_state, *m_comm, m_replug->reconnector(),
+            *m_statusBar, [this] { return m_sendFile->mayDropSend(); });
+        connect(settings, &FrmEinstellungen::deviceAssignmentRequested, m_deviceAssignment.get(),
+            &DeviceAssignmentCommand::choose, Qt::QueuedConnection);
         return settings;
     });
     m_automat = std::make_unique<FormSlot<frmAutomat>>(area, [this] {
@@ -71,12 +70,13 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
         },
         this);
     m_capture = std::make_unique<CaptureCommand>();
+    m_deviceAssignment = std::make_unique<DeviceAssignmentCommand>(
+        DeviceAssignmentStore::pathBeside(settingsPath), *m_einstellungen, this);
+    m_replug = std::make_unique<ReplugCommand>(*m_comm, *m_statusBar, *m_einstellungen);
 
     buildMenus();
     connect(m_comm.get(), &MSComm::OnComm, this, &MDITavel::OnComm);
-    connect(m_comm.get(), &MSComm::connectionLost, this, &MDITavel::onConnectionLost);
-    connect(m_reconnector.get(), &Reconnector::reconnected, this, &MDITavel::onReconnected);
-    connect(m_reconnector.get(), &Reconnector::waitingStopped, this, &MDITavel::onWaitingStopped);
+    connect(m_comm.get(), &MSComm::connectionLost, m_replug.get(), &ReplugCommand::deviceLost);
 }
 
 // The child windows are deleted with the MDI area; the port closes as the
@@ -89,7 +89,7 @@ MDITavel::StartOutcome MDITavel::MDIForm_Load()
     static_cast<SavedState &>(m_state) = loaded.state;
     if (!loaded.problem.isEmpty())
         Dialogs::current().message(loaded.problem, kApplicationTitle);
-    loadDeviceAssignment();
+    m_deviceAssignment->load();
 
     ProbeCom1(*m_comm, m_state);
     if (m_state.PortMask == 0) {
@@ -126,7 +126,7 @@ void MDITavel::closeEvent(QCloseEvent *event)
     // Shutdown is refused only by the user's own answer: a file still on its
     // way out, or still being saved. A shutdown from outside (a signal) is
     // never asked about.
-    if (!m_shutDown && (!mayDropFileSend() || !m_saveCommands->mayDropSave())) {
+    if (!m_shutDown && (!m_sendFile->mayDropSend() || !m_saveCommands->mayDropSave())) {
         event->ignore();
         return;
     }
@@ -139,8 +139,9 @@ void MDITavel::shutdown()
     if (m_shutDown)
         return;
     m_shutDown = true;
-    m_reconnector->stopWaiting();
-    m_fileTransfer->cancel();
+    m_replug->stop();
+    m_deviceAssignment->stop();
+    m_sendFile->cancel();
     m_saveCommands->cancel();
     m_capture->stop();
     m_eingabe->unload();

@@ -3,23 +3,22 @@
 #include "base/formslot.h"
 #include "base/module1.h"
 #include "config/settingsstore.h"
-#include "devices/deviceassignmentstore.h"
 #include "serial/mscomm.h"
 
 #include <QMainWindow>
 #include <memory>
 
 class CaptureCommand;
+class DeviceAssignmentCommand;
 class FrmEingabe;
 class FrmEinstellungen;
 class FrmEmpfang;
 class FrmSendefenster;
 class frmAutomat;
-class FileTransfer;
 class QMdiArea;
-class QMenu;
-class Reconnector;
+class ReplugCommand;
 class SaveCommands;
+class SendFileCommand;
 class StatusBar;
 class Transmitter;
 
@@ -56,16 +55,10 @@ public:
 
     // "&Info": the info window, modal.
     void showInfo();
-    // "&Datei senden": sends a file the user picks over the open port.
-    void SendFile();
-    // "Geräte &zuordnen …": the user chooses the devices behind COM1 and
-    // COM2; the choice is saved at once.
-    void assignDevices();
-    Reconnector &reconnector() { return *m_reconnector; }
-    FileTransfer &fileTransfer() { return *m_fileTransfer; }
-    // Asks before something ends a file send that is still under way; true
-    // when nothing is under way or the user agrees to give up the rest.
-    bool mayDropFileSend();
+    // "&Datei senden".
+    SendFileCommand &sendFileCommand() { return *m_sendFile; }
+    // What happens when the device of the open port goes away and returns.
+    ReplugCommand &replugCommand() { return *m_replug; }
     // "&Gesendete Daten speichern", "&Empfangene Daten speichern".
     SaveCommands &saveCommands() { return *m_saveCommands; }
     // "Einstellungen &speichern": writes tavel.cfg now, as the shutdown would.
@@ -79,38 +72,26 @@ protected:
 private:
     // The serial-port object's notification: received data, overrun.
     void OnComm();
-    // The device went away while connected: wait for it to come back.
-    void onConnectionLost();
-    void onReconnected();
-    void onWaitingStopped();
-    // Says once how many bytes the loss of the device kept from leaving.
-    void reportOutputLost();
-    // The assignment file into ComPortMap, with the devices found now.
-    void loadDeviceAssignment();
-    void applyDeviceAssignment();
     void buildMenus();
-    void fillWindowList(QMenu *menu);
     void shutdown();
     void MDIForm_Unload();
     void writeSettings();
 
     Module1 m_state;
     SettingsStore m_store;
-    DeviceAssignmentStore m_assignmentStore;
-    DeviceAssignment m_assignment;
     std::unique_ptr<MSComm> m_comm;
-    std::unique_ptr<Reconnector> m_reconnector;
+    std::unique_ptr<ReplugCommand> m_replug;
     QMdiArea *m_mdiArea = nullptr;
     StatusBar *m_statusBar = nullptr;
     std::unique_ptr<Transmitter> m_transmitter;
-    std::unique_ptr<FileTransfer> m_fileTransfer;
+    std::unique_ptr<SendFileCommand> m_sendFile;
     std::unique_ptr<SaveCommands> m_saveCommands;
     std::unique_ptr<CaptureCommand> m_capture;
+    std::unique_ptr<DeviceAssignmentCommand> m_deviceAssignment;
     std::unique_ptr<FormSlot<FrmEingabe>> m_eingabe;
     std::unique_ptr<FormSlot<FrmSendefenster>> m_sendefenster;
     std::unique_ptr<FormSlot<FrmEmpfang>> m_empfang;
     std::unique_ptr<FormSlot<FrmEinstellungen>> m_einstellungen;
     std::unique_ptr<FormSlot<frmAutomat>> m_automat;
-    QList<QAction *> m_windowListActions;
     bool m_shutDown = false;
 };

@@ -12,8 +12,7 @@ class QSaveFile;
 // target. A crash, a full disk or a power cut leaves the old file as it was;
 // a writer given up or destroyed before commit() removes its temporary file.
 //
-// Each failing call leaves the system's reason (or Qt's, where the system
-// gives none) in reason().
+// Each failing call leaves its reason, worded by SystemError, in reason().
 class AtomicFileWriter
 {
 public:
@@ -29,9 +28,6 @@ public:
     bool commit();
 
     QString reason() const { return m_reason; }
-
-    // The system's text for an errno value.
-    static QString systemReason(int error);
 
 private:
     std::unique_ptr<QSaveFile> m_file;

@@ -1,8 +1,9 @@
 #include "capturefile.h"
 
+#include "systemerror.h"
+
 #include <QFile>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 #include <utility>
@@ -72,7 +73,7 @@ void CaptureFile::close()
 
 bool CaptureFile::fail(int error)
 {
-    m_reason = QString::fromLocal8Bit(std::strerror(error));
+    m_reason = SystemError::reason(error);
     return false;
 }
 

@@ -1,10 +1,11 @@
 #include "privatefolder.h"
 
+#include "systemerror.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStringList>
 #include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 #include <utility>
 
@@ -27,7 +28,7 @@ bool PrivateFolder::createIfMissing(const QString &folder, QString &reason)
         missing.prepend(at);
     for (const QString &at : std::as_const(missing)) {
         if (::mkdir(QFile::encodeName(at).constData(), 0700) != 0 && errno != EEXIST) {
-            reason = QString::fromLocal8Bit(std::strerror(errno));
+            reason = SystemError::reason(errno);
             return false;
         }
     }

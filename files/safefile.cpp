@@ -2,6 +2,7 @@
 
 #include "atomicfilewriter.h"
 #include "privatefolder.h"
+#include "systemerror.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,19 +35,19 @@ bool SafeFile::exists() const
 bool SafeFile::read(QByteArray &bytes, QString &reason) const
 {
     const QFileInfo info(m_path);
-    // A directory is left to open(), which says why in the system's words.
+    // A directory is left to open(); SystemError words its refusal.
     if (!info.isFile() && !info.isDir()) {
         reason = QStringLiteral("keine gewöhnliche Datei");
         return false;
     }
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
+        reason = SystemError::reason(file);
         return false;
     }
     bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        reason = file.errorString();
+        reason = SystemError::reason(file);
         return false;
     }
     return true;
@@ -110,7 +111,7 @@ bool SafeFile::moveOldFileAside(QString &reason, bool &moved) const
     if (error == ENOENT)
         return true; // gone since it was read, nothing left to keep
     reason = QStringLiteral("die alte Datei lässt sich nicht nach „%1“ verschieben (%2)")
-                 .arg(displayBackupPath(), AtomicFileWriter::systemReason(error));
+                 .arg(displayBackupPath(), SystemError::reason(error));
     return false;
 }
 

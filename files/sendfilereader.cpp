@@ -1,5 +1,7 @@
 #include "sendfilereader.h"
 
+#include "systemerror.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
@@ -55,7 +57,7 @@ QString readAll(int fd, QByteArray &bytes)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return qt_error_string(errno);
+            return SystemError::reason(errno);
         if (n == 0)
             break;
         done += n;
@@ -69,9 +71,9 @@ SendFileReader::Loaded loadFrom(int fd, const QString &path, std::optional<qint6
 {
     struct stat status = {};
     if (::fstat(fd, &status) != 0)
-        return { {}, cannotRead(path, qt_error_string(errno)) };
+        return { {}, cannotRead(path, SystemError::reason(errno)) };
     if (S_ISDIR(status.st_mode))
-        return { {}, cannotRead(path, qt_error_string(EISDIR)) };
+        return { {}, cannotRead(path, SystemError::reason(EISDIR)) };
     if (!S_ISREG(status.st_mode)) {
         return { {},
             QStringLiteral("Die Datei „%1“ kann nicht gesendet werden: sie ist %2.")
@@ -90,7 +92,7 @@ SendFileReader::Loaded loadFrom(int fd, const QString &path, std::optional<qint6
     try {
         loaded.bytes = QByteArray(qsizetype(size), Qt::Uninitialized);
     } catch (const std::bad_alloc &) {
-        return { {}, cannotRead(path, qt_error_string(ENOMEM)) };
+        return { {}, cannotRead(path, SystemError::reason(ENOMEM)) };
     }
     if (QString reason = readAll(fd, loaded.bytes); !reason.isEmpty())
         return { {}, cannotRead(path, reason) };
@@ -110,19 +112,19 @@ SendFileReader::Loaded SendFileReader::load(const QString &path, std::optional<q
     const int fd
         = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return { {}, cannotRead(path, qt_error_string(errno)) };
+        return { {}, cannotRead(path, SystemError::reason(errno)) };
     Loaded loaded = loadFrom(fd, path, memoryLimit);
     ::close(fd);
     return loaded;
 #else
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return { {}, cannotRead(path, file.errorString()) };
+        return { {}, cannotRead(path, SystemError::reason(file)) };
     if (memoryLimit && file.size() > *memoryLimit)
         return { {}, tooLarge(path, file.size(), *memoryLimit) };
     Loaded loaded { file.readAll(), {} };
     if (file.error() != QFileDevice::NoError)
-        return { {}, cannotRead(path, file.errorString()) };
+        return { {}, cannotRead(path, SystemError::reason(file)) };
     return loaded;
 #endif
 }

@@ -1,6 +1,7 @@
 #include "devicesetup.h"
 
 #include "connectionchoices.h"
+#include "files/systemerror.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -86,7 +87,8 @@ std::optional<QString> DeviceSetup::apply(QSerialPort &port, const LineSettings 
     if (!settings.isSendable())
         return QStringLiteral("1,5 Stopbits sind nur mit 5 Datenbits möglich");
     if (!port.setFlowControl(QSerialPort::NoFlowControl))
-        return QStringLiteral("Flusssteuerung nicht abschaltbar (%1)").arg(port.errorString());
+        return QStringLiteral("Flusssteuerung nicht abschaltbar (%1)")
+            .arg(SystemError::reason(port));
     if (std::optional<QString> refused = applyFrame(port, settings))
         return refused;
     if (std::optional<QString> refused = verifyFrame(int(port.handle()), settings))
@@ -99,7 +101,7 @@ std::optional<QString> DeviceSetup::applyBaudRate(QSerialPort &port, int baudRat
     if (!port.setBaudRate(baudRate)) {
         return QStringLiteral("Baudrate %1 nicht einstellbar (%2)")
             .arg(baudRate)
-            .arg(port.errorString());
+            .arg(SystemError::reason(port));
     }
     const std::optional<qint64> actual = actualBaudRate(int(port.handle()));
     if (actual && std::abs(double(*actual - baudRate)) > baudRate * kBaudTolerance) {
@@ -150,15 +152,15 @@ std::optional<QString> DeviceSetup::applyFrame(QSerialPort &port, const LineSett
     if (!port.setDataBits(QSerialPort::DataBits(settings.dataBits()))) {
         return QStringLiteral("%1 Datenbits nicht einstellbar (%2)")
             .arg(settings.dataBits())
-            .arg(port.errorString());
+            .arg(SystemError::reason(port));
     }
     if (!port.setParity(qtParity(settings.parity()))) {
         return QStringLiteral("Parität „%1“ nicht einstellbar (%2)")
-            .arg(parityName(settings.parity()), port.errorString());
+            .arg(parityName(settings.parity()), SystemError::reason(port));
     }
     if (!port.setStopBits(qtStopBits(settings.stopBits()))) {
         return QStringLiteral("Stopbits %1 nicht einstellbar (%2)")
-            .arg(settings.toString().section(QLatin1Char(','), 3), port.errorString());
+            .arg(settings.toString().section(QLatin1Char(','), 3), SystemError::reason(port));
     }
     return std::nullopt;
 }
@@ -168,7 +170,7 @@ std::optional<QString> DeviceSetup::verifyFrame(int fd, const LineSettings &sett
 #ifdef Q_OS_UNIX
     struct termios actual = {};
     if (::tcgetattr(fd, &actual) != 0)
-        return QStringLiteral("Einstellungen nicht lesbar (%1)").arg(qt_error_string(errno));
+        return QStringLiteral("Einstellungen nicht lesbar (%1)").arg(SystemError::reason(errno));
     static const tcflag_t sizes[] = { CS5, CS6, CS7, CS8 };
     if ((actual.c_cflag & CSIZE) != sizes[settings.dataBits() - 5])
         return QStringLiteral("%1 Datenbits nicht übernommen").arg(settings.dataBits());

@@ -1,6 +1,7 @@
 #include "openfailure.h"
 
 #include "commerrorcatalog.h"
+#include "files/systemerror.h"
 #include "portlockfile.h"
 
 #include <QFile>
@@ -19,7 +20,7 @@ namespace {
 
 #ifdef Q_OS_UNIX
 
-CommError probeByOpening(int port, const QString &devicePath, const QString &qtReason)
+CommError probeByOpening(int port, const QString &devicePath, const QString &portReason)
 {
     const QByteArray native = QFile::encodeName(devicePath);
     const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -27,34 +28,34 @@ CommError probeByOpening(int port, const QString &devicePath, const QString &qtR
         const int error = errno;
         switch (error) {
         case EBUSY: // another program opened it exclusively (TIOCEXCL)
-            return portInUse(port, devicePath, qt_error_string(error));
+            return portInUse(port, devicePath, SystemError::reason(error));
         case EACCES:
         case EPERM:
-            return accessDenied(port, devicePath, qt_error_string(error));
+            return accessDenied(port, devicePath, SystemError::reason(error));
         case ENOENT:
         case ENXIO:
         case ENODEV:
-            return deviceNotFound(port, devicePath, qt_error_string(error));
+            return deviceNotFound(port, devicePath, SystemError::reason(error));
         default:
-            return openFailed(port, devicePath, qt_error_string(error));
+            return openFailed(port, devicePath, SystemError::reason(error));
         }
     }
     const bool isTerminal = ::isatty(fd) == 1;
     ::close(fd);
     if (!isTerminal)
-        return notASerialPort(port, devicePath, qt_error_string(ENOTTY));
-    return openFailed(port, devicePath, qtReason);
+        return notASerialPort(port, devicePath, SystemError::reason(ENOTTY));
+    return openFailed(port, devicePath, portReason);
 }
 
-CommError classifyUnix(int port, const QString &devicePath, const QString &qtReason)
+CommError classifyUnix(int port, const QString &devicePath, const QString &portReason)
 {
     const QByteArray native = QFile::encodeName(devicePath);
     struct stat status = {};
     if (::stat(native.constData(), &status) != 0) {
         const int error = errno;
         if (error == EACCES)
-            return accessDenied(port, devicePath, qt_error_string(error));
-        return deviceNotFound(port, devicePath, qt_error_string(error));
+            return accessDenied(port, devicePath, SystemError::reason(error));
+        return deviceNotFound(port, devicePath, SystemError::reason(error));
     }
     // The lock comes before every other check: a port held by this very
     // program (a second object on the same device) looks fine otherwise.
@@ -65,12 +66,12 @@ CommError classifyUnix(int port, const QString &devicePath, const QString &qtRea
                 .arg(owner->pid));
     }
     if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES)
-        return accessDenied(port, devicePath, qt_error_string(EACCES));
+        return accessDenied(port, devicePath, SystemError::reason(EACCES));
     if (!S_ISCHR(status.st_mode)) {
         return notASerialPort(
-            port, devicePath, QStringLiteral("keine Gerätedatei; %1").arg(qtReason));
+            port, devicePath, QStringLiteral("keine Gerätedatei; %1").arg(portReason));
     }
-    return probeByOpening(port, devicePath, qtReason);
+    return probeByOpening(port, devicePath, portReason);
 }
 
 #endif
@@ -80,19 +81,19 @@ CommError classifyUnix(int port, const QString &devicePath, const QString &qtRea
 CommError OpenFailure::classify(int port, const QString &devicePath, const QSerialPort &serial)
 {
 #ifdef Q_OS_UNIX
-    return classifyUnix(port, devicePath, serial.errorString());
+    return classifyUnix(port, devicePath, SystemError::reason(serial));
 #else
     // Windows opens a COM port exclusively and answers a held one with
     // "access denied", so there the permission error is the held port.
     switch (serial.error()) {
     case QSerialPort::DeviceNotFoundError:
-        return deviceNotFound(port, devicePath, serial.errorString());
+        return deviceNotFound(port, devicePath, SystemError::reason(serial));
     case QSerialPort::PermissionError:
-        return portInUse(port, devicePath, serial.errorString());
+        return portInUse(port, devicePath, SystemError::reason(serial));
     case QSerialPort::UnsupportedOperationError:
-        return notASerialPort(port, devicePath, serial.errorString());
+        return notASerialPort(port, devicePath, SystemError::reason(serial));
     default:
-        return openFailed(port, devicePath, serial.errorString());
+        return openFailed(port, devicePath, SystemError::reason(serial));
     }
 #endif
 }

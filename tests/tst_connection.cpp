@@ -1,3 +1,4 @@
+#include "app/replugcommand.h"
 #include "devices/reconnector.h"
 #include "mainwindowfixture.h"
 
@@ -23,7 +24,7 @@ private:
     QString panel(int n) const { return m_f->panel(n); }
     QString panelToolTip() const { return m_f->window->StatusBar1().panelToolTip(2); }
     MSComm &comm() const { return m_f->comm(); }
-    Reconnector &reconnector() const { return m_f->window->reconnector(); }
+    Reconnector &reconnector() const { return m_f->window->replugCommand().reconnector(); }
     void connectPort() { m_settings->Command3->click(); }
 
     void reloadSettings(const QList<int> &choices)

@@ -1,3 +1,4 @@
+#include "app/sendfilecommand.h"
 #include "filehelpers.h"
 #include "files/sendfilereader.h"
 #include "mainwindowfixture.h"
@@ -47,7 +48,7 @@ private:
     QString path(const QString &name) const { return m_f->folder.filePath(name); }
     MDITavel &window() const { return *m_f->window; }
     MSComm &comm() const { return m_f->comm(); }
-    FileTransfer &transfer() const { return window().fileTransfer(); }
+    FileTransfer &transfer() const { return window().sendFileCommand().transfer(); }
     FileSendWindow *progressWindow() const { return window().findChild<FileSendWindow *>(); }
     // Reads from the device until it has stayed quiet for a moment.
     QByteArray readUntilQuiet() { return m_f->com1.readFor(500); }
@@ -220,11 +221,12 @@ private Q_SLOTS:
         QTest::newRow("port closed: no dialog") << "closed" << noConnection;
         QTest::newRow("dialog cancelled") << "cancelled" << QString();
         QTest::newRow("empty file") << "empty" << QString();
-        QTest::newRow("directory") << "directory" << qt_error_string(EISDIR);
-        QTest::newRow("vanished after the dialog") << "vanished" << qt_error_string(ENOENT);
+        QTest::newRow("directory") << "directory" << QStringLiteral("Ist ein Verzeichnis");
+        QTest::newRow("vanished after the dialog")
+            << "vanished" << QStringLiteral("Datei oder Verzeichnis nicht gefunden");
         QTest::newRow("FIFO without a writer") << "fifo" << QStringLiteral("benannte Pipe");
         QTest::newRow("device file") << "device" << QStringLiteral("Gerätedatei");
-        QTest::newRow("no permission") << "unreadable" << qt_error_string(EACCES);
+        QTest::newRow("no permission") << "unreadable" << QStringLiteral("Zugriff verweigert");
     }
     void fileThatIsNotSentSaysWhy()
     {

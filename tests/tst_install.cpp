@@ -339,13 +339,13 @@ private Q_SLOTS:
         QString reason;
         QVERIFY(!PrivateFolder::createIfMissing(QFileInfo(path).absolutePath(), reason));
         const int expected = ::geteuid() == 0 ? EROFS : EACCES;
-        QCOMPARE(reason, reasonFor(expected));
+        QCOMPARE(reason, expectedReason(expected));
 
         SettingsStore store(path);
         QCOMPARE(store.load().problem, QString());
         const SettingsStore::SaveResult saved = store.save(SavedState::defaults());
         QVERIFY(!saved.ok());
-        QVERIFY2(saved.problem.contains(path) && saved.problem.contains(reasonFor(expected)),
+        QVERIFY2(saved.problem.contains(path) && saved.problem.contains(expectedReason(expected)),
             qPrintable(saved.problem));
     }
 };

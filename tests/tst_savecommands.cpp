@@ -84,7 +84,8 @@ private:
         QCOMPARE(m_f->dialogs.messages.size(), 1);
         QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Tavel"));
         const QString text = m_f->dialogs.messages[0].text;
-        QVERIFY2(text.contains(QStringLiteral("„") + path + "“") && text.contains(reasonFor(error)),
+        QVERIFY2(
+            text.contains(QStringLiteral("„") + path + "“") && text.contains(expectedReason(error)),
             qPrintable(text));
     }
 
@@ -164,7 +165,7 @@ private Q_SLOTS:
         const QString sendMe = file(QStringLiteral("datei.bin"));
         QVERIFY(writeFile(sendMe, "DATEI"));
         m_f->dialogs.fileAnswers.append(sendMe);
-        window().SendFile();
+        m_f->action("MnDateiDatei")->trigger();
         frmAutomat &automat = window().automat().get();
         automat.txtAutomat[0]->setText(QStringLiteral("PING"));
         automat.CmdAutomat[0]->click();

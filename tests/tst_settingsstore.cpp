@@ -120,7 +120,7 @@ private Q_SLOTS:
         QCOMPARE(store.load().problem, QString());
         const SettingsStore::SaveResult saved = store.save(sample());
         QVERIFY(!saved.ok());
-        QVERIFY2(saved.problem.contains(path) && saved.problem.contains(reasonFor(ENOTDIR)),
+        QVERIFY2(saved.problem.contains(path) && saved.problem.contains(expectedReason(ENOTDIR)),
             qPrintable(saved.problem));
         QCOMPARE(contentsOf(parent), QByteArray("not a folder"));
     }
@@ -201,7 +201,7 @@ private Q_SLOTS:
         const RecordingDialogs::Box &box = dialogs.messages.constLast();
         QCOMPARE(box.title, QStringLiteral("Tavel"));
         QVERIFY2(box.text.contains(QStringLiteral("„") + QDir::toNativeSeparators(cfg()))
-                && box.text.contains(reasonFor(error))
+                && box.text.contains(expectedReason(error))
                 && box.text.contains(QStringLiteral("nicht gespeichert")),
             qPrintable(box.text));
 

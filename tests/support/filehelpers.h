@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QString>
 #include <QTest>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
@@ -31,10 +32,33 @@ inline QStringList entriesOf(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
-// The system's text for an errno value, as the program's messages show it.
+// The system's own text for an errno value, for a test's log.
 inline QString reasonFor(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The words the program's boxes give for an errno value, written out here
+// rather than asked of the program, so that a changed wording shows.
+inline QString expectedReason(int error)
+{
+    switch (error) {
+    case EACCES:
+        return QStringLiteral("Zugriff verweigert");
+    case ENOENT:
+        return QStringLiteral("Datei oder Verzeichnis nicht gefunden");
+    case ENOTDIR:
+        return QStringLiteral("Ist kein Verzeichnis");
+    case EISDIR:
+        return QStringLiteral("Ist ein Verzeichnis");
+    case ENOSPC:
+        return QStringLiteral("Kein Platz mehr auf dem Gerät");
+    case EROFS:
+        return QStringLiteral("Dateisystem ist schreibgeschützt");
+    case EFBIG:
+        return QStringLiteral("Datei zu groß");
+    }
+    return QStringLiteral("<no expected wording for errno %1>").arg(error);
 }
 
 // True once the process has its handler for SIGTERM in place, read from the

@@ -1,25 +1,35 @@
+#include "sendfilecommand.h"
+
 #include "base/dialogs.h"
 #include "base/messages.h"
+#include "base/module1.h"
 #include "files/sendfilereader.h"
-#include "mditavel.h"
 #include "serial/filetransfer.h"
-#include "serial/mscomm.h"
 #include "windows/filesendwindow.h"
 #include "windows/transmitter.h"
 
 #include <QApplication>
 
-void MDITavel::SendFile()
+SendFileCommand::SendFileCommand(MSComm &comm, Transmitter &transmitter, QWidget *window)
+    : m_transmitter(transmitter)
+    , m_window(window)
+    , m_transfer(std::make_unique<FileTransfer>(comm))
+{
+}
+
+SendFileCommand::~SendFileCommand() = default;
+
+void SendFileCommand::send()
 {
     // The connection check of the input window, asked before the dialog so
     // that nobody picks a file that cannot go anywhere.
-    if (!m_transmitter->connectionCheck())
+    if (!m_transmitter.connectionCheck())
         return;
     // One file at a time: a second one behind the first would leave the user
     // two transfers to follow and to stop in one window.
-    if (m_fileTransfer->isRunning()) {
+    if (m_transfer->isRunning()) {
         Dialogs::current().message(
-            Messages::oneFileAtATime(m_fileTransfer->name(), QStringLiteral("gesendet")),
+            Messages::oneFileAtATime(m_transfer->name(), QStringLiteral("gesendet")),
             kApplicationTitle);
         return;
     }
@@ -39,18 +49,23 @@ void MDITavel::SendFile()
     // One piece: the port queues it without copying and passes it on as the
     // line drains, so received data keep showing meanwhile. A port that went
     // away during the dialog has said so through its own notification.
-    const bool queued = !m_fileTransfer->start(path, file.bytes);
+    const bool queued = !m_transfer->start(path, file.bytes);
     QApplication::restoreOverrideCursor();
-    if (queued && m_fileTransfer->isRunning())
-        (new FileSendWindow(*m_fileTransfer, this))->show();
+    if (queued && m_transfer->isRunning())
+        (new FileSendWindow(*m_transfer, m_window))->show();
 }
 
-bool MDITavel::mayDropFileSend()
+bool SendFileCommand::mayDropSend()
 {
-    if (!m_fileTransfer->isRunning())
+    if (!m_transfer->isRunning())
         return true;
     return Dialogs::current().question(
-        Messages::notFinished(m_fileTransfer->name(), QStringLiteral("gesendet"),
-            m_fileTransfer->percent(), QStringLiteral("abbrechen")),
+        Messages::notFinished(m_transfer->name(), QStringLiteral("gesendet"), m_transfer->percent(),
+            QStringLiteral("abbrechen")),
         kApplicationTitle);
+}
+
+void SendFileCommand::cancel()
+{
+    m_transfer->cancel();
 }
