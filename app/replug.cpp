@@ -4,8 +4,7 @@
 #include "serial/mscomm.h"
 #include "settings/frmeinstellungen.h"
 #include "statusbar.h"
-
-#include <QLocale>
+#include "text/bytecount.h"
 
 // A pulled cable needs no one at the keyboard: Tavel says on the status bar
 // that it waits, and reopens the device with the same settings when it comes
@@ -43,9 +42,7 @@ void MDITavel::reportOutputLost()
     const qint64 lost = m_comm->takeOutputLostAtLoss();
     if (lost == 0 || m_shutDown)
         return;
-    const QString amount = lost == 1
-        ? QStringLiteral("1 Byte")
-        : QStringLiteral("%1 Bytes").arg(QLocale(QLocale::German).toString(lost));
+    const QString amount = ByteCount::amount(lost);
     Dialogs::current().message(
         QStringLiteral("Als die Verbindung über COM%1 abbrach, waren %2 noch nicht gesendet. Sie "
                        "wurden verworfen, damit sie nicht an ein anderes Gerät gehen.")
