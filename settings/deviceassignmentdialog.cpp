@@ -64,7 +64,7 @@ void DeviceAssignmentDialog::buildControls(const DeviceAssignment &current)
     layout->addWidget(m_table, 1);
 
     auto *form = new QFormLayout;
-    for (int port = DeviceAssignment::kFirstPort; port <= DeviceAssignment::kLastPort; ++port) {
+    for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port) {
         QComboBox *box = new QComboBox(this);
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
@@ -99,7 +99,7 @@ void DeviceAssignmentDialog::buildControls(const DeviceAssignment &current)
 DeviceAssignment DeviceAssignmentDialog::assignment() const
 {
     DeviceAssignment result;
-    for (int port = DeviceAssignment::kFirstPort; port <= DeviceAssignment::kLastPort; ++port)
+    for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port)
         result.setDevicePath(port, portBox(port)->currentText().trimmed());
     return result;
 }
@@ -152,7 +152,7 @@ void DeviceAssignmentDialog::showDevices(const QList<SerialDeviceInfo> &devices)
 void DeviceAssignmentDialog::accept()
 {
     QStringList chosen;
-    for (int port = DeviceAssignment::kFirstPort; port <= DeviceAssignment::kLastPort; ++port) {
+    for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port) {
         const QString path = portBox(port)->currentText().trimmed();
         if (const std::optional<QString> problem = DeviceAssignment::problemWithPath(path)) {
             refuse(port, *problem);

@@ -48,6 +48,6 @@ private:
     DeviceSource m_devices;
     QList<SerialDeviceInfo> m_shown;
     QTableWidget *m_table = nullptr;
-    std::array<QComboBox *, DeviceAssignment::kLastPort> m_boxes {};
+    std::array<QComboBox *, ComPortMap::kPortCount> m_boxes {};
     QTimer m_refresh;
 };
