@@ -71,7 +71,7 @@ void DeviceAssignmentDialog::buildControls(const DeviceAssignment &current)
         box->lineEdit()->setPlaceholderText(QStringLiteral("automatisch: ein gefundenes Gerät"));
         box->setAccessibleName(QStringLiteral("Gerät für COM%1").arg(port));
         box->setEditText(current.devicePath(port));
-        m_boxes[port - 1] = box;
+        m_boxes[port - ComPortMap::kFirstPort] = box;
         auto *label = new QLabel(QStringLiteral("COM&%1:").arg(port), this);
         label->setBuddy(box);
         form->addRow(label, box);

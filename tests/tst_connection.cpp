@@ -136,6 +136,9 @@ private Q_SLOTS:
         QTest::newRow("19200 Mark 7 2 on COM2")
             << QList<int> { 8, 1, 3, 2, 2 } << QStringLiteral("19200,M,7,2")
             << QStringLiteral("19200 Baud, 7 Datenbits, Mark Parität, 2 Stopbit") << 2;
+        QTest::newRow("stored 1.5 stop bits with 5 data bits")
+            << QList<int> { 11, 0, 1, 0, 1 } << QStringLiteral("56000,E,5,1.5")
+            << QStringLiteral("56000 Baud, 5 Datenbits, gerade Parität, 1.5 Stopbit") << 1;
     }
     void choicesMakeSettingsAndPanelTexts()
     {
