@@ -179,6 +179,9 @@ private Q_SLOTS:
 
     void ctrlClickCannotEmptyTheBaudList()
     {
+        // The list offers every rate, so that stored positions up to 16 select theirs.
+        QCOMPARE(m_settings->List2->count(), 17);
+        QCOMPARE(m_settings->List2->item(16)->text(), QStringLiteral("921600"));
         m_settings->show();
         const QRect row = m_settings->List2->visualItemRect(m_settings->List2->item(0));
         QTest::mouseClick(
