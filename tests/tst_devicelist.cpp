@@ -194,7 +194,7 @@ private slots:
             "COM2 steht in Zeile 2 ein zweites Mal");
         row("relative path", "COM1=ttyUSB0\n", "", "", "Zeile 1: „ttyUSB0“ ist kein");
         row("not UTF-8", "COM1=/dev/\xff\n", "", "", "UTF-8");
-        row("too large", QByteArray(70000, '#'), "", "", "zu groß");
+        row("too large", QByteArray(70000, '#'), "", "", "die Datei ist mit 70.000 Bytes zu groß");
     }
     void assignmentFileIsReadWholeOrNotAtAll()
     {
