@@ -2,6 +2,7 @@
 
 #include "base/dialogs.h"
 #include "base/module1.h"
+#include "base/saveforms.h"
 #include "files/capturefile.h"
 #include "savelocation.h"
 
@@ -38,8 +39,9 @@ void CaptureCommand::toggle()
         return;
     }
     const Dialogs::SaveTarget target = Dialogs::current().saveFileName(
-        QStringLiteral("Mitschnitt speichern"), { QStringLiteral("Rohdaten (*.bin)") },
-        SaveLocation::suggest(QStringLiteral("mitschnitt"), QStringLiteral("bin")));
+        QStringLiteral("Mitschnitt speichern"), { SaveForms::filter(SaveForms::Format::Raw) },
+        SaveLocation::suggest(
+            QStringLiteral("mitschnitt"), SaveForms::suffix(SaveForms::Format::Raw)));
     if (target.path.isEmpty())
         return;
     SaveLocation::remember(target.path);

@@ -7,8 +7,7 @@
 #include "devices/reconnector.h"
 #include "serial/mscomm.h"
 #include "settings/frmeinstellungen.h"
-
-#include <QLocale>
+#include "text/bytecount.h"
 
 ReplugCommand::ReplugCommand(
     MSComm &comm, StatusPanels &status, FormSlot<FrmEinstellungen> &settingsWindow)
@@ -66,9 +65,7 @@ void ReplugCommand::reportOutputLost()
     const qint64 lost = m_comm.takeOutputLostAtLoss();
     if (lost == 0 || m_stopped)
         return;
-    const QString amount = lost == 1
-        ? QStringLiteral("1 Byte")
-        : QStringLiteral("%1 Bytes").arg(QLocale(QLocale::German).toString(lost));
+    const QString amount = ByteCount::amount(lost);
     Dialogs::current().message(
         QStringLiteral("Als die Verbindung über COM%1 abbrach, waren %2 noch nicht gesendet. Sie "
                        "wurden verworfen, damit sie nicht an ein anderes Gerät gehen.")

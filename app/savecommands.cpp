@@ -3,6 +3,7 @@
 #include "base/dialogs.h"
 #include "base/messages.h"
 #include "base/module1.h"
+#include "base/saveforms.h"
 #include "savelocation.h"
 #include "traffic/trafficlog.h"
 #include "traffic/trafficsave.h"
@@ -30,20 +31,17 @@ SaveCommands::~SaveCommands()
 void SaveCommands::saveReceived()
 {
     save(m_received(), QStringLiteral("Empfangene Daten speichern"), QStringLiteral("empfangen"),
-        { { QStringLiteral("Rohdaten (*.bin)"), Format::Raw },
-            { QStringLiteral("Hexdarstellung (*.txt)"), Format::Hex },
-            { QStringLiteral("Hexdarstellung mit Zeitstempeln (*.txt)"), Format::TimedHex } });
+        { Format::Raw, Format::Hex, Format::TimedHex });
 }
 
 void SaveCommands::saveSent()
 {
     save(m_sent(), QStringLiteral("Gesendete Daten speichern"), QStringLiteral("gesendet"),
-        { { QStringLiteral("Rohdaten (*.bin)"), Format::Raw },
-            { QStringLiteral("Hexdarstellung (*.txt)"), Format::Hex } });
+        { Format::Raw, Format::Hex });
 }
 
 void SaveCommands::save(const TrafficLog *log, const QString &title, const QString &stem,
-    const std::vector<Form> &forms)
+    const std::vector<Format> &forms)
 {
     // One at a time: a second save would share the progress window and the
     // question at the end with the first.
@@ -53,16 +51,13 @@ void SaveCommands::save(const TrafficLog *log, const QString &title, const QStri
             kApplicationTitle);
         return;
     }
-    QStringList filters;
-    for (const Form &form : forms)
-        filters.append(form.filter);
-    const Dialogs::SaveTarget target = Dialogs::current().saveFileName(
-        title, filters, SaveLocation::suggest(stem, QStringLiteral("bin")));
+    const Dialogs::SaveTarget target = Dialogs::current().saveFileName(title,
+        SaveForms::filters(forms), SaveLocation::suggest(stem, SaveForms::suffix(forms.front())));
     if (target.path.isEmpty())
         return;
     SaveLocation::remember(target.path);
     const Format format = target.filter >= 0 && target.filter < qsizetype(forms.size())
-        ? forms[target.filter].format
+        ? forms[std::size_t(target.filter)]
         : Format::Raw;
     // What the window holds now, as the user confirmed the file; what arrives
     // from here on is not part of this file.

@@ -44,14 +44,10 @@ public:
     static constexpr int kProgressDelayMs = 500;
 
 private:
-    struct Form
-    {
-        QString filter;
-        TrafficExport::Format format;
-    };
-
+    // forms: those the dialog offers, the first chosen and named in the
+    // suggested file name.
     void save(const TrafficLog *log, const QString &title, const QString &stem,
-        const std::vector<Form> &forms);
+        const std::vector<TrafficExport::Format> &forms);
     void showProgress(const QString &title);
     void onFinished();
 

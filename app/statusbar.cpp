@@ -6,8 +6,8 @@ StatusBar::StatusBar(QWidget *parent)
     : QStatusBar(parent)
 {
     setSizeGripEnabled(true);
-    m_settingsPanel = new QLabel(ConnectionChoices::initialSettingsPanelText(), this);
-    m_connectionPanel = new QLabel(ConnectionChoices::noConnectionPanelText(), this);
+    m_settingsPanel = new QLabel(StatusTexts::initialSettingsPanelText(), this);
+    m_connectionPanel = new QLabel(StatusTexts::noConnectionPanelText(), this);
     // A panel's text is what it has to say: assistive technology reads it as
     // the panel's name (and hears of each change); the description says which
     // panel it is.

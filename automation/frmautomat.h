@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/childwindow.h"
+#include "config/savedstate.h"
 
 #include <array>
 #include <functional>
@@ -22,7 +23,7 @@ class frmAutomat : public ChildWindow
     Q_OBJECT
 
 public:
-    static constexpr int kRows = 10;
+    static constexpr int kRows = SavedState::kAutomationButtonCount;
 
     // clearReceived empties the received-data window, loading it if needed.
     frmAutomat(Module1 &state, Transmitter &transmitter, std::function<void()> clearReceived,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/connectionchoices.h"
+#include "serial/statustexts.h"
 
 #include <QString>
 
@@ -18,20 +18,20 @@ public:
     // What the panels say once no connection is open.
     void showNoConnection()
     {
-        setPanelText(1, ConnectionChoices::closedSettingsPanelText());
-        setPanelText(2, ConnectionChoices::noConnectionPanelText());
+        setPanelText(1, StatusTexts::closedSettingsPanelText());
+        setPanelText(2, StatusTexts::noConnectionPanelText());
         setPanelToolTip(2, {});
     }
     // Panel 2 while COMn is open on the given device.
     void showConnection(int commPort, const QString &openPath, const QString &device)
     {
-        setPanelText(2, ConnectionChoices::connectionPanelText(commPort));
-        setPanelToolTip(2, ConnectionChoices::connectionPanelToolTip(openPath, device));
+        setPanelText(2, StatusTexts::connectionPanelText(commPort));
+        setPanelToolTip(2, StatusTexts::connectionPanelToolTip(openPath, device));
     }
     // Panel 2 while COMn waits for its device; panel 1 keeps the settings.
     void showWaitingForDevice(int commPort, const QString &awaitedPath)
     {
-        setPanelText(2, ConnectionChoices::waitingPanelText(commPort));
-        setPanelToolTip(2, ConnectionChoices::waitingPanelToolTip(awaitedPath));
+        setPanelText(2, StatusTexts::waitingPanelText(commPort));
+        setPanelToolTip(2, StatusTexts::waitingPanelToolTip(awaitedPath));
     }
 };

@@ -8,7 +8,7 @@ namespace {
 
 struct PortChoices
 {
-    std::array<QString, ComPortMap::kLastPort> assigned;
+    std::array<QString, ComPortMap::kPortCount> assigned;
     QList<SerialDeviceInfo> offered;
 };
 
@@ -52,12 +52,12 @@ QString ComPortMap::environmentVariable(int port)
 void ComPortMap::setAssignedDevice(int port, const QString &path)
 {
     if (isValidPort(port))
-        choices().assigned[port - 1] = path;
+        choices().assigned[port - kFirstPort] = path;
 }
 
 QString ComPortMap::assignedDevice(int port)
 {
-    return isValidPort(port) ? choices().assigned[port - 1] : QString();
+    return isValidPort(port) ? choices().assigned[port - kFirstPort] : QString();
 }
 
 void ComPortMap::offerDevices(const QList<SerialDeviceInfo> &usable)

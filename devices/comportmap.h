@@ -15,8 +15,11 @@
 class ComPortMap
 {
 public:
+    // Tavel offers COM1 and COM2 and no other port; every list of ports
+    // (the settings window's options, the assignment file) runs over these.
     static constexpr int kFirstPort = 1;
     static constexpr int kLastPort = 2;
+    static constexpr int kPortCount = kLastPort - kFirstPort + 1;
 
     enum class Source { Environment, Assignment, DeviceList, None };
 

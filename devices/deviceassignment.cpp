@@ -1,5 +1,7 @@
 #include "deviceassignment.h"
 
+#include "text/bytecount.h"
+
 #include <QStringConverter>
 #include <QStringDecoder>
 #include <QStringList>
@@ -10,15 +12,10 @@ namespace {
 // Two short lines; anything near this size is not a file Tavel wrote.
 constexpr qsizetype kMaxFileSize = 64 * 1024;
 
-bool isValidPort(int port)
-{
-    return port >= DeviceAssignment::kFirstPort && port <= DeviceAssignment::kLastPort;
-}
-
 // "COM1" gives 1; anything else 0.
 int portOfKey(const QString &key)
 {
-    for (int port = DeviceAssignment::kFirstPort; port <= DeviceAssignment::kLastPort; ++port) {
+    for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port) {
         if (key == QStringLiteral("COM%1").arg(port))
             return port;
     }
@@ -31,14 +28,15 @@ DeviceAssignment::ReadResult DeviceAssignment::parse(const QByteArray &bytes)
 {
     const auto fail = [](const QString &problem) { return ReadResult { {}, problem }; };
     if (bytes.size() > kMaxFileSize)
-        return fail(QStringLiteral("die Datei ist mit %1 Bytes zu groß").arg(bytes.size()));
+        return fail(QStringLiteral("die Datei ist mit %1 Bytes zu groß")
+                        .arg(ByteCount::number(bytes.size())));
     QStringDecoder decoder(QStringConverter::Utf8);
     const QString text = decoder.decode(bytes);
     if (decoder.hasError())
         return fail(QStringLiteral("die Datei ist kein UTF-8-Text"));
 
     ReadResult result;
-    std::array<bool, kLastPort> seen {};
+    std::array<bool, ComPortMap::kPortCount> seen {};
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString line = lines.at(i).trimmed();
@@ -48,13 +46,13 @@ DeviceAssignment::ReadResult DeviceAssignment::parse(const QByteArray &bytes)
         const int port = equals > 0 ? portOfKey(line.left(equals).trimmed()) : 0;
         if (port == 0)
             return fail(QStringLiteral("Zeile %1 ist unverständlich: „%2“").arg(i + 1).arg(line));
-        if (std::exchange(seen[port - 1], true))
+        if (std::exchange(seen[port - ComPortMap::kFirstPort], true))
             return fail(
                 QStringLiteral("COM%1 steht in Zeile %2 ein zweites Mal").arg(port).arg(i + 1));
         const QString path = line.mid(equals + 1).trimmed();
         if (const std::optional<QString> problem = problemWithPath(path))
             return fail(QStringLiteral("Zeile %1: %2").arg(i + 1).arg(*problem));
-        result.assignment.m_paths[port - 1] = path;
+        result.assignment.m_paths[port - ComPortMap::kFirstPort] = path;
     }
     return result;
 }
@@ -63,20 +61,20 @@ QByteArray DeviceAssignment::serialize() const
 {
     QString text
         = QStringLiteral("# Tavel: Geräte für COM1 und COM2 (leer: das erste gefundene Gerät)\n");
-    for (int port = kFirstPort; port <= kLastPort; ++port)
-        text += QStringLiteral("COM%1=%2\n").arg(port).arg(m_paths[port - 1]);
+    for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port)
+        text += QStringLiteral("COM%1=%2\n").arg(port).arg(m_paths[port - ComPortMap::kFirstPort]);
     return text.toUtf8();
 }
 
 QString DeviceAssignment::devicePath(int port) const
 {
-    return isValidPort(port) ? m_paths[port - 1] : QString();
+    return ComPortMap::isValidPort(port) ? m_paths[port - ComPortMap::kFirstPort] : QString();
 }
 
 void DeviceAssignment::setDevicePath(int port, const QString &path)
 {
-    if (isValidPort(port) && !problemWithPath(path))
-        m_paths[port - 1] = path;
+    if (ComPortMap::isValidPort(port) && !problemWithPath(path))
+        m_paths[port - ComPortMap::kFirstPort] = path;
 }
 
 bool DeviceAssignment::isEmpty() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "comportmap.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -16,9 +18,6 @@
 class DeviceAssignment
 {
 public:
-    static constexpr int kFirstPort = 1;
-    static constexpr int kLastPort = 2;
-
     struct ReadResult;
 
     static ReadResult parse(const QByteArray &bytes);
@@ -37,7 +36,7 @@ public:
     bool operator==(const DeviceAssignment &) const = default;
 
 private:
-    std::array<QString, kLastPort> m_paths;
+    std::array<QString, ComPortMap::kPortCount> m_paths;
 };
 
 struct DeviceAssignment::ReadResult

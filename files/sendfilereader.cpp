@@ -1,6 +1,7 @@
 #include "sendfilereader.h"
 
 #include "systemerror.h"
+#include "text/bytecount.h"
 
 #include <QFile>
 #include <algorithm>
@@ -29,9 +30,7 @@ QString tooLarge(const QString &path, qint64 size, qint64 limit)
 {
     return QStringLiteral("Die Datei „%1“ ist mit %2 Bytes zu groß zum Senden: es stehen nur "
                           "%3 Bytes Arbeitsspeicher zur Verfügung.")
-        .arg(path)
-        .arg(size)
-        .arg(limit);
+        .arg(path, ByteCount::number(size), ByteCount::number(limit));
 }
 
 #ifdef Q_OS_UNIX

@@ -94,9 +94,8 @@ CommError settingsRefused(int port, const QString &device, const QString &reason
 CommError stopBitsNeedFiveDataBits(const LineSettings &settings)
 {
     return makeCommError(kSettingsRefused,
-        QStringLiteral("1,5 Stopbits sind nur mit 5 Datenbits möglich "
-                       "(Einstellungen „%1“).")
-            .arg(settings.toString()));
+        QStringLiteral("%1 (Einstellungen „%2“).")
+            .arg(LineSettings::unsendableReason(), settings.toString()));
 }
 
 CommError openFailed(int port, const QString &device, const QString &reason)

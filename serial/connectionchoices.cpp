@@ -2,6 +2,9 @@
 
 #include "devices/comportmap.h"
 #include "linesettings.h"
+#include "statustexts.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -15,11 +18,31 @@ QStringList textsOf(const Table &table, Text text)
     return texts;
 }
 
+// The row of a table at a position; nothing for -1 or a position outside it.
+template<class Table>
+auto rowAt(const Table &table, int position) -> std::optional<typename Table::value_type>
+{
+    if (position < 0 || position >= int(table.size()))
+        return std::nullopt;
+    return table[std::size_t(position)];
+}
+
 } // namespace
 
 namespace ConnectionChoices {
 
-const QStringList &baudRates()
+const QStringList &portCaptions()
+{
+    static const QStringList list = [] {
+        QStringList captions;
+        for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port)
+            captions.append(QStringLiteral("COM%1").arg(port));
+        return captions;
+    }();
+    return list;
+}
+
+const QStringList &baudCaptions()
 {
     static const QStringList list
         = textsOf(LineSettings::kBaudRates, [](int rate) { return QString::number(rate); });
@@ -28,96 +51,48 @@ const QStringList &baudRates()
 
 const QStringList &parityCaptions()
 {
-    static const QStringList list = { QStringLiteral("Keine"), QStringLiteral("Gerade"),
-        QStringLiteral("Ungerade"), QStringLiteral("Mark"), QStringLiteral("Space") };
-    return list;
-}
-
-const QStringList &parityPieces()
-{
-    static const QStringList list = textsOf(
-        LineSettings::kParityLetters, [](char letter) { return QString(QLatin1Char(letter)); });
-    return list;
-}
-
-const QStringList &parityWords()
-{
-    static const QStringList list = { QStringLiteral("keine"), QStringLiteral("gerade"),
-        QStringLiteral("ungerade"), QStringLiteral("Mark"), QStringLiteral("Space") };
+    static const QStringList list = textsOf(LineSettings::kParities,
+        [](const LineSettings::ParityRow &row) { return QString::fromUtf8(row.caption); });
     return list;
 }
 
 const QStringList &dataBitsCaptions()
 {
     static const QStringList list
-        = { QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8") };
+        = textsOf(LineSettings::kDataBits, [](int bits) { return QString::number(bits); });
     return list;
 }
 
 const QStringList &stopBitsCaptions()
 {
-    static const QStringList list
-        = { QStringLiteral("1"), QStringLiteral("1,5"), QStringLiteral("2") };
+    static const QStringList list = textsOf(LineSettings::kStopBitsRows,
+        [](const LineSettings::StopBitsRow &row) { return QString::fromUtf8(row.caption); });
     return list;
 }
 
-const QStringList &stopBitsPieces()
+Connection connectionFor(const Positions &positions)
 {
-    static const QStringList list = textsOf(LineSettings::kStopBitsPieces,
-        [](const char *piece) { return QString::fromLatin1(piece); });
-    return list;
-}
+    Connection connection;
+    connection.commPort = ComPortMap::kFirstPort
+        + std::clamp(positions.port, 0, ComPortMap::kLastPort - ComPortMap::kFirstPort);
+    const auto parity = rowAt(LineSettings::kParities, positions.parity);
+    const auto dataBits = rowAt(LineSettings::kDataBits, positions.dataBits);
+    const auto stopBits = rowAt(LineSettings::kStopBitsRows, positions.stopBits);
+    if (!parity || !dataBits || !stopBits)
+        return connection;
 
-QString settingsText(
-    const QString &baud, const QString &parity, const QString &dataBits, const QString &stopBits)
-{
-    return baud + QLatin1Char(',') + parity + QLatin1Char(',') + dataBits + QLatin1Char(',')
-        + stopBits;
-}
-
-QString settingsPanelText(const QString &baud, const QString &dataBits, const QString &parityWord,
-    const QString &stopBits)
-{
-    return QStringLiteral("Einstellungen: ") + baud + QStringLiteral(" Baud, ") + dataBits
-        + QStringLiteral(" Datenbits, ") + parityWord + QStringLiteral(" Parität, ") + stopBits
-        + QStringLiteral(" Stopbit");
-}
-
-QString connectionPanelText(int commPort)
-{
-    return QStringLiteral("Serielle Verbindung über COM") + QString::number(commPort);
-}
-
-QString initialSettingsPanelText()
-{
-    return QStringLiteral("Einstellungen ");
-}
-
-QString closedSettingsPanelText()
-{
-    return QStringLiteral("Einstellungen");
-}
-
-QString noConnectionPanelText()
-{
-    return QStringLiteral("Keine serielle Verbindung");
-}
-
-QString waitingPanelText(int commPort)
-{
-    return QStringLiteral("Verbindung über COM%1 unterbrochen – warte auf das Gerät").arg(commPort);
-}
-
-QString connectionPanelToolTip(const QString &openPath, const QString &device)
-{
-    if (device.isEmpty() || device == openPath)
-        return QStringLiteral("Gerät: %1").arg(openPath);
-    return QStringLiteral("Gerät: %1 (%2)").arg(openPath, device);
-}
-
-QString waitingPanelToolTip(const QString &awaitedPath)
-{
-    return QStringLiteral("Warte auf das Gerät %1").arg(awaitedPath);
+    const auto baud = rowAt(LineSettings::kBaudRates, positions.baud);
+    const QString baudPiece = baud ? QString::number(*baud) : QString();
+    const QString dataBitsPiece = QString::number(*dataBits);
+    const QString stopBitsPiece = QString::fromLatin1(stopBits->piece);
+    connection.line = Line {
+        QStringList {
+            baudPiece, QString(QLatin1Char(parity->letter)), dataBitsPiece, stopBitsPiece }
+            .join(QLatin1Char(',')),
+        StatusTexts::settingsPanelText(
+            baudPiece, dataBitsPiece, QString::fromUtf8(parity->word), stopBitsPiece),
+    };
+    return connection;
 }
 
 QString portToolTip(int commPort)

@@ -1,44 +1,57 @@
 #pragma once
 
+#include "devices/comportmap.h"
+
 #include <QString>
 #include <QStringList>
+#include <optional>
 
-// The values behind the choices of the connection settings window: each
-// choice is stored as a position in its group, and these tables give the
-// piece of the Settings text and the word of the status text for it.
+// The choices of the connection settings window and what they ask for. Each
+// group of options (port, baud rate, parity, data bits, stop bits) is stored
+// as the position of the chosen option, and the options stand in the order of
+// LineSettings' tables, so a position picks a row there.
 namespace ConnectionChoices {
 
-const QStringList &baudRates(); // "110" ... "56000", then "57600" ... "921600"
-const QStringList &parityCaptions(); // "Keine", "Gerade", ...
-const QStringList &parityPieces(); // "N", "E", "O", "M", "S"
-const QStringList &parityWords(); // "keine", "gerade", "ungerade", "Mark", "Space"
-const QStringList &dataBitsCaptions(); // "5" ... "8", also the pieces
-const QStringList &stopBitsCaptions(); // "1", "1,5", "2"
-const QStringList &stopBitsPieces(); // "1", "1.5", "2"
+// The options' captions, in their order: "COM1", "COM2"; "110" ... "921600";
+// "Keine", "Gerade", ...; "5" ... "8"; "1", "1,5", "2".
+const QStringList &portCaptions();
+const QStringList &baudCaptions();
+const QStringList &parityCaptions();
+const QStringList &dataBitsCaptions();
+const QStringList &stopBitsCaptions();
 
-// "9600,N,8,1" from its four pieces.
-QString settingsText(
-    const QString &baud, const QString &parity, const QString &dataBits, const QString &stopBits);
-// "Einstellungen: 9600 Baud, 8 Datenbits, keine Parität, 1 Stopbit"
-QString settingsPanelText(const QString &baud, const QString &dataBits, const QString &parityWord,
-    const QString &stopBits);
-// "Serielle Verbindung über COM1"
-QString connectionPanelText(int commPort);
-// The panels without a connection: panel 1 reads "Einstellungen " (with a
-// blank) until the first connection and "Einstellungen" once one has been
-// closed; panel 2 reads "Keine serielle Verbindung".
-QString initialSettingsPanelText();
-QString closedSettingsPanelText();
-QString noConnectionPanelText();
-// "Verbindung über COM1 unterbrochen – warte auf das Gerät": the device went
-// away and Tavel waits for it to come back.
-QString waitingPanelText(int commPort);
+// The positions of the chosen options, -1 for a group without a choice.
+struct Positions
+{
+    int port = 0;
+    int baud = 0;
+    int parity = 0;
+    int dataBits = 0;
+    int stopBits = 0;
+};
 
-// Tool tips that name the device behind a port. The connection panel's:
-// the path the port was opened under and, where that is a link, the node.
-QString connectionPanelToolTip(const QString &openPath, const QString &device);
-QString waitingPanelToolTip(const QString &awaitedPath);
-// The port option's: which device COMn stands for and why (see ComPortMap).
+struct Line
+{
+    // "9600,N,8,1" for MSComm::setSettings. Without a chosen rate the text
+    // lacks it (",N,8,1"), and MSComm refuses it saying so.
+    QString settings;
+    // Status bar panel 1 once the port is open with these settings.
+    QString panelText;
+};
+
+struct Connection
+{
+    int commPort = ComPortMap::kFirstPort;
+    // None while parity, data bits or stop bits are not chosen.
+    std::optional<Line> line;
+};
+
+// The port is always one of the group's: a position outside it counts as
+// the nearest port.
+Connection connectionFor(const Positions &positions);
+
+// The port option's tool tip: which device COMn stands for and why (see
+// ComPortMap).
 QString portToolTip(int commPort);
 
 } // namespace ConnectionChoices

@@ -1,6 +1,5 @@
 #include "devicesetup.h"
 
-#include "connectionchoices.h"
 #include "files/systemerror.h"
 
 #include <cerrno>
@@ -42,7 +41,7 @@ constexpr int kLegacyPtySlaveMajor = 3;
 
 QString parityName(LineSettings::Parity parity)
 {
-    return ConnectionChoices::parityWords().at(int(parity));
+    return QString::fromUtf8(LineSettings::rowOf(parity).word);
 }
 
 #ifdef Q_OS_UNIX
@@ -85,7 +84,7 @@ DeviceSetup::DeviceKind DeviceSetup::deviceKind(int fd)
 std::optional<QString> DeviceSetup::apply(QSerialPort &port, const LineSettings &settings)
 {
     if (!settings.isSendable())
-        return QStringLiteral("1,5 Stopbits sind nur mit 5 Datenbits möglich");
+        return LineSettings::unsendableReason();
     if (!port.setFlowControl(QSerialPort::NoFlowControl))
         return QStringLiteral("Flusssteuerung nicht abschaltbar (%1)")
             .arg(SystemError::reason(port));

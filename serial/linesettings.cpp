@@ -1,6 +1,7 @@
 #include "linesettings.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 
@@ -17,30 +18,28 @@ std::optional<int> parseBaudRate(const QString &piece)
 
 std::optional<LineSettings::Parity> parseParity(const QString &piece)
 {
-    if (piece.size() != 1)
-        return std::nullopt;
-    for (int i = 0; i < int(LineSettings::kParityLetters.size()); ++i) {
-        if (piece.at(0) == QLatin1Char(LineSettings::kParityLetters[i]))
-            return LineSettings::Parity(i);
+    for (const LineSettings::ParityRow &row : LineSettings::kParities) {
+        if (piece.size() == 1 && piece.at(0) == QLatin1Char(row.letter))
+            return row.value;
     }
     return std::nullopt;
 }
 
 std::optional<int> parseDataBits(const QString &piece)
 {
-    if (piece.size() == 1 && piece.at(0) >= QLatin1Char('5') && piece.at(0) <= QLatin1Char('8'))
-        return piece.at(0).unicode() - '0';
+    for (int bits : LineSettings::kDataBits) {
+        if (piece == QString::number(bits))
+            return bits;
+    }
     return std::nullopt;
 }
 
 std::optional<LineSettings::StopBits> parseStopBits(const QString &piece)
 {
-    if (piece == QLatin1String("1"))
-        return LineSettings::StopBits::One;
-    if (piece == QLatin1String("1.5"))
-        return LineSettings::StopBits::OneAndHalf;
-    if (piece == QLatin1String("2"))
-        return LineSettings::StopBits::Two;
+    for (const LineSettings::StopBitsRow &row : LineSettings::kStopBitsRows) {
+        if (piece == QLatin1String(row.piece))
+            return row.value;
+    }
     return std::nullopt;
 }
 
@@ -51,12 +50,14 @@ QString pieceProblem(const QString &name, const QString &piece, const QString &a
     return QStringLiteral("%1 „%2“ ist nicht erlaubt (erlaubt: %3)").arg(name, piece, allowed);
 }
 
-QString baudRateList()
+// "110, 300, ...": what a piece may be, for the problem text.
+template<class Table, class Text>
+QString allowedList(const Table &table, Text text)
 {
-    QStringList rates;
-    for (int rate : LineSettings::kBaudRates)
-        rates << QString::number(rate);
-    return rates.join(QStringLiteral(", "));
+    QStringList pieces;
+    for (const auto &entry : table)
+        pieces << text(entry);
+    return pieces.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -77,19 +78,22 @@ std::optional<LineSettings> LineSettings::parse(const QString &text, QString *pr
     }
     const std::optional<int> baud = parseBaudRate(pieces.at(0));
     if (!baud)
-        return fail(pieceProblem(QStringLiteral("Baudrate"), pieces.at(0), baudRateList()));
+        return fail(pieceProblem(QStringLiteral("Baudrate"), pieces.at(0),
+            allowedList(kBaudRates, [](int rate) { return QString::number(rate); })));
     const std::optional<Parity> parity = parseParity(pieces.at(1));
     if (!parity)
-        return fail(
-            pieceProblem(QStringLiteral("Parität"), pieces.at(1), QStringLiteral("N, E, O, M, S")));
+        return fail(pieceProblem(QStringLiteral("Parität"), pieces.at(1),
+            allowedList(
+                kParities, [](const ParityRow &row) { return QString(QLatin1Char(row.letter)); })));
     const std::optional<int> dataBits = parseDataBits(pieces.at(2));
     if (!dataBits)
-        return fail(
-            pieceProblem(QStringLiteral("Datenbits"), pieces.at(2), QStringLiteral("5, 6, 7, 8")));
+        return fail(pieceProblem(QStringLiteral("Datenbits"), pieces.at(2),
+            allowedList(kDataBits, [](int bits) { return QString::number(bits); })));
     const std::optional<StopBits> stopBits = parseStopBits(pieces.at(3));
     if (!stopBits)
-        return fail(
-            pieceProblem(QStringLiteral("Stopbits"), pieces.at(3), QStringLiteral("1, 1.5, 2")));
+        return fail(pieceProblem(QStringLiteral("Stopbits"), pieces.at(3),
+            allowedList(kStopBitsRows,
+                [](const StopBitsRow &row) { return QString::fromLatin1(row.piece); })));
 
     LineSettings settings;
     settings.m_baudRate = *baud;
@@ -103,7 +107,24 @@ QString LineSettings::toString() const
 {
     return QStringLiteral("%1,%2,%3,%4")
         .arg(m_baudRate)
-        .arg(QLatin1Char(kParityLetters[int(m_parity)]))
+        .arg(QLatin1Char(rowOf(m_parity).letter))
         .arg(m_dataBits)
-        .arg(QLatin1String(kStopBitsPieces[int(m_stopBits)]));
+        .arg(QLatin1String(rowOf(m_stopBits).piece));
+}
+
+const LineSettings::ParityRow &LineSettings::rowOf(Parity parity)
+{
+    return *std::find_if(kParities.begin(), kParities.end(),
+        [parity](const ParityRow &row) { return row.value == parity; });
+}
+
+const LineSettings::StopBitsRow &LineSettings::rowOf(StopBits stopBits)
+{
+    return *std::find_if(kStopBitsRows.begin(), kStopBitsRows.end(),
+        [stopBits](const StopBitsRow &row) { return row.value == stopBits; });
+}
+
+QString LineSettings::unsendableReason()
+{
+    return QStringLiteral("1,5 Stopbits sind nur mit 5 Datenbits möglich");
 }

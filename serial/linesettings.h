@@ -18,9 +18,46 @@ public:
     // follow them.
     static constexpr std::array<int, 17> kBaudRates = { 110, 300, 600, 1200, 2400, 4800, 9600,
         14400, 19200, 28800, 38400, 56000, 57600, 115200, 230400, 460800, 921600 };
-    // The pieces of the text, in the order of the enums.
-    static constexpr std::array<char, 5> kParityLetters = { 'N', 'E', 'O', 'M', 'S' };
-    static constexpr std::array<const char *, 3> kStopBitsPieces = { "1", "1.5", "2" };
+    static constexpr std::array<int, 4> kDataBits = { 5, 6, 7, 8 };
+
+    // One row per parity: its letter in the text, the caption of its option
+    // in the settings window and the word of the status bar ("keine
+    // Parität"). The rows stand in the order of the options, which is the
+    // position tavel.cfg stores.
+    struct ParityRow
+    {
+        Parity value;
+        char letter;
+        const char *caption;
+        const char *word;
+    };
+    static constexpr std::array<ParityRow, 5> kParities = { {
+        { Parity::None, 'N', "Keine", "keine" },
+        { Parity::Even, 'E', "Gerade", "gerade" },
+        { Parity::Odd, 'O', "Ungerade", "ungerade" },
+        { Parity::Mark, 'M', "Mark", "Mark" },
+        { Parity::Space, 'S', "Space", "Space" },
+    } };
+
+    // One row per stop bits setting: its piece of the text (also shown in
+    // the status bar) and the caption of its option, in the options' order.
+    struct StopBitsRow
+    {
+        StopBits value;
+        const char *piece;
+        const char *caption;
+    };
+    static constexpr std::array<StopBitsRow, 3> kStopBitsRows = { {
+        { StopBits::One, "1", "1" },
+        { StopBits::OneAndHalf, "1.5", "1,5" },
+        { StopBits::Two, "2", "2" },
+    } };
+
+    static const ParityRow &rowOf(Parity parity);
+    static const StopBitsRow &rowOf(StopBits stopBits);
+
+    // Why settings that are not isSendable() cannot be used.
+    static QString unsendableReason();
 
     // Accepts exactly the form above and nothing else: no blanks, no empty or
     // extra pieces, no rate outside kBaudRates, parity one of N E O M S, data

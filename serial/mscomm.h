@@ -47,9 +47,6 @@ public:
     // previous one in force.
     [[nodiscard]] CommResult setSettings(const QString &settings);
 
-    int InputMode() const { return m_inputMode; }
-    void setInputMode(int mode) { m_inputMode = mode; }
-
     bool PortOpen() const;
     // True opens COMn with the current Settings; on a port that is already
     // open it does nothing and succeeds. False closes; on a closed port it
@@ -90,7 +87,7 @@ public:
     // that an adapter that returns as ttyUSB1 instead of ttyUSB0 is found),
     // else its path. Kept after the loss; empty before the first opening.
     QString returnPath() const { return m_returnPath; }
-    // Opens returnPath() with the current CommPort, Settings and InputMode.
+    // Opens returnPath() with the current CommPort and Settings.
     // What arrived before the loss and was not yet taken stays, ahead of
     // what the device sends now.
     [[nodiscard]] CommResult reopenAfterLoss();
@@ -137,7 +134,6 @@ private:
     std::unique_ptr<QSerialPort> m_port;
     int m_commPort = 1;
     QString m_settings = QStringLiteral("9600,N,8,1");
-    int m_inputMode = 0;
     int m_commEvent = 0;
     // The device actually opened, symlinks resolved, and the name it was
     // opened under.

@@ -64,14 +64,14 @@ void DeviceAssignmentDialog::buildControls(const DeviceAssignment &current)
     layout->addWidget(m_table, 1);
 
     auto *form = new QFormLayout;
-    for (int port = DeviceAssignment::kFirstPort; port <= DeviceAssignment::kLastPort; ++port) {
+    for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port) {
         QComboBox *box = new QComboBox(this);
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->lineEdit()->setPlaceholderText(QStringLiteral("automatisch: ein gefundenes Gerät"));
         box->setAccessibleName(QStringLiteral("Gerät für COM%1").arg(port));
         box->setEditText(current.devicePath(port));
-        m_boxes[port - 1] = box;
+        m_boxes[port - ComPortMap::kFirstPort] = box;
         auto *label = new QLabel(QStringLiteral("COM&%1:").arg(port), this);
         label->setBuddy(box);
         form->addRow(label, box);
@@ -99,7 +99,7 @@ void DeviceAssignmentDialog::buildControls(const DeviceAssignment &current)
 DeviceAssignment DeviceAssignmentDialog::assignment() const
 {
     DeviceAssignment result;
-    for (int port = DeviceAssignment::kFirstPort; port <= DeviceAssignment::kLastPort; ++port)
+    for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port)
         result.setDevicePath(port, portBox(port)->currentText().trimmed());
     return result;
 }
@@ -152,7 +152,7 @@ void DeviceAssignmentDialog::showDevices(const QList<SerialDeviceInfo> &devices)
 void DeviceAssignmentDialog::accept()
 {
     QStringList chosen;
-    for (int port = DeviceAssignment::kFirstPort; port <= DeviceAssignment::kLastPort; ++port) {
+    for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port) {
         const QString path = portBox(port)->currentText().trimmed();
         if (const std::optional<QString> problem = DeviceAssignment::problemWithPath(path)) {
             refuse(port, *problem);

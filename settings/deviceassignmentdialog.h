@@ -34,7 +34,7 @@ public:
     void refresh();
 
     QTableWidget *deviceTable() const { return m_table; }
-    QComboBox *portBox(int port) const { return m_boxes.at(port - 1); }
+    QComboBox *portBox(int port) const { return m_boxes.at(port - ComPortMap::kFirstPort); }
 
 public Q_SLOTS:
     // Refuses a path that cannot be stored, and one device for both ports.
@@ -48,6 +48,6 @@ private:
     DeviceSource m_devices;
     QList<SerialDeviceInfo> m_shown;
     QTableWidget *m_table = nullptr;
-    std::array<QComboBox *, DeviceAssignment::kLastPort> m_boxes {};
+    std::array<QComboBox *, ComPortMap::kPortCount> m_boxes {};
     QTimer m_refresh;
 };

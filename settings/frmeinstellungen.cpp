@@ -12,15 +12,6 @@
 #include "serial/connectionchoices.h"
 #include "serial/mscomm.h"
 
-namespace {
-
-QString selectedPiece(int index, const QStringList &pieces)
-{
-    return index >= 0 ? pieces.at(index) : QString();
-}
-
-} // namespace
-
 FrmEinstellungen::FrmEinstellungen(Module1 &state, MSComm &comm, Reconnector &reconnector,
     StatusPanels &status, std::function<bool()> mayClosePort, QWidget *parent)
     : ChildWindow(state, WindowIndex::kEinstellungen, parent)
@@ -106,39 +97,36 @@ void FrmEinstellungen::connectPort()
             return fail(*error);
     }
     m_reconnector.stopWaiting();
-    const int port = Option1[0]->isChecked() ? 1 : 2;
-    if (CommResult error = m_comm.setCommPort(port))
+    const QList<QListWidgetItem *> baudItems = List2->selectedItems();
+    const ConnectionChoices::Connection chosen = ConnectionChoices::connectionFor({
+        OptionGroup::selected(Option1),
+        baudItems.isEmpty() ? -1 : List2->row(baudItems.first()),
+        OptionGroup::selected(Option2),
+        OptionGroup::selected(Option3),
+        OptionGroup::selected(Option4),
+    });
+    if (CommResult error = m_comm.setCommPort(chosen.commPort))
         return fail(*error);
     // A port that stood for no device may have one now: an adapter plugged
     // in after the start.
-    if (ComPortMap::devicePath(port).isEmpty()) {
+    if (ComPortMap::devicePath(chosen.commPort).isEmpty()) {
         ComPortMap::offerDevices(DeviceScan::usableDevices());
         updatePortToolTips();
     }
 
-    const QList<QListWidgetItem *> baudItems = List2->selectedItems();
-    const QString baud = baudItems.isEmpty() ? QString() : baudItems.first()->text();
-    const int parity = OptionGroup::selected(Option2);
-    const int dataBits = OptionGroup::selected(Option3);
-    const int stopBits = OptionGroup::selected(Option4);
-    if (parity < 0 || dataBits < 0 || stopBits < 0) {
+    if (!chosen.line) {
         return fail({ CommErrorNumber::kInvalidSettings, QStringLiteral("FrmEinstellungen"),
             QStringLiteral("Parität, Datenbits und Stopbits müssen gewählt sein.") });
     }
-    const QString dataBitsPiece = selectedPiece(dataBits, ConnectionChoices::dataBitsCaptions());
-    const QString stopBitsPiece = selectedPiece(stopBits, ConnectionChoices::stopBitsPieces());
-    const QString settings = ConnectionChoices::settingsText(baud,
-        selectedPiece(parity, ConnectionChoices::parityPieces()), dataBitsPiece, stopBitsPiece);
-    if (CommResult error = m_comm.setSettings(settings))
+    if (CommResult error = m_comm.setSettings(chosen.line->settings))
         return fail(*error);
-    m_comm.setInputMode(1);
+    // MSComm always delivers what it received as bytes, the binary input
+    // mode of the control it stands in for; there is no mode to choose.
     if (CommResult error = m_comm.setPortOpen(true))
         return fail(*error);
 
     setConnectedLook(true);
-    m_status.setPanelText(1,
-        ConnectionChoices::settingsPanelText(
-            baud, dataBitsPiece, ConnectionChoices::parityWords().at(parity), stopBitsPiece));
+    m_status.setPanelText(1, chosen.line->panelText);
     m_status.showConnection(m_comm.CommPort(), m_comm.openPath(), m_comm.openDevice());
 }
 
@@ -164,9 +152,9 @@ void FrmEinstellungen::disconnectPort()
 
 void FrmEinstellungen::offerOnlyPort(int port)
 {
-    const int usable = port - 1;
-    Option1[1 - usable]->setEnabled(false);
-    Option1[usable]->setChecked(true);
+    for (int i = 0; i < int(Option1.size()); ++i)
+        Option1[i]->setEnabled(i == port - ComPortMap::kFirstPort);
+    Option1[port - ComPortMap::kFirstPort]->setChecked(true);
 }
 
 void FrmEinstellungen::showDisconnected()
@@ -183,7 +171,7 @@ void FrmEinstellungen::showReconnected()
 void FrmEinstellungen::updatePortToolTips()
 {
     for (int i = 0; i < int(Option1.size()); ++i)
-        Option1[i]->setToolTip(ConnectionChoices::portToolTip(i + 1));
+        Option1[i]->setToolTip(ConnectionChoices::portToolTip(ComPortMap::kFirstPort + i));
 }
 
 void FrmEinstellungen::setConnectedLook(bool connected)

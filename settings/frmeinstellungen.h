@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/childwindow.h"
+#include "devices/comportmap.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -36,8 +37,8 @@ public:
     // Connect (Command3) and disconnect (Command2), also for tests.
     void connectPort();
     void disconnectPort();
-    // Only COMn (1 or 2) can be used: the other port's option is disabled
-    // and this one selected, until the window is next loaded.
+    // Only COMn can be used: the other ports' options are disabled and this
+    // one selected, until the window is next loaded.
     void offerOnlyPort(int port);
     // The port is closed: the not-connected look and the two status texts
     // of a closed connection.
@@ -51,7 +52,7 @@ public:
 
     QLabel *Label1 = nullptr;
     QListWidget *List2 = nullptr;
-    std::array<QRadioButton *, 2> Option1 {};
+    std::array<QRadioButton *, ComPortMap::kPortCount> Option1 {};
     std::array<QRadioButton *, 5> Option2 {};
     std::array<QRadioButton *, 4> Option3 {};
     std::array<QRadioButton *, 3> Option4 {};

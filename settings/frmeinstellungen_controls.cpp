@@ -34,7 +34,7 @@ void FrmEinstellungen::buildControls()
     Label1 = new QLabel(QStringLiteral("Baudrate"), this);
     setGeometryTwips(Label1, 120, 60, 1000, 240);
     List2 = new QListWidget(this);
-    List2->addItems(ConnectionChoices::baudRates());
+    List2->addItems(ConnectionChoices::baudCaptions());
     List2->setAccessibleName(QStringLiteral("Baudrate"));
     Label1->setBuddy(List2);
     setGeometryTwips(List2, 120, 300, 1000, 1500);
@@ -71,9 +71,8 @@ void FrmEinstellungen::buildControls()
 
     auto *frame2 = new QGroupBox(QStringLiteral("&COM-Port"), this);
     setGeometryTwips(frame2, 1240, 1920, 1000, 1380);
-    fillGroup(Option1, frame2, { QStringLiteral("COM1"), QStringLiteral("COM2") },
-        QStringLiteral("COM-Port"));
-    for (int i = 0; i < 2; ++i)
+    fillGroup(Option1, frame2, ConnectionChoices::portCaptions(), QStringLiteral("COM-Port"));
+    for (int i = 0; i < int(Option1.size()); ++i)
         setGeometryTwips(Option1[i], 120, 300 + 360 * i, 800, 300);
 
     Command3 = button(QStringLiteral("Verbindung &herstellen"), this);

@@ -61,14 +61,41 @@ private Q_SLOTS:
         }
     }
 
-    void viewsDrawControlCodesAsPicturesWhateverTheFont()
+    // What a traffic view shows for a byte: control codes their picture,
+    // drawn as a cell whatever the font has; codes Windows-1252 leaves
+    // undefined the replacement character; byte 0 a full stop where the
+    // window asks for it.
+    void bytesShowTheirSymbols_data()
     {
+        QTest::addColumn<int>("byte");
+        QTest::addColumn<bool>("fullStop");
+        QTest::addColumn<int>("symbol");
+        QTest::addColumn<bool>("picture");
+        QTest::newRow("NUL") << 0x00 << false << 0x2400 << true;
+        QTest::newRow("NUL as full stop") << 0x00 << true << int(u'.') << false;
+        QTest::newRow("TAB") << 0x09 << false << 0x2409 << true;
+        QTest::newRow("CR") << 0x0D << false << 0x240D << true;
+        QTest::newRow("ESC") << 0x1B << false << 0x241B << true;
+        QTest::newRow("US") << 0x1F << false << 0x241F << true;
+        QTest::newRow("DEL") << 0x7F << false << 0x2421 << true;
+        QTest::newRow("space") << 0x20 << false << int(u' ') << false;
+        QTest::newRow("A") << 0x41 << false << int(u'A') << false;
+        QTest::newRow("euro sign") << 0x80 << false << 0x20AC << false;
+        QTest::newRow("undefined 81h") << 0x81 << false << 0xFFFD << false;
+        QTest::newRow("undefined 9Dh") << 0x9D << false << 0xFFFD << false;
+    }
+    void bytesShowTheirSymbols()
+    {
+        QFETCH(int, byte);
+        QFETCH(bool, fullStop);
+        QFETCH(int, symbol);
+        QFETCH(bool, picture);
+        const TrafficRendering rendering(TrafficRendering::Kind::Characters,
+            fullStop ? TrafficRendering::ZeroByte::FullStop : TrafficRendering::ZeroByte::Control);
+        QCOMPARE(rendering.symbol(uchar(byte)), QChar(symbol));
         TrafficGlyphs glyphs;
-        glyphs.setFont(fixedFont(), TrafficRendering(TrafficRendering::Kind::Characters));
-        QCOMPARE(glyphs.forByte(0x0D).picture, char16_t(0x240D));
-        QCOMPARE(glyphs.forByte(0x1B).picture, char16_t(0x241B));
-        QCOMPARE(glyphs.forByte(0x7F).picture, char16_t(0x2421));
-        QCOMPARE(glyphs.forByte('A').picture, char16_t(0));
+        glyphs.setFont(fixedFont(), rendering);
+        QCOMPARE(glyphs.forByte(uchar(byte)).picture, char16_t(picture ? symbol : 0));
     }
 
     void entryPaintsACellForEachControlCode_data()

@@ -44,6 +44,29 @@ Run runTool(const QString &program, const QStringList &arguments,
         process.readAllStandardOutput(), process.readAllStandardError() };
 }
 
+// The help as the user must read it, written out here: a copy of the
+// program's own text could not notice a change to it.
+const char kHelp[] = "Aufruf: tavel [--help] [--version]\n"
+                     "\n"
+                     "Tavel ist ein serielles Terminal: Text und Hex-Bytes über COM1 oder COM2\n"
+                     "senden und alles Empfangene als Text und Hex sehen.\n"
+                     "\n"
+                     "Optionen:\n"
+                     "  -h, --help     diese Hilfe zeigen und beenden\n"
+                     "  -v, --version  die Version zeigen und beenden\n"
+                     "\n"
+                     "Umgebungsvariablen:\n"
+                     "  TAVEL_COM1  Gerät für COM1\n"
+                     "  TAVEL_COM2  Gerät für COM2\n"
+                     "  Ohne sie gilt die Zuordnung aus „Datei → Geräte zuordnen …“; ohne diese\n"
+                     "  stehen COM1 und COM2 für die ersten gefundenen seriellen Geräte.\n"
+                     "\n"
+                     "Einstellungen:\n"
+                     "  tavel.cfg liegt im Ordner des Programms, wenn dieser beschreibbar ist und\n"
+                     "  kein Programmordner des Systems wie /usr/bin; sonst in\n"
+                     "  $XDG_CONFIG_HOME/tavel/ (ohne XDG_CONFIG_HOME in ~/.config/tavel/).\n"
+                     "  Die Gerätezuordnung liegt daneben in tavel-geraete.cfg.\n";
+
 const QFile::Permissions kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
     | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
 
@@ -84,7 +107,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("output");
         QTest::addColumn<QString>("error");
         const QString version = QStringLiteral("Tavel %1\n").arg(QLatin1String(kTavelVersion));
-        const QString help = CommandLine::helpText();
+        const QString help = QString::fromUtf8(kHelp);
         const auto unknown = [](const char *what) {
             return QStringLiteral("tavel: %1\nMehr dazu mit „tavel --help“.\n")
                 .arg(QString::fromUtf8(what));
@@ -126,16 +149,6 @@ private Q_SLOTS:
         QCOMPARE(outcome.exitCode, error.isEmpty() ? 0 : 2);
     }
 
-    void helpNamesWhatMatters()
-    {
-        for (const char *part : { "Aufruf: tavel [--help] [--version]\n", "-h, --help",
-                 "-v, --version", "TAVEL_COM1  Gerät für COM1\n", "TAVEL_COM2  Gerät für COM2\n",
-                 "Ohne sie gilt die Zuordnung aus „Datei → Geräte zuordnen …“", "tavel-geraete.cfg",
-                 "tavel.cfg liegt im Ordner des Programms", "$XDG_CONFIG_HOME/tavel/",
-                 "~/.config/tavel/" })
-            QVERIFY2(CommandLine::helpText().contains(QString::fromUtf8(part)), part);
-    }
-
     // The installed program: no display is needed and no file is written, as
     // nothing beyond the answer happens. The version is the one set in one
     // place in the build.
@@ -147,6 +160,7 @@ private Q_SLOTS:
         QTest::newRow("--version")
             << QStringList { "--version" } << QByteArray("Tavel " TAVEL_PROJECT_VERSION "\n")
             << QByteArray();
+        QTest::newRow("--help") << QStringList { "--help" } << QByteArray(kHelp) << QByteArray();
         QTest::newRow("unknown")
             << QStringList { "--bogus" } << QByteArray()
             << QByteArray("tavel: unbekannte Option „--bogus“\nMehr dazu mit „tavel --help“.\n");

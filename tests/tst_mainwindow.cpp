@@ -46,8 +46,6 @@ private Q_SLOTS:
     {
         QFETCH(int, key);
         QFETCH(QString, title);
-        QCOMPARE(m_f->panel(1), QStringLiteral("Einstellungen "));
-        QCOMPARE(m_f->panel(2), QStringLiteral("Keine serielle Verbindung"));
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window));
         m_window->mdiArea().setActiveSubWindow(nullptr);

@@ -312,9 +312,8 @@ private Q_SLOTS:
             QTest::addRow("\"%s\"", text) << QString::fromLatin1(text) << QString::fromUtf8(problem)
                                           << QString::fromUtf8(refusal);
         };
-        for (int baud : LineSettings::kBaudRates)
-            QTest::addRow("%d,N,8,1", baud)
-                << QStringLiteral("%1,N,8,1").arg(baud) << QString() << QString();
+        row("115200,N,8,1", "");
+        row("921600,N,8,1", "");
         row("56000,N,8,2", "");
         row("9600,E,8,1", "", "Parität „gerade“");
         row("56000,O,8,2", "", "Parität „ungerade“");

@@ -1,5 +1,4 @@
 #include "app/mditavel.h"
-#include "config/settingsfile.h"
 #include "config/settingsstore.h"
 #include "filehelpers.h"
 #include "firstrunfile.h"
@@ -10,13 +9,13 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sys/stat.h>
 
 // Loading and saving tavel.cfg on real file systems. The settings cannot be
 // written at shutdown: the file size limit (which makes writes fail even for
 // root), a full disk (a tmpfs filled to the last byte, where mounting is
 // possible) or a read-only folder. The user is told which file and why, and
-// the old file stays whole.
+// the old file stays whole. What becomes of a damaged or unreadable file,
+// tst_storecontract says for both stores.
 
 namespace {
 
@@ -61,56 +60,6 @@ private Q_SLOTS:
 
     void cleanup() { ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH); }
 
-    void damagedFileIsKeptAsBackupBeforeFirstSave()
-    {
-        const QByteArray damaged = "10,20\r\n30,";
-        QVERIFY(writeFile(m_path, damaged));
-        SettingsStore store(m_path);
-        const SettingsStore::LoadResult loaded = store.load();
-        QVERIFY2(loaded.problem.contains(m_path) && loaded.problem.contains("Feld 3 von 45"),
-            qPrintable(loaded.problem));
-        QCOMPARE(loaded.state.WindowLeft[0], 10);
-        QCOMPARE(loaded.state.WindowTop[0], 20);
-        QCOMPARE(loaded.state.WindowLeft[1], 30);
-        QCOMPARE(loaded.state.WindowTop[1], SavedState::defaults().WindowTop[1]);
-
-        QCOMPARE(store.save(loaded.state).problem, QString());
-        QCOMPARE(contentsOf(store.backupPath()), damaged);
-        QCOMPARE(contentsOf(m_path), SettingsFile::serialize(loaded.state));
-        // The second save replaces a sound file of this run, not the user's old one.
-        QCOMPARE(store.save(sample()).problem, QString());
-        QCOMPARE(contentsOf(store.backupPath()), damaged);
-        QCOMPARE(contentsOf(m_path), SettingsFile::serialize(sample()));
-    }
-
-    // A directory (which even root cannot read as a file) and a pipe (which
-    // must not block the start) give the defaults and a problem naming them.
-    void unreadableFileGivesDefaults_data()
-    {
-        QTest::addColumn<bool>("pipe");
-        QTest::newRow("directory") << false;
-        QTest::newRow("pipe") << true;
-    }
-    void unreadableFileGivesDefaults()
-    {
-        QFETCH(bool, pipe);
-        if (pipe)
-            QCOMPARE(::mkfifo(QFile::encodeName(m_path).constData(), 0600), 0);
-        else
-            QVERIFY(QDir().mkpath(m_path) && writeFile(m_path + "/inside", "keep me"));
-        SettingsStore store(m_path);
-        const SettingsStore::LoadResult loaded = store.load();
-        QVERIFY2(loaded.problem.contains(m_path), qPrintable(loaded.problem));
-        QVERIFY(loaded.state == SavedState::defaults());
-        if (pipe)
-            return;
-        QVERIFY2(loaded.problem.contains(QStringLiteral("kann nicht gelesen werden")),
-            qPrintable(loaded.problem));
-        QCOMPARE(store.save(sample()).problem, QString());
-        QCOMPARE(contentsOf(store.backupPath() + "/inside"), QByteArray("keep me"));
-        QCOMPARE(contentsOf(m_path), SettingsFile::serialize(sample()));
-    }
-
     void saveIntoUnusableFolderReportsPathAndReason()
     {
         const QString parent = m_folder + QStringLiteral("/plain-file");
@@ -123,23 +72,6 @@ private Q_SLOTS:
         QVERIFY2(saved.problem.contains(path) && saved.problem.contains(expectedReason(ENOTDIR)),
             qPrintable(saved.problem));
         QCOMPARE(contentsOf(parent), QByteArray("not a folder"));
-    }
-
-    void backupThatCannotBeMadeLeavesDamagedFileInPlace()
-    {
-        const QByteArray damaged = "not,a,settings,file";
-        QVERIFY(writeFile(m_path, damaged));
-        // A file cannot be renamed over a directory that holds something.
-        SettingsStore store(m_path);
-        QVERIFY(QDir().mkpath(store.backupPath()));
-        QVERIFY(writeFile(store.backupPath() + QStringLiteral("/older"), "older"));
-        QVERIFY(!store.load().problem.isEmpty());
-        const SettingsStore::SaveResult saved = store.save(sample());
-        QVERIFY(!saved.ok());
-        QVERIFY2(saved.problem.contains(m_path) && saved.problem.contains(store.backupPath()),
-            qPrintable(saved.problem));
-        QCOMPARE(contentsOf(m_path), damaged);
-        QCOMPARE(contentsOf(store.backupPath() + QStringLiteral("/older")), QByteArray("older"));
     }
 
     void failedSaveNamesFileAndReasonAndKeepsOldFile_data()

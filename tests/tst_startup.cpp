@@ -42,6 +42,8 @@ private Q_SLOTS:
 
         QCOMPARE(window.state().PortMask, 3);
         QVERIFY(f->dialogs.messages.isEmpty());
+        QCOMPARE(f->panel(1), QStringLiteral("Einstellungen "));
+        QCOMPARE(f->panel(2), QStringLiteral("Keine serielle Verbindung"));
         QVERIFY(window.isVisible() && window.eingabe().loaded()->isVisible());
         FrmEinstellungen *settings = window.einstellungen().loaded();
         QVERIFY(settings->Option1[0]->isEnabled() && settings->Option1[1]->isEnabled());

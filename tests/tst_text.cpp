@@ -1,4 +1,5 @@
 #include "testbytes.h"
+#include "text/bytecount.h"
 #include "text/charactertable.h"
 #include "text/cp1252.h"
 #include "text/hexnotation.h"
@@ -7,8 +8,8 @@
 
 // The program's shared types: Windows-1252, its one character set (every
 // byte one character and back, the 32 codes from 80h to 9Fh included), the
-// character table of the input and automation windows, and the hex byte
-// notation.
+// character table of the input and automation windows, the hex byte
+// notation, and byte counts as the messages write them.
 class TestText : public QObject
 {
     Q_OBJECT
@@ -243,6 +244,33 @@ private Q_SLOTS:
         const HexNotation::SendForm form = HexNotation::prepareForSending(HexNotation::write(all));
         QVERIFY(form.ok());
         QCOMPARE(form.bytes, all);
+    }
+
+    void byteCountsAreGroupedByThousandsWithADot_data()
+    {
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("amount");
+        QTest::newRow("none") << qint64(0) << "0"
+                              << "0 Bytes";
+        QTest::newRow("one") << qint64(1) << "1"
+                             << "1 Byte";
+        QTest::newRow("below a thousand") << qint64(999) << "999"
+                                          << "999 Bytes";
+        QTest::newRow("a thousand") << qint64(1000) << "1.000"
+                                    << "1.000 Bytes";
+        QTest::newRow("27 blocks of 512") << qint64(13824) << "13.824"
+                                          << "13.824 Bytes";
+        QTest::newRow("past 32 bits") << qint64(5000000000) << "5.000.000.000"
+                                      << "5.000.000.000 Bytes";
+    }
+    void byteCountsAreGroupedByThousandsWithADot()
+    {
+        QFETCH(qint64, count);
+        QFETCH(QString, number);
+        QFETCH(QString, amount);
+        QCOMPARE(ByteCount::number(count), number);
+        QCOMPARE(ByteCount::amount(count), amount);
     }
 };
 

@@ -1,10 +1,10 @@
 #include "testbytes.h"
+#include "testdice.h"
 #include "text/hexnotation.h"
 #include "traffic/arrivaltimes.h"
 #include "traffic/trafficexport.h"
 #include "traffic/trafficlog.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 #include <ctime>
 #include <memory>
@@ -45,12 +45,11 @@ QList<Read> randomReads(qint64 total)
     QList<Read> reads;
     qint64 msecs = kNoon;
     for (qint64 done = 0; done < total;) {
-        const qint64 n
-            = std::min<qint64>(QRandomGenerator::global()->bounded(1, 9000), total - done);
+        const qint64 n = std::min<qint64>(testDice().bounded(1, 9000), total - done);
         QByteArray bytes(n, Qt::Uninitialized);
         for (char &c : bytes)
-            c = char(QRandomGenerator::global()->bounded(256));
-        reads.append({ bytes, msecs += QRandomGenerator::global()->bounded(0, 250) });
+            c = char(testDice().bounded(256));
+        reads.append({ bytes, msecs += testDice().bounded(0, 250) });
         done += n;
     }
     return reads;

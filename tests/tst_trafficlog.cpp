@@ -1,9 +1,9 @@
+#include "testdice.h"
 #include "traffic/trafficlayout.h"
 #include "traffic/trafficlog.h"
 #include "traffic/trafficnavigation.h"
 #include "traffic/trafficrendering.h"
 
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -49,7 +49,7 @@ QByteArray randomStream(qint64 size, const QByteArray &alphabet)
 {
     QByteArray bytes(size, Qt::Uninitialized);
     for (char &c : bytes)
-        c = alphabet[QRandomGenerator::global()->bounded(int(alphabet.size()))];
+        c = alphabet[testDice().bounded(int(alphabet.size()))];
     return bytes;
 }
 
@@ -105,8 +105,7 @@ private Q_SLOTS:
         const QByteArray stream = randomStream(3 * TrafficLog::kBlockSize + 123, "ab\r\n");
         TrafficLog log;
         for (qint64 done = 0; done < stream.size();) {
-            const qint64 n = std::min<qint64>(
-                QRandomGenerator::global()->bounded(1, 5000), stream.size() - done);
+            const qint64 n = std::min<qint64>(testDice().bounded(1, 5000), stream.size() - done);
             log.append(QByteArrayView(stream).sliced(done, n));
             done += n;
         }
@@ -221,19 +220,6 @@ private Q_SLOTS:
         QCOMPARE(rendering.text(log, from, to), text);
     }
 
-    // The symbols drawn for control codes and undefined codes.
-    void controlCodesShowAsSymbols()
-    {
-        const TrafficRendering plain(Kind::Characters);
-        for (const auto &[byte, symbol] :
-            std::initializer_list<std::pair<uchar, char16_t>> { { 0x00, 0x2400 }, { 0x09, 0x2409 },
-                { 0x1B, 0x241B }, { 0x1F, 0x241F }, { 0x7F, 0x2421 }, { 0x81, 0xFFFD },
-                { 0x9D, 0xFFFD }, { 0x20, u' ' }, { 0x80, 0x20AC } })
-            QCOMPARE(plain.symbol(byte), QChar(symbol));
-        QCOMPARE(TrafficRendering(Kind::Characters, TrafficRendering::ZeroByte::FullStop).symbol(0),
-            QChar(u'.'));
-    }
-
     void rowsAtWidth_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -298,8 +284,7 @@ private Q_SLOTS:
         growing.setColumns(7);
         growing.setLog(&log, TrafficRendering(Kind::Characters));
         for (qint64 done = 0; done < stream.size();) {
-            const qint64 n = std::min<qint64>(
-                QRandomGenerator::global()->bounded(1, 300), stream.size() - done);
+            const qint64 n = std::min<qint64>(testDice().bounded(1, 300), stream.size() - done);
             log.append(QByteArrayView(stream).sliced(done, n));
             growing.sync();
             done += n;

@@ -1,3 +1,4 @@
+#include "testdice.h"
 #include "text/cp1252.h"
 #include "traffic/trafficlog.h"
 #include "windows/trafficview/frameclock.h"
@@ -7,7 +8,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
-#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTest>
 
@@ -109,8 +109,8 @@ private Q_SLOTS:
     {
         QByteArray bytes(4 << 20, Qt::Uninitialized);
         for (char &c : bytes) {
-            const quint32 roll = QRandomGenerator::global()->bounded(100);
-            c = roll < 3 ? '\r' : roll < 6 ? '\n' : char(QRandomGenerator::global()->bounded(256));
+            const quint32 roll = testDice().bounded(100);
+            c = roll < 3 ? '\r' : roll < 6 ? '\n' : char(testDice().bounded(256));
         }
         TrafficLog log;
         for (qsizetype done = 0; done < bytes.size(); done += 4096)

@@ -1,9 +1,10 @@
 #include "progresswindow.h"
 
+#include "text/bytecount.h"
+
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -53,8 +54,7 @@ ProgressWindow::ProgressWindow(const QString &title, const QString &path, const 
 
 QString ProgressWindow::progressText(qint64 done, qint64 total)
 {
-    const QLocale german(QLocale::German, QLocale::Germany);
-    return QStringLiteral("%1 von %2 Bytes").arg(german.toString(done), german.toString(total));
+    return QStringLiteral("%1 von %2 Bytes").arg(ByteCount::number(done), ByteCount::number(total));
 }
 
 void ProgressWindow::showCount(qint64 done, qint64 total)

@@ -47,7 +47,6 @@ struct TransmitFixture
     bool openPort()
     {
         qputenv("TAVEL_COM1", QFile::encodeName(device.slavePath()));
-        comm.setInputMode(1);
         return !comm.setCommPort(1) && !comm.setSettings(QStringLiteral("9600,N,8,1"))
             && !comm.setPortOpen(true);
     }

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Byte counts as a German reader writes them, in thousands grouped with a
+// dot ("13.824"), the same in every message and window.
+namespace ByteCount {
+
+// "13.824"
+QString number(qint64 count);
+// "1 Byte", "13.824 Bytes"
+QString amount(qint64 count);
+
+} // namespace ByteCount
