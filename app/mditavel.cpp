@@ -159,8 +159,8 @@ void MDITavel::shutdown()
 
 void MDITavel::MDIForm_Unload()
 {
-    storePlace();
     writeSettings();
+    storePlace();
 }
 
 bool MDITavel::restorePlace()
