@@ -63,7 +63,11 @@ int CommandLine::toolkitOptionLength(const QStringList &arguments, qsizetype ind
 
 QString CommandLine::versionText()
 {
-    return QStringLiteral("Tavel %1\n").arg(QLatin1String(kTavelVersion));
+    return QStringLiteral("Tavel %1\n"
+                          "Lizenz: GPL-3.0-or-later <https://www.gnu.org/licenses/gpl-3.0.html>\n"
+                          "Dies ist freie Software: Sie dürfen sie ändern und weitergeben.\n"
+                          "Es gibt KEINE GARANTIE, soweit das Gesetz es zulässt.\n")
+        .arg(QLatin1String(kTavelVersion));
 }
 
 QString CommandLine::helpText()

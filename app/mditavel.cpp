@@ -20,11 +20,13 @@
 #include "windows/transmitter.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMdiArea>
 
 MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QWidget *parent)
     : QMainWindow(parent)
     , m_store(settingsPath)
+    , m_place(MainWindowPlace::pathBeside(settingsPath))
     , m_comm(comm ? std::move(comm) : std::make_unique<MSComm>())
 {
     setWindowTitle(kApplicationTitle);
@@ -102,7 +104,10 @@ MDITavel::StartOutcome MDITavel::MDIForm_Load()
 
     // The main window appears together with its first child, so that the
     // messages below stand over it.
-    show();
+    if (restorePlace())
+        showMaximized();
+    else
+        show();
     m_eingabe->show();
     FrmEinstellungen &settings = m_einstellungen->show();
     if (m_state.PortMask == 1 || m_state.PortMask == 2) {
@@ -155,6 +160,27 @@ void MDITavel::shutdown()
 void MDITavel::MDIForm_Unload()
 {
     writeSettings();
+    storePlace();
+}
+
+bool MDITavel::restorePlace()
+{
+    const std::optional<MainWindowPlace::Place> place = m_place.load();
+    // A place on a screen that is gone would hide the window: the default
+    // place serves better.
+    if (!place || !QGuiApplication::screenAt(place->normal.center()))
+        return false;
+    setGeometry(place->normal);
+    return place->maximised;
+}
+
+void MDITavel::storePlace()
+{
+    // Only a window that was shown has a place of the user's; a failed save
+    // loses no more than the place, which tavel.cfg's own box already covers
+    // when the folder cannot be written.
+    if (isVisible())
+        m_place.save({ normalGeometry(), isMaximized() });
 }
 
 void MDITavel::saveSettings()

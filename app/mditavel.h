@@ -2,6 +2,7 @@
 
 #include "base/formslot.h"
 #include "base/module1.h"
+#include "config/mainwindowplace.h"
 #include "config/settingsstore.h"
 #include "serial/mscomm.h"
 
@@ -76,9 +77,13 @@ private:
     void shutdown();
     void MDIForm_Unload();
     void writeSettings();
+    // The main window's place from the last run; true when it was maximised.
+    bool restorePlace();
+    void storePlace();
 
     Module1 m_state;
     SettingsStore m_store;
+    MainWindowPlace m_place;
     std::unique_ptr<MSComm> m_comm;
     std::unique_ptr<ReplugCommand> m_replug;
     QMdiArea *m_mdiArea = nullptr;

@@ -4,6 +4,7 @@
 #include "twips.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 
 ChildFrame::ChildFrame(ChildWindow *content)
     : m_content(content)
@@ -33,9 +34,24 @@ void ChildFrame::placeFromState()
     const int index = m_content->positionIndex();
     m_placedLeft = state.WindowLeft[index];
     m_placedTop = state.WindowTop[index];
-    m_placedPixels = QPoint(
+    const QPoint stored(
         Twips::toPixels(m_placedLeft, logicalDpiX()), Twips::toPixels(m_placedTop, logicalDpiY()));
+    m_placedPixels = withinArea(stored);
     move(m_placedPixels);
+}
+
+QPoint ChildFrame::withinArea(QPoint place) const
+{
+    // A place stored on a larger screen, or in a larger main window, would put
+    // the window's buttons out of reach: under the status bar or beyond the
+    // edge. It moves just enough to lie inside, its title bar first.
+    const QWidget *area = parentWidget();
+    if (!area)
+        return place;
+    const QSize room = area->size();
+    place.setX(std::max(0, std::min(place.x(), room.width() - width())));
+    place.setY(std::max(0, std::min(place.y(), room.height() - height())));
+    return place;
 }
 
 QPoint ChildFrame::placeInTwips() const

@@ -34,12 +34,14 @@ protected:
 
 private:
     QPoint placeInTwips() const;
+    QPoint withinArea(QPoint place) const;
 
     ChildWindow *m_content = nullptr;
     bool m_unloading = false;
     // Where the frame was put and from which stored values, so that a window
     // nobody moved stores exactly what it was placed from, whatever rounding
-    // the screen's resolution brings.
+    // the screen's resolution brings, and a window moved into reach keeps its
+    // stored place until the user moves it.
     QPoint m_placedPixels;
     std::int32_t m_placedLeft = 0;
     std::int32_t m_placedTop = 0;

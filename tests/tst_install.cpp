@@ -67,6 +67,11 @@ const char kHelp[] = "Aufruf: tavel [--help] [--version]\n"
                      "  $XDG_CONFIG_HOME/tavel/ (ohne XDG_CONFIG_HOME in ~/.config/tavel/).\n"
                      "  Die Gerätezuordnung liegt daneben in tavel-geraete.cfg.\n";
 
+// After the version, the licence, as GNU programs give it.
+const char kLicence[] = "Lizenz: GPL-3.0-or-later <https://www.gnu.org/licenses/gpl-3.0.html>\n"
+                        "Dies ist freie Software: Sie dürfen sie ändern und weitergeben.\n"
+                        "Es gibt KEINE GARANTIE, soweit das Gesetz es zulässt.\n";
+
 const QFile::Permissions kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
     | QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
 
@@ -106,7 +111,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("output");
         QTest::addColumn<QString>("error");
-        const QString version = QStringLiteral("Tavel %1\n").arg(QLatin1String(kTavelVersion));
+        const QString version = QStringLiteral("Tavel %1\n").arg(QLatin1String(kTavelVersion))
+            + QString::fromUtf8(kLicence);
         const QString help = QString::fromUtf8(kHelp);
         const auto unknown = [](const char *what) {
             return QStringLiteral("tavel: %1\nMehr dazu mit „tavel --help“.\n")
@@ -158,7 +164,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("output");
         QTest::addColumn<QByteArray>("error");
         QTest::newRow("--version")
-            << QStringList { "--version" } << QByteArray("Tavel " TAVEL_PROJECT_VERSION "\n")
+            << QStringList { "--version" }
+            << QByteArray("Tavel " TAVEL_PROJECT_VERSION "\n") + QByteArray(kLicence)
             << QByteArray();
         QTest::newRow("--help") << QStringList { "--help" } << QByteArray(kHelp) << QByteArray();
         QTest::newRow("unknown")
@@ -259,7 +266,8 @@ private Q_SLOTS:
 
         const QString folder = home + QLatin1Char('/') + expectedFolder;
         QCOMPARE(contentsOf(folder + QStringLiteral("/tavel.cfg")), firstRunSettingsFile());
-        QCOMPARE(entriesOf(folder), QStringList { QStringLiteral("tavel.cfg") });
+        QCOMPARE(entriesOf(folder),
+            QStringList({ QStringLiteral("tavel-fenster.cfg"), QStringLiteral("tavel.cfg") }));
         // The XDG rules ask for a folder only its owner can enter.
         QCOMPARE(QFileInfo(folder).permissions(), kOwnerOnly);
         QCOMPARE(entriesOf(programFolder), QStringList { QStringLiteral("tavel") });

@@ -219,7 +219,8 @@ private Q_SLOTS:
             // A temporary file left by the kill keeps a name of its own.
             for (const QString &name :
                 QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden)) {
-                QVERIFY2(QStringList({ "tavel", "tavel.cfg", "tavel.cfg.bak" }).contains(name)
+                QVERIFY2(QStringList({ "tavel", "tavel.cfg", "tavel.cfg.bak", "tavel-fenster.cfg" })
+                             .contains(name)
                         || temporary.match(name).hasMatch(),
                     qPrintable(when + name));
             }

@@ -151,6 +151,33 @@ private Q_SLOTS:
         QCOMPARE(received()->Text2->text(), QStringLiteral("6E 65 77 "));
     }
 
+    // The hex view beside the text view shows the end with it after a burst;
+    // scrolled away by the user it stays there, and follows again once the
+    // user is back at the end.
+    void hexViewFollowsTheEndUnlessScrolledAway()
+    {
+        start();
+        const QByteArray burst(1 << 20, 'h');
+        QVERIFY(m_f->com1.write(burst));
+        QVERIFY(waitForReceived(burst.size()));
+        TrafficView *hex = received()->Text2;
+        QVERIFY(hex->firstVisibleRow() > 0);
+        QVERIFY(hex->showsEnd());
+
+        QTest::keyClick(hex, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(hex->firstVisibleRow(), 0);
+        QVERIFY(m_f->com1.write(QByteArray(4096, 'i')));
+        QVERIFY(waitForReceived(burst.size() + 4096));
+        QCOMPARE(hex->firstVisibleRow(), 0);
+        QVERIFY(received()->Text1->showsEnd());
+
+        QTest::keyClick(hex, Qt::Key_End, Qt::ControlModifier);
+        QVERIFY(m_f->com1.write(QByteArray(4096, 'j')));
+        QVERIFY(waitForReceived(burst.size() + 8192));
+        QVERIFY(hex->showsEnd());
+        QCOMPARE(hex->text(hex->length() - 3, hex->length()), QStringLiteral("6A "));
+    }
+
     // Only a change from the last look is a loss, told once; without counts
     // at the opening, or after a failed reading, nothing is watched.
     void watchTellsEachChangeOnce_data()

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -78,21 +79,55 @@ private Q_SLOTS:
     }
 
     // 337 twips falls between two pixels; a round trip through pixels would
-    // drift by a few twips on every run.
+    // drift by a few twips on every run. A place that would put the window
+    // out of reach (stored in a larger main window) shows it moved just
+    // inside the area, and the stored place stays until the user moves it.
+    void referenceLoadsOnceAtStoredPlaceAndStoresBackWhatItWasPlacedFrom_data()
+    {
+        QTest::addColumn<QPoint>("stored");
+        // Where it shows: -1 at the far edge of the area, -2 at the stored place.
+        QTest::addColumn<QPoint>("shownOrEdge");
+        QTest::newRow("between two pixels") << QPoint(337, 338) << QPoint(-2, -2);
+        QTest::newRow("above and left of the area") << QPoint(-45, -44) << QPoint(0, 0);
+        QTest::newRow("beyond the right and bottom edges")
+            << QPoint(60000, 30000) << QPoint(-1, -1);
+        QTest::newRow("below the bottom edge only") << QPoint(337, 30000) << QPoint(-2, -1);
+    }
+
     void referenceLoadsOnceAtStoredPlaceAndStoresBackWhatItWasPlacedFrom()
     {
+        QFETCH(QPoint, stored);
+        QFETCH(QPoint, shownOrEdge);
         Fixture f;
-        f.state.WindowLeft[WindowIndex::kEmpfang] = 337;
-        f.state.WindowTop[WindowIndex::kEmpfang] = -44;
+        f.state.WindowLeft[WindowIndex::kEmpfang] = stored.x();
+        f.state.WindowTop[WindowIndex::kEmpfang] = stored.y();
         QVERIFY(!f.slot.loaded());
         ProbeWindow &window = f.slot.get();
         QCOMPARE(&f.slot.get(), &window);
-        QVERIFY(window.frame()->isVisible());
-        QCOMPARE(window.frame()->pos(),
-            QPoint(Twips::toPixels(337, f.dpi()), Twips::toPixels(-44, f.dpi())));
+        QMdiSubWindow *frame = window.frame();
+        QVERIFY(frame->isVisible());
+        const QSize room = f.area->viewport()->size();
+        const auto expected = [&](int given, int storedTwips, int edge) {
+            return given == -1 ? edge : given == -2 ? Twips::toPixels(storedTwips, f.dpi()) : given;
+        };
+        const QPoint shown(expected(shownOrEdge.x(), stored.x(), room.width() - frame->width()),
+            expected(shownOrEdge.y(), stored.y(), room.height() - frame->height()));
+        QCOMPARE(frame->pos(), shown);
+        QVERIFY(QRect(QPoint(0, 0), room).contains(frame->geometry()));
         f.slot.unload();
-        QCOMPARE(f.state.WindowLeft[WindowIndex::kEmpfang], 337);
-        QCOMPARE(f.state.WindowTop[WindowIndex::kEmpfang], -44);
+        QCOMPARE(f.state.WindowLeft[WindowIndex::kEmpfang], stored.x());
+        QCOMPARE(f.state.WindowTop[WindowIndex::kEmpfang], stored.y());
+    }
+
+    void userMoveOfAWindowMovedIntoReachIsStored()
+    {
+        Fixture f;
+        f.state.WindowTop[WindowIndex::kEmpfang] = 30000;
+        ProbeWindow &window = f.slot.get();
+        window.frame()->move(30, 40);
+        f.slot.unload();
+        QCOMPARE(f.state.WindowLeft[WindowIndex::kEmpfang], Twips::fromPixels(30, f.dpi()));
+        QCOMPARE(f.state.WindowTop[WindowIndex::kEmpfang], Twips::fromPixels(40, f.dpi()));
     }
 
     void minimisedOrMaximisedWindowKeepsStoredPlace_data()

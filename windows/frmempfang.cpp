@@ -36,8 +36,13 @@ FrmEmpfang::FrmEmpfang(Module1 &state, QWidget *parent)
 
 void FrmEmpfang::appendReceived(QByteArrayView bytes)
 {
+    // The hex view shows the same bytes beside the text: it follows the end
+    // with it, unless the user has scrolled it elsewhere to look at something.
+    const bool hexFollows = Text2->showsEnd();
     m_log->append(bytes);
     Text1->moveCaretToEnd();
+    if (hexFollows)
+        Text2->scrollToEnd();
 }
 
 void FrmEmpfang::clearViews()

@@ -178,6 +178,11 @@ void TrafficView::moveCaretToEnd()
     m_pace = FrameClock::Pace::Interactive;
 }
 
+void TrafficView::scrollToEnd()
+{
+    setTopRow(maxTopRow(), FrameClock::Pace::Stream);
+}
+
 void TrafficView::onAppended(qint64 from, qint64 count)
 {
     const int perByte = m_rendering.charactersPerByte();

@@ -76,6 +76,12 @@ public:
     void setSelection(qint64 anchor, qint64 position);
     void setCursorPosition(qint64 position);
     void ensureVisible(qint64 position);
+    // Whether the last row is on screen. A view the user left there follows
+    // a growing log; one scrolled away stays where it was put.
+    bool showsEnd() const { return m_topRow >= maxTopRow(); }
+    // Brings the last row on screen at a stream's pace; caret and selection
+    // stay where they are.
+    void scrollToEnd();
 
     const TrafficLayout &layout() const { return m_layout; }
     int columns() const { return m_layout.columns(); }
