@@ -4,13 +4,18 @@
 #include "base/module1.h"
 #include "devices/comportmap.h"
 #include "devices/devicescan.h"
+#include "portprobe.h"
+#include "serial/mscomm.h"
 #include "settings/deviceassignmentdialog.h"
 #include "settings/frmeinstellungen.h"
 
-DeviceAssignmentCommand::DeviceAssignmentCommand(
-    const QString &path, FormSlot<FrmEinstellungen> &settingsWindow, QWidget *window)
+#include <QStringList>
+
+DeviceAssignmentCommand::DeviceAssignmentCommand(const QString &path,
+    FormSlot<FrmEinstellungen> &settingsWindow, const MSComm &comm, QWidget *window)
     : m_store(path)
     , m_settingsWindow(settingsWindow)
+    , m_comm(comm)
     , m_window(window)
 {
 }
@@ -35,16 +40,37 @@ void DeviceAssignmentCommand::apply()
 
 // The open port stays on its device: a new choice takes effect at the next
 // "Verbindung herstellen", and a wait for a lost device goes on.
-void DeviceAssignmentCommand::choose()
+bool DeviceAssignmentCommand::choose()
 {
     if (m_stopped)
-        return;
+        return false;
     DeviceAssignmentDialog dialog(m_assignment, &DeviceScan::systemDevices, m_window);
     if (dialog.exec() != QDialog::Accepted)
-        return;
+        return false;
+    QStringList before;
+    for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port)
+        before << ComPortMap::devicePath(port);
     m_assignment = dialog.assignment();
     apply();
     const QString problem = m_store.save(m_assignment);
     if (!problem.isEmpty())
         Dialogs::current().message(problem, kApplicationTitle);
+    QList<int> changed;
+    for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port) {
+        if (ComPortMap::devicePath(port) != before.at(port - ComPortMap::kFirstPort))
+            changed << port;
+    }
+    probeAgain(changed);
+    return true;
+}
+
+void DeviceAssignmentCommand::probeAgain(const QList<int> &ports)
+{
+    FrmEinstellungen *settings = m_settingsWindow.loaded();
+    if (!settings)
+        return;
+    for (int port : ports) {
+        if (!(m_comm.PortOpen() && m_comm.CommPort() == port))
+            settings->setPortUsable(port, PortIsUsable(port));
+    }
 }

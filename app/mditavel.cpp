@@ -52,8 +52,9 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
     m_empfang
         = std::make_unique<FormSlot<FrmEmpfang>>(area, [this] { return new FrmEmpfang(m_state); });
     m_einstellungen = std::make_unique<FormSlot<FrmEinstellungen>>(area, [this] {
-        auto *settings = new FrmEinstellungen(m_state, *m_comm, m_replug->reconnector(),
-            *m_statusBar, [this] { return m_sendFile->mayDropSend(); });
+        auto *settings
+            = new FrmEinstellungen(m_state, *m_comm, m_replug->reconnector(), *m_statusBar,
+                [this](Messages::SendEnding ending) { return m_sendFile->giveUpIfAgreed(ending); });
         connect(settings, &FrmEinstellungen::deviceAssignmentRequested, m_deviceAssignment.get(),
             &DeviceAssignmentCommand::choose, Qt::QueuedConnection);
         return settings;
@@ -73,7 +74,7 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
         this);
     m_capture = std::make_unique<CaptureCommand>();
     m_deviceAssignment = std::make_unique<DeviceAssignmentCommand>(
-        DeviceAssignmentStore::pathBeside(settingsPath), *m_einstellungen, this);
+        DeviceAssignmentStore::pathBeside(settingsPath), *m_einstellungen, *m_comm, this);
     m_replug = std::make_unique<ReplugCommand>(*m_comm, *m_statusBar, *m_einstellungen);
 
     buildMenus();
@@ -94,6 +95,10 @@ MDITavel::StartOutcome MDITavel::MDIForm_Load()
     m_deviceAssignment->load();
 
     ProbeCom1(*m_comm, m_state);
+    // No free port: the user may point COM1 or COM2 at a device before the
+    // program gives up, which is also where the probe's report sends them.
+    if (m_state.PortMask == 0 && m_deviceAssignment->choose())
+        ProbeCom1(*m_comm, m_state);
     if (m_state.PortMask == 0) {
         Dialogs::current().message(QStringLiteral("Es wurde kein freier COM-Port gefunden, das "
                                                   "Programm kann nicht ausgeführt werden."),
@@ -131,7 +136,9 @@ void MDITavel::closeEvent(QCloseEvent *event)
     // Shutdown is refused only by the user's own answer: a file still on its
     // way out, or still being saved. A shutdown from outside (a signal) is
     // never asked about.
-    if (!m_shutDown && (!m_sendFile->mayDropSend() || !m_saveCommands->mayDropSave())) {
+    if (!m_shutDown
+        && (!m_sendFile->mayDropSend(Messages::SendEnding::Quit)
+            || !m_saveCommands->mayDropSave())) {
         event->ignore();
         return;
     }

@@ -20,10 +20,9 @@ CommResult openAndClose(MSComm &comm, int port)
 void ProbeCom1(MSComm &comm, Module1 &state)
 {
     if (CommResult error = openAndClose(comm, 1)) {
-        if (error->number == CommErrorNumber::kPortInUse)
-            ProbeCom2(comm, state);
-        else
+        if (error->number != CommErrorNumber::kPortInUse)
             ShowErrorReport(*error);
+        ProbeCom2(comm, state);
         return;
     }
     state.PortMask = 1;
@@ -35,4 +34,10 @@ void ProbeCom2(MSComm &comm, Module1 &state)
     if (openAndClose(comm, 2))
         return;
     state.PortMask = std::int16_t(state.PortMask + 2);
+}
+
+bool PortIsUsable(int port)
+{
+    MSComm comm;
+    return !openAndClose(comm, port);
 }

@@ -6,7 +6,11 @@ class MSComm;
 // The start-up test of the two ports: each is opened and closed again, no byte
 // is sent and the line settings stay as they are. PortMask gets 1 for a usable
 // COM1 and 2 for a usable COM2. ProbeCom1 reports an unexpected failure of
-// COM1 and then leaves COM2 untried; a COM1 held by another program is passed
-// over silently. ProbeCom2 reports nothing.
+// COM1 and goes on to COM2 all the same (a COM1 without a device must not
+// hide a working COM2); a COM1 held by another program is passed over
+// silently. ProbeCom2 reports nothing.
 void ProbeCom1(MSComm &comm, Module1 &state);
 void ProbeCom2(MSComm &comm, Module1 &state);
+// The same test for one port while the program runs, on a port object of
+// its own so that an open connection is left alone; reports nothing.
+bool PortIsUsable(int port);

@@ -55,17 +55,27 @@ void SendFileCommand::send()
         (new FileSendWindow(*m_transfer, m_window))->show();
 }
 
-bool SendFileCommand::mayDropSend()
+bool SendFileCommand::mayDropSend(Messages::SendEnding ending)
 {
     if (!m_transfer->isRunning())
         return true;
     return Dialogs::current().question(
-        Messages::notFinished(m_transfer->name(), QStringLiteral("gesendet"), m_transfer->percent(),
-            QStringLiteral("abbrechen")),
+        Messages::sendNotFinished(m_transfer->name(), m_transfer->percent(), ending),
         kApplicationTitle);
 }
 
 void SendFileCommand::cancel()
 {
     m_transfer->cancel();
+}
+
+bool SendFileCommand::giveUpIfAgreed(Messages::SendEnding ending)
+{
+    if (!mayDropSend(ending))
+        return false;
+    // Given up before the port closes: a port closes only once its driver
+    // has sent what it holds, which a slow device makes a long wait for
+    // bytes nobody wants any more.
+    cancel();
+    return true;
 }

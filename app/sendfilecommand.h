@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/messages.h"
+
 #include <QObject>
 #include <memory>
 
@@ -27,9 +29,12 @@ public:
     FileTransfer &transfer() const { return *m_transfer; }
     // Asks before something ends a file send that is still under way; true
     // when nothing is under way or the user agrees to give up the rest.
-    bool mayDropSend();
+    bool mayDropSend(Messages::SendEnding ending);
     // Gives the rest of a running send up.
     void cancel();
+    // Before the port closes: asks, and gives the rest up at once when the
+    // user agrees; false when the user keeps the send going.
+    bool giveUpIfAgreed(Messages::SendEnding ending);
 
 private:
     Transmitter &m_transmitter;

@@ -64,7 +64,7 @@ void frmAutomat::storeState()
 {
     auto &buttons = state().AutomationButtons;
     for (int n = 0; n < kRows; ++n) {
-        buttons[n].Caption = CmdAutomat[n]->text();
+        buttons[n].Caption = CmdAutomat[n]->caption();
         buttons[n].Payload = txtAutomat[n]->text();
         buttons[n].ClearFlag
             = chkAutomat[n]->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
@@ -73,8 +73,7 @@ void frmAutomat::storeState()
 
 void frmAutomat::setCaption(int index, const QString &caption)
 {
-    CmdAutomat[index]->setText(caption);
-    CmdAutomat[index]->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    CmdAutomat[index]->setCaption(caption);
 }
 
 void frmAutomat::CmdAutomat_Click(int index)
@@ -97,7 +96,7 @@ void frmAutomat::CmdAutomat_RightButton(int index)
                                           "Befehlsschaltfläche %1 ein.")
                                .arg(index + 1);
     const QString answer
-        = Dialogs::current().inputBox(prompt, kApplicationTitle, CmdAutomat[index]->text());
+        = Dialogs::current().inputBox(prompt, kApplicationTitle, CmdAutomat[index]->caption());
     if (!answer.isEmpty())
         setCaption(index, answer);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/childwindow.h"
+#include "captionbutton.h"
 #include "config/savedstate.h"
 
 #include <array>
@@ -32,7 +33,7 @@ public:
     void Form_Load() override;
     void storeState() override;
 
-    std::array<QPushButton *, kRows> CmdAutomat {};
+    std::array<CaptionButton *, kRows> CmdAutomat {};
     std::array<EightBitEdit *, kRows> txtAutomat {};
     std::array<QCheckBox *, kRows> chkAutomat {};
     QListWidget *List1 = nullptr;

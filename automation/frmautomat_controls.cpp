@@ -41,11 +41,9 @@ void frmAutomat::buildControls()
 
     for (int n = 0; n < kRows; ++n) {
         const int top = kRowStep * n;
-        CmdAutomat[n] = new QPushButton(this);
-        setCaption(n, QStringLiteral("Command %1").arg(n + 1));
-        CmdAutomat[n]->setToolTip(QStringLiteral("Sendet nebenstehende Daten"));
-        CmdAutomat[n]->setAccessibleDescription(QStringLiteral("Sendet nebenstehende Daten"));
+        CmdAutomat[n] = new CaptionButton(QStringLiteral("Sendet nebenstehende Daten"), this);
         setGeometryTwips(CmdAutomat[n], 160, 120 + top, 2600, 375);
+        setCaption(n, QStringLiteral("Command %1").arg(n + 1));
         txtAutomat[n] = payloadField(n, this);
         setGeometryTwips(txtAutomat[n], 2880, 165 + top, 1575, 285);
         chkAutomat[n] = new QCheckBox(this);

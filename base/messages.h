@@ -21,8 +21,24 @@ inline QString oneFileAtATime(const QString &path, const QString &done)
         .arg(QFileInfo(path).fileName(), done);
 }
 
-// The question before something ends a file that is still being sent or
-// saved; giveUp is what a Ja does ("abbrechen", "beenden").
+// What ends a file send that is still under way, if the user agrees.
+enum class SendEnding { Disconnect, Reconnect, Quit };
+
+// The question before it: it names what a Ja does, so that nobody reads it as
+// a question about the disconnect or the end itself.
+inline QString sendNotFinished(const QString &path, int percent, SendEnding ending)
+{
+    const QString then = ending == SendEnding::Disconnect ? QStringLiteral("die Verbindung trennen")
+        : ending == SendEnding::Reconnect                 ? QStringLiteral("neu verbinden")
+                                                          : QStringLiteral("Tavel beenden");
+    return QStringLiteral("Die Datei „%1“ ist erst zu %2 % gesendet. Senden abbrechen und %3?")
+        .arg(QFileInfo(path).fileName())
+        .arg(percent)
+        .arg(then);
+}
+
+// The question before something ends a file that is still being saved;
+// giveUp is what a Ja does ("abbrechen", "beenden").
 inline QString notFinished(
     const QString &path, const QString &done, int percent, const QString &giveUp)
 {

@@ -4,18 +4,26 @@
 
 #include <algorithm>
 
+namespace {
+
+constexpr int kDrainWatchMsecs = 100;
+
+} // namespace
+
 FileTransfer::FileTransfer(MSComm &comm, QObject *parent)
     : QObject(parent)
     , m_comm(comm)
 {
-    connect(&m_comm, &MSComm::outputPassedOnChanged, this, &FileTransfer::onPassedOn);
+    m_drainWatch.setInterval(kDrainWatchMsecs);
+    connect(&m_drainWatch, &QTimer::timeout, this, &FileTransfer::onProgress);
+    connect(&m_comm, &MSComm::outputPassedOnChanged, this, &FileTransfer::onProgress);
     connect(&m_comm, &MSComm::portClosed, this, [this] {
         if (m_running)
-            finish(Outcome::PortClosed);
+            finish(Outcome::PortClosed, m_reported);
     });
     connect(&m_comm, &MSComm::connectionLost, this, [this] {
         if (m_running)
-            finish(Outcome::DeviceLost);
+            finish(Outcome::DeviceLost, m_reported);
     });
 }
 
@@ -29,8 +37,10 @@ CommResult FileTransfer::start(const QString &name, const QByteArray &bytes)
     m_name = name;
     m_start = start;
     m_total = bytes.size();
+    m_reported = 0;
     m_sentAtEnd = 0;
     m_running = true;
+    m_drainWatch.start();
     return std::nullopt;
 }
 
@@ -38,15 +48,25 @@ void FileTransfer::cancel()
 {
     if (!m_running)
         return;
+    const qint64 passedOn = m_comm.outputPassedOn();
+    const qint64 held = m_comm.outputInDriver();
+    const qint64 leftSoFar = sent();
     m_comm.dropOutput(m_start);
-    finish(Outcome::Cancelled);
+    // The driver sends in order. Bytes handed over before the file have left
+    // it once what has left reaches the file's start; bytes queued after the
+    // file reach it only after the file's last byte. Between the two, all it
+    // holds is this file, and throwing that away keeps everything else.
+    if (passedOn - held >= m_start && passedOn <= m_start + m_total)
+        m_comm.discardOutputInDriver();
+    finish(Outcome::Cancelled, leftSoFar);
 }
 
 qint64 FileTransfer::sent() const
 {
     if (!m_running)
         return m_sentAtEnd;
-    return std::clamp<qint64>(m_comm.outputPassedOn() - m_start, 0, m_total);
+    const qint64 left = m_comm.outputPassedOn() - m_comm.outputInDriver();
+    return std::clamp<qint64>(left - m_start, 0, m_total);
 }
 
 int FileTransfer::percent() const
@@ -54,19 +74,23 @@ int FileTransfer::percent() const
     return m_total > 0 ? int(sent() * 100 / m_total) : 100;
 }
 
-void FileTransfer::onPassedOn()
+void FileTransfer::onProgress()
 {
     if (!m_running)
         return;
     const qint64 done = sent();
+    if (done == m_reported)
+        return;
+    m_reported = done;
     Q_EMIT progressed(done, m_total);
     if (done == m_total)
-        finish(Outcome::Sent);
+        finish(Outcome::Sent, done);
 }
 
-void FileTransfer::finish(Outcome outcome)
+void FileTransfer::finish(Outcome outcome, qint64 sentAtEnd)
 {
-    m_sentAtEnd = sent();
+    m_sentAtEnd = std::max<qint64>(sentAtEnd, 0);
     m_running = false;
+    m_drainWatch.stop();
     Q_EMIT finished(outcome);
 }

@@ -5,13 +5,15 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 class MSComm;
 
-// A file on its way out of the port: how much of it the driver has taken,
-// and its end. The whole file is handed to the port at once; its progress is
-// read from the port's output positions, so it counts what has really been
-// passed on and nothing else. One file at a time.
+// A file on its way out of the port: how much of it has left, and its end.
+// The whole file is handed to the port at once. What has left is what the
+// driver took less what it still holds, where the driver tells (a UART, a USB
+// adapter); a pty does not, and there it is what the driver took. One file at
+// a time.
 class FileTransfer : public QObject
 {
     Q_OBJECT
@@ -24,7 +26,8 @@ public:
     // Hands the bytes to the port. An empty file is sent at once and reports
     // nothing. Fails as Output fails (a closed port).
     [[nodiscard]] CommResult start(const QString &name, const QByteArray &bytes);
-    // Takes back what has not left yet; bytes the driver holds may still go.
+    // Takes back what has not left: the rest of the queue, and what the
+    // driver holds of this file when it holds nothing else.
     void cancel();
 
     bool isRunning() const { return m_running; }
@@ -39,14 +42,18 @@ Q_SIGNALS:
     void finished(FileTransfer::Outcome outcome);
 
 private:
-    void onPassedOn();
-    void finish(Outcome outcome);
+    void onProgress();
+    void finish(Outcome outcome, qint64 sentAtEnd);
 
     MSComm &m_comm;
     bool m_running = false;
     QString m_name;
     qint64 m_start = 0;
     qint64 m_total = 0;
+    qint64 m_reported = -1;
     // Frozen when the transfer ends, since the port's positions move on.
     qint64 m_sentAtEnd = 0;
+    // The driver sends what it holds without a word to the program: while a
+    // file is under way its count is looked at a few times a second.
+    QTimer m_drainWatch;
 };

@@ -9,6 +9,9 @@
 
 #include <QFileInfo>
 #include <QSerialPort>
+#include <algorithm>
+#include <sys/ioctl.h>
+#include <termios.h>
 
 namespace {
 
@@ -101,6 +104,20 @@ CommResult MSComm::Output(const QByteArray &bytes)
 qint64 MSComm::dropOutput(qint64 start)
 {
     return m_writer.dropPiece(start);
+}
+
+qint64 MSComm::outputInDriver() const
+{
+    int held = 0;
+    if (!PortOpen() || ::ioctl(int(m_port->handle()), TIOCOUTQ, &held) != 0)
+        return 0;
+    return std::max(held, 0);
+}
+
+void MSComm::discardOutputInDriver()
+{
+    if (PortOpen())
+        ::tcflush(int(m_port->handle()), TCOFLUSH);
 }
 
 QByteArray MSComm::Input()

@@ -72,6 +72,14 @@ public:
     QByteArray Input();
     // Bytes handed to Output that have not yet gone to the driver.
     qint64 bytesToWrite() const;
+    // Bytes the driver has taken and not yet sent, where it tells (TIOCOUTQ);
+    // 0 while closed and where it does not (a pty says 0).
+    qint64 outputInDriver() const;
+    // Throws away what the driver holds and has not sent yet (TCOFLUSH), so
+    // that nothing more leaves than the hardware has already shifted out. On
+    // a pty it goes from the far side's queue, up to what its reader has
+    // buffered already.
+    void discardOutputInDriver();
 
     int CommEvent() const { return m_commEvent; }
 

@@ -10,8 +10,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -137,6 +140,7 @@ void DeviceAssignmentDialog::showDevices(const QList<SerialDeviceInfo> &devices)
         }
     }
     m_table->resizeColumnsToContents();
+    fitTableWidth();
 
     QStringList paths;
     for (const SerialDeviceInfo &device : usable)
@@ -175,4 +179,20 @@ void DeviceAssignmentDialog::refuse(int port, const QString &problem)
             .arg(problem),
         kTitle);
     portBox(port)->setFocus();
+}
+
+void DeviceAssignmentDialog::fitTableWidth()
+{
+    int columns = 0;
+    for (int column = 0; column < m_table->columnCount(); ++column)
+        columns += m_table->horizontalHeader()->sectionSize(column);
+    const int frame = m_table->frameWidth() * 2 + m_table->verticalScrollBar()->sizeHint().width();
+    // The table spans the dialog between its margins; the layout may not
+    // have placed it yet.
+    const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
+    const int wanted = columns + frame + margins.left() + margins.right();
+    QScreen *screen = this->screen();
+    const int room = screen ? screen->availableGeometry().width() : wanted;
+    if (wanted > width())
+        resize(std::min(wanted, room), height());
 }

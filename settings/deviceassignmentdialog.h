@@ -43,6 +43,10 @@ public Q_SLOTS:
 private:
     void buildControls(const DeviceAssignment &current);
     void showDevices(const QList<SerialDeviceInfo> &devices);
+    // Widens the dialog, never beyond the screen, until every column shows
+    // its contents whole; it never narrows, so that devices coming and going
+    // do not make it jump.
+    void fitTableWidth();
     void refuse(int port, const QString &problem);
 
     DeviceSource m_devices;

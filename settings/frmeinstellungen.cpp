@@ -13,7 +13,7 @@
 #include "serial/mscomm.h"
 
 FrmEinstellungen::FrmEinstellungen(Module1 &state, MSComm &comm, Reconnector &reconnector,
-    StatusPanels &status, std::function<bool()> mayClosePort, QWidget *parent)
+    StatusPanels &status, std::function<bool(Messages::SendEnding)> mayClosePort, QWidget *parent)
     : ChildWindow(state, WindowIndex::kEinstellungen, parent)
     , m_comm(comm)
     , m_reconnector(reconnector)
@@ -91,7 +91,7 @@ void FrmEinstellungen::connectPort()
     };
 
     if (m_comm.PortOpen()) {
-        if (m_mayClosePort && !m_mayClosePort())
+        if (m_mayClosePort && !m_mayClosePort(Messages::SendEnding::Reconnect))
             return;
         if (CommResult error = m_comm.setPortOpen(false))
             return fail(*error);
@@ -143,7 +143,7 @@ void FrmEinstellungen::disconnectPort()
         Dialogs::current().message(Messages::noConnection(), kApplicationTitle);
         return;
     }
-    if (m_mayClosePort && !m_mayClosePort())
+    if (m_mayClosePort && !m_mayClosePort(Messages::SendEnding::Disconnect))
         return;
     (void)m_comm.setPortOpen(false);
     showDisconnected();
@@ -155,6 +155,20 @@ void FrmEinstellungen::offerOnlyPort(int port)
     for (int i = 0; i < int(Option1.size()); ++i)
         Option1[i]->setEnabled(i == port - ComPortMap::kFirstPort);
     Option1[port - ComPortMap::kFirstPort]->setChecked(true);
+}
+
+void FrmEinstellungen::setPortUsable(int port, bool usable)
+{
+    QRadioButton *option = Option1[port - ComPortMap::kFirstPort];
+    option->setEnabled(usable);
+    if (usable || !option->isChecked())
+        return;
+    for (QRadioButton *other : Option1) {
+        if (other->isEnabled()) {
+            other->setChecked(true);
+            return;
+        }
+    }
 }
 
 void FrmEinstellungen::showDisconnected()

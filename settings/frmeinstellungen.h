@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/childwindow.h"
+#include "base/messages.h"
 #include "devices/comportmap.h"
 
 #include <QLabel>
@@ -23,11 +24,12 @@ class FrmEinstellungen : public ChildWindow
     Q_OBJECT
 
 public:
-    // mayClosePort is asked before an open port is closed, and may refuse
-    // (a file still on its way out that the user wants to keep). reconnector
+    // mayClosePort is asked before an open port is closed, to be opened again
+    // or not, and may refuse (a file still on its way out that the user wants
+    // to keep). reconnector
     // waits for a lost device; connecting and disconnecting end its wait.
     FrmEinstellungen(Module1 &state, MSComm &comm, Reconnector &reconnector, StatusPanels &status,
-        std::function<bool()> mayClosePort = {}, QWidget *parent = nullptr);
+        std::function<bool(Messages::SendEnding)> mayClosePort = {}, QWidget *parent = nullptr);
 
     Qt::WindowFlags frameButtons() const override;
     QWidget *firstControl() const override { return Command3; }
@@ -40,6 +42,10 @@ public:
     // Only COMn can be used: the other ports' options are disabled and this
     // one selected, until the window is next loaded.
     void offerOnlyPort(int port);
+    // A probe after a new device assignment: COMn's option is enabled when
+    // the port can be used and disabled when not; a chosen port that cannot
+    // be used gives way to one that can.
+    void setPortUsable(int port, bool usable);
     // The port is closed: the not-connected look and the two status texts
     // of a closed connection.
     void showDisconnected();
@@ -73,5 +79,5 @@ private:
     MSComm &m_comm;
     Reconnector &m_reconnector;
     StatusPanels &m_status;
-    std::function<bool()> m_mayClosePort;
+    std::function<bool(Messages::SendEnding)> m_mayClosePort;
 };

@@ -1,4 +1,5 @@
 #include "app/germanui.h"
+#include "assignmentanswer.h"
 #include "devices/comportmap.h"
 #include "devices/deviceassignmentstore.h"
 #include "devices/devicescan.h"
@@ -11,8 +12,11 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -33,24 +37,6 @@ QStringList column(const QTableWidget *table, int column)
     for (int row = 0; row < table->rowCount(); ++row)
         cells << table->item(row, column)->text();
     return cells;
-}
-
-// Answers the assignment dialog once it is open: the two paths, then OK
-// (accept) or Abbrechen.
-void answerDialog(const QString &com1, const QString &com2, bool accept, bool *seen)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [=] {
-        auto *dialog = qobject_cast<DeviceAssignmentDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        *seen = dialog->windowTitle() == QStringLiteral("Geräte zuordnen");
-        dialog->portBox(1)->setEditText(com1);
-        dialog->portBox(2)->setEditText(com2);
-        accept ? dialog->accept() : dialog->reject();
-        timer->deleteLater();
-    });
-    timer->start(10);
 }
 
 } // namespace
@@ -104,6 +90,27 @@ private Q_SLOTS:
         QCOMPARE(dialog.portBox(1)->currentText(), QStringLiteral("/dev/ttyACM0"));
         QCOMPARE(dialog.portBox(2)->currentText(), QString());
         QVERIFY(dialog.assignment() == current);
+    }
+
+    // A long by-id name and long details: the dialog widens until each
+    // column shows its text whole, or until it is as wide as the screen.
+    void dialogColumnsShowTheirContentsWhole()
+    {
+        m_reported = serialDevices(
+            QStringLiteral("ttyUSB0=usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0 ttyACM0"));
+        m_reported[0].manufacturer = QStringLiteral("FTDI");
+        m_reported[0].product = QStringLiteral("FT232R USB UART");
+        m_reported[0].serialNumber = QStringLiteral("A50285BI");
+        DeviceAssignmentDialog dialog({}, source());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTableWidget *table = dialog.deviceTable();
+        int used = 0;
+        for (int column = 0; column < table->columnCount(); ++column)
+            used += table->horizontalHeader()->sectionSize(column);
+        const int screenWidth = dialog.screen()->availableGeometry().width();
+        QVERIFY2(used <= table->viewport()->width() || dialog.width() == screenWidth,
+            qPrintable(QStringLiteral("%1 of %2").arg(used).arg(table->viewport()->width())));
     }
 
     void dialogFollowsDevicesThatComeAndGoAndKeepsWhatWasTyped()
@@ -180,7 +187,7 @@ private Q_SLOTS:
         QCOMPARE(m_f->begin(), MDITavel::StartOutcome::Running);
         qunsetenv("TAVEL_COM1");
         bool seen = false;
-        answerDialog(m_f->com1.slavePath(), QString(), true, &seen);
+        answerAssignmentDialog(m_f->com1.slavePath(), QString(), true, &seen);
         m_f->window->findChild<QAction *>(QStringLiteral("MnGeraeteZuordnen"))->trigger();
         QVERIFY(seen);
         QVERIFY(m_f->dialogs.messages.isEmpty());
@@ -200,7 +207,7 @@ private Q_SLOTS:
         QCOMPARE(m_f->begin(), MDITavel::StartOutcome::Running);
         const QString toolTip = m_f->settings()->Option1[1]->toolTip();
         bool seen = false;
-        answerDialog(QStringLiteral("/dev/ttyACM5"), QString(), false, &seen);
+        answerAssignmentDialog(QStringLiteral("/dev/ttyACM5"), QString(), false, &seen);
         // What the window system sends for the right mouse button.
         QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(4, 4),
             m_f->settings()->Option1[1]->mapToGlobal(QPoint(4, 4)));
@@ -238,6 +245,29 @@ private Q_SLOTS:
         QCOMPARE(contentsOf(assignmentPath()), damaged);
     }
 
+    // A new choice while the program runs is probed at once: a port that
+    // now stands for a usable device can be chosen, one that does not gives
+    // way to one that can.
+    void portOptionsFollowANewAssignment()
+    {
+        qputenv("TAVEL_COM2", "/dev/tavel-none-2");
+        QCOMPARE(m_f->begin(), MDITavel::StartOutcome::Running);
+        QRadioButton *com2 = m_f->settings()->Option1[1];
+        QVERIFY(!com2->isEnabled());
+        qunsetenv("TAVEL_COM2");
+        bool seen = false;
+        answerAssignmentDialog({}, m_f->com2.slavePath(), true, &seen);
+        m_f->window->findChild<QAction *>(QStringLiteral("MnGeraeteZuordnen"))->trigger();
+        QVERIFY(seen && com2->isEnabled());
+
+        com2->setChecked(true);
+        answerAssignmentDialog({}, QStringLiteral("/dev/tavel-none-3"), true, &seen);
+        m_f->window->findChild<QAction *>(QStringLiteral("MnGeraeteZuordnen"))->trigger();
+        QVERIFY(!com2->isEnabled());
+        QVERIFY(m_f->settings()->Option1[0]->isChecked());
+        QCOMPARE(m_f->dialogs.messageTexts(), QStringList { "Es steht nur COM1 zur Verfügung" });
+    }
+
     // Without variables and assignment the ports are the devices found; a
     // machine whose own serial devices would be opened is left alone. What
     // the probe then says is tst_startup's; only the missing device is told
@@ -260,7 +290,11 @@ private Q_SLOTS:
         qunsetenv("TAVEL_COM2");
         if (devices == 1)
             ComPortMap::offerDevices({ serialDevice(m_f->com1.slavePath()) });
+        bool seen = false;
+        if (devices == 0)
+            answerAssignmentDialog({}, {}, false, &seen);
         m_f->begin();
+        QCOMPARE(seen, devices == 0);
         QCOMPARE(m_f->window->state().PortMask, portMask);
         if (devices == 0)
             QVERIFY2(m_f->dialogs.messageTexts().value(0).contains(

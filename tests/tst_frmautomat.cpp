@@ -39,6 +39,29 @@ private Q_SLOTS:
         }
     }
 
+    // A caption longer than its button shows its beginning and "…", and the
+    // whole of it in the tool tip, in the dialog and in the stored state.
+    void longCaptionIsElidedAtTheEndAndKeptWhole()
+    {
+        const QString caption = QStringLiteral("Modem-Info mit sehr langer Beschriftung, die "
+                                               "nicht auf die Schaltfläche passt");
+        m_f->state.AutomationButtons[3].Caption = caption;
+        frmAutomat &w = window();
+        const QString shown = w.CmdAutomat[3]->text();
+        QVERIFY2(shown.endsWith(QChar(0x2026)) && caption.startsWith(shown.chopped(1)),
+            qPrintable(shown));
+        QVERIFY(shown.size() > 10);
+        QCOMPARE(
+            w.CmdAutomat[3]->toolTip(), caption + QStringLiteral("\nSendet nebenstehende Daten"));
+        QCOMPARE(w.CmdAutomat[3]->accessibleName(), caption);
+        QCOMPARE(w.CmdAutomat[2]->toolTip(), QStringLiteral("Sendet nebenstehende Daten"));
+        m_f->dialogs.inputAnswers << QString();
+        QTest::mousePress(w.CmdAutomat[3], Qt::RightButton);
+        QCOMPARE(m_f->dialogs.inputDefaults.value(0), caption);
+        m_f->automat.unload();
+        QCOMPARE(m_f->state.AutomationButtons[3].Caption, caption);
+    }
+
     // A file edited by hand may hold anything; only a number 1 ticks.
     void storedClearFlagTicksOnlyForOne_data()
     {

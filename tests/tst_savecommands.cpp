@@ -193,7 +193,7 @@ private Q_SLOTS:
     void settingsSavedNowAsTheShutdownWritesThem()
     {
         frmAutomat &automat = window().automat().show();
-        automat.CmdAutomat[0]->setText(QStringLiteral("Wecken"));
+        automat.CmdAutomat[0]->setCaption(QStringLiteral("Wecken"));
         automat.txtAutomat[0]->setText(QStringLiteral("AT"));
         m_f->settings()->List2->setCurrentRow(8);
         window().empfang().show().frame()->move(77, 55);

@@ -1,6 +1,9 @@
+#include "assignmentanswer.h"
 #include "automation/frmautomat.h"
 #include "base/errorreport.h"
 #include "config/settingsfile.h"
+#include "devices/deviceassignment.h"
+#include "devices/deviceassignmentstore.h"
 #include "filehelpers.h"
 #include "mainwindowfixture.h"
 #include "windows/frmeingabe.h"
@@ -25,6 +28,14 @@ std::unique_ptr<MainWindowFixture> unstarted(bool com1Exists = true, bool com2Ex
     if (!com2Exists)
         qputenv("TAVEL_COM2", "/dev/tavel-none-2");
     return f;
+}
+
+QStringList titlesOf(const RecordingDialogs &dialogs)
+{
+    QStringList titles;
+    for (const RecordingDialogs::Box &box : dialogs.messages)
+        titles << box.title;
+    return titles;
 }
 
 } // namespace
@@ -55,24 +66,30 @@ private Q_SLOTS:
 
     // COM1 usable alone: the saved choice of COM2 gives way to COM1.
     // COM1 held by another program: passed over silently, COM2 alone.
+    // COM1 missing: reported, and COM2 is still tried and used.
     void onePortUsableRestrictsTheChoice_data()
     {
+        QTest::addColumn<bool>("com1Exists");
         QTest::addColumn<bool>("com1Held");
         QTest::addColumn<bool>("com2Exists");
         QTest::addColumn<int>("portMask");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("COM2 missing") << false << false << 1 << kOnlyCom1;
-        QTest::newRow("COM1 held by another program") << true << true << 2 << kOnlyCom2;
+        QTest::addColumn<QStringList>("titles");
+        const QStringList portTest { "Serieller Port-Test" };
+        QTest::newRow("COM2 missing") << true << false << false << 1 << portTest;
+        QTest::newRow("COM1 held by another program") << true << true << true << 2 << portTest;
+        QTest::newRow("COM1 missing")
+            << false << false << true << 2 << QStringList { "Fehler", "Serieller Port-Test" };
     }
 
     void onePortUsableRestrictsTheChoice()
     {
+        QFETCH(bool, com1Exists);
         QFETCH(bool, com1Held);
         QFETCH(bool, com2Exists);
         QFETCH(int, portMask);
-        QFETCH(QString, message);
+        QFETCH(QStringList, titles);
 
-        const auto f = unstarted(true, com2Exists);
+        const auto f = unstarted(com1Exists, com2Exists);
         MDITavel &window = *f->window;
         SavedState saved = SavedState::defaults();
         saved.ConnectionSettings[1] = std::int16_t(portMask == 1 ? 1 : 0);
@@ -92,8 +109,8 @@ private Q_SLOTS:
         QVERIFY(shownOverWindows);
 
         QCOMPARE(window.state().PortMask, portMask);
-        QCOMPARE(f->dialogs.messageTexts(), QStringList { message });
-        QCOMPARE(f->dialogs.messages[0].title, QStringLiteral("Serieller Port-Test"));
+        QCOMPARE(titlesOf(f->dialogs), titles);
+        QCOMPARE(f->dialogs.messages.last().text, portMask == 1 ? kOnlyCom1 : kOnlyCom2);
         FrmEinstellungen *settings = window.einstellungen().loaded();
         const int usable = portMask - 1;
         QVERIFY(settings->Option1[usable]->isChecked() && settings->Option1[usable]->isEnabled());
@@ -101,38 +118,72 @@ private Q_SLOTS:
         QCOMPARE(window.mdiArea().activeSubWindow(), settings->frame());
     }
 
-    // COM1 missing is an error, and COM2 is not tried; COM1 held by another
-    // program is passed over silently. Either way the end still writes the
-    // settings file.
-    void noUsablePortEndsTheProgram_data()
+    // With no free port the device assignment opens before the program gives
+    // up: cancelled, or still no port free, the end, which still writes the
+    // settings file; a device that works, and the program starts with it.
+    void noUsablePortOffersTheAssignmentFirst_data()
     {
         QTest::addColumn<bool>("com1Held");
+        QTest::addColumn<QString>("answer"); // empty: Abbrechen
         QTest::addColumn<QStringList>("titles");
-        QTest::newRow("COM1 missing") << false << QStringList { "Fehler", "Serielles Problem" };
-        QTest::newRow("COM1 held, COM2 missing") << true << QStringList { "Serielles Problem" };
+        QTest::addColumn<int>("portMask");
+        const QString none = QStringLiteral("/dev/tavel-none-3");
+        QTest::newRow("COM1 and COM2 missing, cancelled")
+            << false << QString() << QStringList { "Fehler", "Serielles Problem" } << 0;
+        QTest::newRow("COM1 held, COM2 missing, cancelled")
+            << true << QString() << QStringList { "Serielles Problem" } << 0;
+        QTest::newRow("still nothing free")
+            << false << none << QStringList { "Fehler", "Fehler", "Serielles Problem" } << 0;
+        QTest::newRow("a device for COM1") << false << QStringLiteral("pty")
+                                           << QStringList { "Fehler", "Serieller Port-Test" } << 1;
     }
-    void noUsablePortEndsTheProgram()
+    void noUsablePortOffersTheAssignmentFirst()
     {
         QFETCH(bool, com1Held);
+        QFETCH(QString, answer);
         QFETCH(QStringList, titles);
-        const auto f = unstarted(com1Held, !com1Held);
+        QFETCH(int, portMask);
+        const auto f = unstarted();
         MDITavel &window = *f->window;
+        // The ports stand for what the assignment file names, so that the
+        // dialog's choice counts and no device of this machine is opened.
+        // A held COM1 stays the pty, which the test holds itself.
+        if (!com1Held)
+            qunsetenv("TAVEL_COM1");
+        qunsetenv("TAVEL_COM2");
+        DeviceAssignment assignment;
+        assignment.setDevicePath(1, QStringLiteral("/dev/tavel-none-1"));
+        assignment.setDevicePath(2, QStringLiteral("/dev/tavel-none-2"));
+        QVERIFY(writeFile(
+            DeviceAssignmentStore::pathBeside(f->settingsPath()), assignment.serialize()));
         MSComm holder;
         if (com1Held)
             QVERIFY(!holder.setCommPort(1) && !holder.setPortOpen(true));
-        QCOMPARE(f->begin(), MDITavel::StartOutcome::EndProgram);
-        QCOMPARE(window.state().PortMask, 0);
-        QStringList shown;
-        for (const RecordingDialogs::Box &box : f->dialogs.messages)
-            shown << box.title;
-        QCOMPARE(shown, titles);
-        QCOMPARE(f->dialogs.messages.last().text, kNoPort);
-        if (!com1Held)
+        // The assignment opens with the reports of the probe behind it and no
+        // window yet.
+        bool seen = false;
+        answerAssignmentDialog(answer == QStringLiteral("pty") ? f->com1.slavePath() : answer,
+            QStringLiteral("/dev/tavel-none-2"), !answer.isEmpty(), &seen);
+        const MDITavel::StartOutcome outcome = f->begin();
+        QVERIFY(seen);
+        QCOMPARE(window.state().PortMask, portMask);
+        QCOMPARE(titlesOf(f->dialogs), titles);
+        if (titles.first() == QStringLiteral("Fehler"))
             QVERIFY2(f->dialogs.messages[0].text.startsWith(
                          QStringLiteral("Fehler  8010 wurde ausgelöst von MSComm1\r\n")),
                 qPrintable(f->dialogs.messages[0].text));
-        QVERIFY(!window.isVisible() && !window.eingabe().loaded());
-        QCOMPARE(contentsOf(f->settingsPath()), SettingsFile::serialize(SavedState::defaults()));
+        if (portMask == 0) {
+            QCOMPARE(outcome, MDITavel::StartOutcome::EndProgram);
+            QCOMPARE(f->dialogs.messages.last().text, kNoPort);
+            QVERIFY(!window.isVisible() && !window.eingabe().loaded());
+            QCOMPARE(
+                contentsOf(f->settingsPath()), SettingsFile::serialize(SavedState::defaults()));
+        } else {
+            QCOMPARE(outcome, MDITavel::StartOutcome::Running);
+            QCOMPARE(f->dialogs.messages.last().text, kOnlyCom1);
+            f->connectPort();
+            QCOMPARE(window.MSComm1().openPath(), f->com1.slavePath());
+        }
     }
 
     // The number stands two blanks after the word, a minus sign taking
