@@ -70,7 +70,11 @@ void DeviceAssignmentCommand::probeAgain(const QList<int> &ports)
     if (!settings)
         return;
     for (int port : ports) {
-        if (!(m_comm.PortOpen() && m_comm.CommPort() == port))
+        // The open device would only say that it is in use, by this program.
+        const bool held = m_comm.PortOpen()
+            && (m_comm.CommPort() == port || ComPortMap::devicePath(port) == m_comm.openPath()
+                || ComPortMap::devicePath(port) == m_comm.openDevice());
+        if (!held)
             settings->setPortUsable(port, PortIsUsable(port));
     }
 }

@@ -1,5 +1,6 @@
 #include "captionbutton.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -23,6 +24,13 @@ void CaptionButton::resizeEvent(QResizeEvent *event)
 {
     QPushButton::resizeEvent(event);
     showCaption();
+}
+
+void CaptionButton::changeEvent(QEvent *event)
+{
+    QPushButton::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        showCaption();
 }
 
 void CaptionButton::showCaption()

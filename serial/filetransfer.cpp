@@ -56,7 +56,9 @@ void FileTransfer::cancel()
     // it once what has left reaches the file's start; bytes queued after the
     // file reach it only after the file's last byte. Between the two, all it
     // holds is this file, and throwing that away keeps everything else.
-    if (passedOn - held >= m_start && passedOn <= m_start + m_total)
+    // Only once some of the file has reached the driver: a driver that does
+    // not tell what it holds (a pty) may then still hold what came before.
+    if (passedOn > m_start && passedOn - held >= m_start && passedOn <= m_start + m_total)
         m_comm.discardOutputInDriver();
     finish(Outcome::Cancelled, leftSoFar);
 }
@@ -66,7 +68,9 @@ qint64 FileTransfer::sent() const
     if (!m_running)
         return m_sentAtEnd;
     const qint64 left = m_comm.outputPassedOn() - m_comm.outputInDriver();
-    return std::clamp<qint64>(left - m_start, 0, m_total);
+    // Some drivers count what they hold in whole buffers (CDC-ACM says it
+    // overcounts); the count must not step back when such a buffer goes.
+    return std::clamp<qint64>(left - m_start, std::max<qint64>(m_reported, 0), m_total);
 }
 
 int FileTransfer::percent() const

@@ -12,11 +12,9 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -90,27 +88,6 @@ private Q_SLOTS:
         QCOMPARE(dialog.portBox(1)->currentText(), QStringLiteral("/dev/ttyACM0"));
         QCOMPARE(dialog.portBox(2)->currentText(), QString());
         QVERIFY(dialog.assignment() == current);
-    }
-
-    // A long by-id name and long details: the dialog widens until each
-    // column shows its text whole, or until it is as wide as the screen.
-    void dialogColumnsShowTheirContentsWhole()
-    {
-        m_reported = serialDevices(
-            QStringLiteral("ttyUSB0=usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0 ttyACM0"));
-        m_reported[0].manufacturer = QStringLiteral("FTDI");
-        m_reported[0].product = QStringLiteral("FT232R USB UART");
-        m_reported[0].serialNumber = QStringLiteral("A50285BI");
-        DeviceAssignmentDialog dialog({}, source());
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QTableWidget *table = dialog.deviceTable();
-        int used = 0;
-        for (int column = 0; column < table->columnCount(); ++column)
-            used += table->horizontalHeader()->sectionSize(column);
-        const int screenWidth = dialog.screen()->availableGeometry().width();
-        QVERIFY2(used <= table->viewport()->width() || dialog.width() == screenWidth,
-            qPrintable(QStringLiteral("%1 of %2").arg(used).arg(table->viewport()->width())));
     }
 
     void dialogFollowsDevicesThatComeAndGoAndKeepsWhatWasTyped()

@@ -1,4 +1,6 @@
+#include "app/replugcommand.h"
 #include "app/sendfilecommand.h"
+#include "devices/reconnector.h"
 #include "filehelpers.h"
 #include "files/sendfilereader.h"
 #include "mainwindowfixture.h"
@@ -407,9 +409,21 @@ private Q_SLOTS:
             QStringLiteral("Das Gerät ist nicht mehr erreichbar: %1 wurden gesendet.")
                 .arg(FileSendWindow::progressText(sent, m_file.size())));
         QCOMPARE(shown->button()->text(), QStringLiteral("&Schließen"));
+        const QString told = shown->progressLabel()->text();
+
+        // A later file on another port is not the old window's to show or
+        // to stop: closing it leaves the new file going.
+        window().replugCommand().reconnector().stopWaiting();
+        QVERIFY(!comm().setCommPort(2) && !comm().setPortOpen(true));
+        QVERIFY(!transfer().start(QStringLiteral("second.bin"), QByteArray(64 * 1024, 'z')));
+        QVERIFY(transfer().isRunning());
+        QTest::qWait(300);
+        QCOMPARE(shown->progressLabel()->text(), told);
         QPointer<FileSendWindow> watched(shown);
         shown->button()->click();
         QTRY_VERIFY(!watched);
+        QVERIFY(transfer().isRunning());
+        transfer().cancel();
     }
 
     // Told once a few seconds are known, from the last few seconds only.

@@ -1,7 +1,6 @@
 #include "config/mainwindowplace.h"
+#include "filehelpers.h"
 #include "mainwindowfixture.h"
-
-#include <QFile>
 
 using Place = MainWindowPlace::Place;
 Q_DECLARE_METATYPE(std::optional<Place>)
@@ -13,16 +12,6 @@ class TestMainWindowPlace : public QObject
     Q_OBJECT
 
 private:
-    static QByteArray read(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
-    }
-    static bool write(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
     static QString placePath(const MainWindowFixture &f)
     {
         return f.folder.filePath(QStringLiteral("tavel-fenster.cfg"));
@@ -76,16 +65,16 @@ private Q_SLOTS:
         QFETCH(bool, maximised);
         MainWindowFixture f({}, false);
         const QByteArray stored = "Hauptfenster=40,30,700,500," + QByteArray(maximised ? "1" : "0");
-        QVERIFY(write(placePath(f), stored + '\n'));
+        QVERIFY(writeFile(placePath(f), stored + '\n'));
         QCOMPARE(f.begin(), MDITavel::StartOutcome::Running);
         QCOMPARE(f.window->isMaximized(), maximised);
         QCOMPARE(f.window->normalGeometry(), QRect(40, 30, 700, 500));
         if (!maximised)
             f.window->setGeometry(50, 60, 710, 520);
         f.window->close();
-        QCOMPARE(read(placePath(f)),
+        QCOMPARE(contentsOf(placePath(f)),
             maximised ? stored + '\n' : QByteArray("Hauptfenster=50,60,710,520,0\n"));
-        QCOMPARE(read(f.settingsPath()).count("\r\n"), 30);
+        QCOMPARE(contentsOf(f.settingsPath()).count("\r\n"), 30);
     }
 
     // A damaged file or a place on a screen that is gone leaves the window
@@ -100,12 +89,12 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bytes);
         MainWindowFixture f({}, false);
-        QVERIFY(write(placePath(f), bytes));
+        QVERIFY(writeFile(placePath(f), bytes));
         QCOMPARE(f.begin(), MDITavel::StartOutcome::Running);
         QCOMPARE(f.window->size(), QSize(1000, 720));
         QVERIFY(f.dialogs.messages.isEmpty());
         f.window->close();
-        QVERIFY(MainWindowPlace::parse(read(placePath(f))));
+        QVERIFY(MainWindowPlace::parse(contentsOf(placePath(f))));
     }
 };
 

@@ -23,7 +23,7 @@ FileSendWindow::FileSendWindow(FileTransfer &transfer, QWidget *parent)
     m_clock.start();
     m_rateWatch.setInterval(500);
     connect(&m_rateWatch, &QTimer::timeout, this, [this] {
-        if (m_transfer.isRunning())
+        if (isRunning())
             onProgressed(m_transfer.sent(), m_transfer.total());
     });
     m_rateWatch.start();
@@ -42,6 +42,8 @@ void FileSendWindow::onProgressed(qint64 sent, qint64 total)
 
 void FileSendWindow::onFinished(FileTransfer::Outcome outcome)
 {
+    m_ended = true;
+    disconnect(&m_transfer, nullptr, this, nullptr);
     if (outcome != FileTransfer::Outcome::DeviceLost) {
         close();
         return;

@@ -21,8 +21,14 @@ public:
     QLabel *rateLabel() const { return m_rateLabel; }
 
 protected:
-    bool isRunning() const override { return m_transfer.isRunning(); }
-    void cancel() override { m_transfer.cancel(); }
+    // The window follows one file: once it has ended, a later file on the
+    // same transfer is not this window's to show or to stop.
+    bool isRunning() const override { return !m_ended && m_transfer.isRunning(); }
+    void cancel() override
+    {
+        if (isRunning())
+            m_transfer.cancel();
+    }
 
 private:
     void onProgressed(qint64 sent, qint64 total);
@@ -35,4 +41,5 @@ private:
     // A device that stops reading sends no progress; the rate is looked at
     // all the same, so that it says so.
     QTimer m_rateWatch;
+    bool m_ended = false;
 };
