@@ -71,9 +71,10 @@ void DeviceAssignmentCommand::probeAgain(const QList<int> &ports)
         return;
     for (int port : ports) {
         // The open device would only say that it is in use, by this program.
+        const QString device = ComPortMap::devicePath(port);
         const bool held = m_comm.PortOpen()
-            && (m_comm.CommPort() == port || ComPortMap::devicePath(port) == m_comm.openPath()
-                || ComPortMap::devicePath(port) == m_comm.openDevice());
+            && (m_comm.CommPort() == port || device == m_comm.openPath()
+                || device == m_comm.openDevice());
         if (!held)
             settings->setPortUsable(port, PortIsUsable(port));
     }

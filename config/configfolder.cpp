@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <unistd.h>
 #include <utility>
@@ -66,4 +67,9 @@ ConfigFolder::ProgramFolder ConfigFolder::accessOf(const QString &folder)
 QString ConfigFolder::filePath(const QString &name) const
 {
     return m_path + QLatin1Char('/') + name;
+}
+
+QString ConfigFolder::fileBeside(const QString &path, const QString &name)
+{
+    return ConfigFolder(QFileInfo(path).absolutePath()).filePath(name);
 }

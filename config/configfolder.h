@@ -41,6 +41,9 @@ public:
 
     QString path() const { return m_path; }
     QString filePath(const QString &name) const;
+    // A file of Tavel's own in the folder that holds the given one
+    // (tavel.cfg): the small files beside it take their place from it.
+    static QString fileBeside(const QString &path, const QString &name);
 
 private:
     QString m_path;

@@ -2,7 +2,6 @@
 
 #include "configfolder.h"
 
-#include <QFileInfo>
 #include <QList>
 #include <utility>
 
@@ -21,7 +20,7 @@ MainWindowPlace::MainWindowPlace(QString path)
 
 QString MainWindowPlace::pathBeside(const QString &settingsPath)
 {
-    return ConfigFolder(QFileInfo(settingsPath).absolutePath()).filePath(QLatin1String(kFileName));
+    return ConfigFolder::fileBeside(settingsPath, QLatin1String(kFileName));
 }
 
 std::optional<MainWindowPlace::Place> MainWindowPlace::parse(const QByteArray &bytes)

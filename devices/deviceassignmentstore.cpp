@@ -2,7 +2,6 @@
 
 #include "config/configfolder.h"
 
-#include <QFileInfo>
 #include <utility>
 
 DeviceAssignmentStore::DeviceAssignmentStore(QString path)
@@ -12,7 +11,7 @@ DeviceAssignmentStore::DeviceAssignmentStore(QString path)
 
 QString DeviceAssignmentStore::pathBeside(const QString &settingsPath)
 {
-    return ConfigFolder(QFileInfo(settingsPath).absolutePath()).filePath(QLatin1String(kFileName));
+    return ConfigFolder::fileBeside(settingsPath, QLatin1String(kFileName));
 }
 
 DeviceAssignmentStore::LoadResult DeviceAssignmentStore::load()
