@@ -44,6 +44,15 @@ ComPortMap::Source ComPortMap::sourceOf(int port)
     return listedDevicePath(port).isEmpty() ? Source::None : Source::DeviceList;
 }
 
+int ComPortMap::portOfName(const QString &name)
+{
+    for (int port = kFirstPort; port <= kLastPort; ++port) {
+        if (name == QStringLiteral("COM%1").arg(port))
+            return port;
+    }
+    return 0;
+}
+
 QString ComPortMap::environmentVariable(int port)
 {
     return QStringLiteral("TAVEL_COM%1").arg(port);

@@ -29,6 +29,8 @@ public:
     // device is known for it.
     static QString devicePath(int port);
     static Source sourceOf(int port);
+    // 1 for "COM1", 2 for "COM2"; 0 for any other name.
+    static int portOfName(const QString &name);
     // "TAVEL_COM1" for port 1.
     static QString environmentVariable(int port);
 

@@ -12,16 +12,6 @@ namespace {
 // Two short lines; anything near this size is not a file Tavel wrote.
 constexpr qsizetype kMaxFileSize = 64 * 1024;
 
-// "COM1" gives 1; anything else 0.
-int portOfKey(const QString &key)
-{
-    for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port) {
-        if (key == QStringLiteral("COM%1").arg(port))
-            return port;
-    }
-    return 0;
-}
-
 } // namespace
 
 DeviceAssignment::ReadResult DeviceAssignment::parse(const QByteArray &bytes)
@@ -43,7 +33,7 @@ DeviceAssignment::ReadResult DeviceAssignment::parse(const QByteArray &bytes)
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const qsizetype equals = line.indexOf(QLatin1Char('='));
-        const int port = equals > 0 ? portOfKey(line.left(equals).trimmed()) : 0;
+        const int port = equals > 0 ? ComPortMap::portOfName(line.left(equals).trimmed()) : 0;
         if (port == 0)
             return fail(QStringLiteral("Zeile %1 ist unverständlich: „%2“").arg(i + 1).arg(line));
         if (std::exchange(seen[port - ComPortMap::kFirstPort], true))

@@ -85,9 +85,6 @@ std::optional<QString> DeviceSetup::apply(QSerialPort &port, const LineSettings 
 {
     if (!settings.isSendable())
         return LineSettings::unsendableReason();
-    if (!port.setFlowControl(QSerialPort::NoFlowControl))
-        return QStringLiteral("Flusssteuerung nicht abschaltbar (%1)")
-            .arg(SystemError::reason(port));
     if (std::optional<QString> refused = applyFrame(port, settings))
         return refused;
     if (std::optional<QString> refused = verifyFrame(int(port.handle()), settings))

@@ -1,5 +1,6 @@
 #include "filetransfer.h"
 
+#include "linebits.h"
 #include "mscomm.h"
 
 #include <algorithm>
@@ -7,6 +8,9 @@
 namespace {
 
 constexpr int kDrainWatchMsecs = 100;
+// A line that moves at all moves within this time at any usual rate; longer,
+// and XON/XOFF has it held.
+constexpr int kStallMsecs = 500;
 
 } // namespace
 
@@ -25,6 +29,7 @@ FileTransfer::FileTransfer(MSComm &comm, QObject *parent)
         if (m_running)
             finish(Outcome::DeviceLost, m_reported);
     });
+    connect(&m_comm.lines(), &PortLines::changed, this, &FileTransfer::updateHold);
 }
 
 CommResult FileTransfer::start(const QString &name, const QByteArray &bytes)
@@ -40,6 +45,7 @@ CommResult FileTransfer::start(const QString &name, const QByteArray &bytes)
     m_reported = 0;
     m_sentAtEnd = 0;
     m_running = true;
+    m_sinceMove.start();
     m_drainWatch.start();
     return std::nullopt;
 }
@@ -83,9 +89,13 @@ void FileTransfer::onProgress()
     if (!m_running)
         return;
     const qint64 done = sent();
-    if (done == m_reported)
+    if (done == m_reported) {
+        updateHold();
         return;
+    }
     m_reported = done;
+    m_sinceMove.start();
+    updateHold();
     Q_EMIT progressed(done, m_total);
     if (done == m_total)
         finish(Outcome::Sent, done);
@@ -96,5 +106,23 @@ void FileTransfer::finish(Outcome outcome, qint64 sentAtEnd)
     m_sentAtEnd = std::max<qint64>(sentAtEnd, 0);
     m_running = false;
     m_drainWatch.stop();
+    updateHold();
     Q_EMIT finished(outcome);
+}
+
+void FileTransfer::updateHold()
+{
+    Hold hold = Hold::None;
+    const PortLines &lines = m_comm.lines();
+    const LineChoices::FlowControl flow = lines.choices(lines.port()).flowControl;
+    if (m_running && flow == LineChoices::FlowControl::RtsCts
+        && lines.line(LineBits::kCts) == false)
+        hold = Hold::ClearToSendOff;
+    else if (m_running && flow == LineChoices::FlowControl::XonXoff
+        && m_sinceMove.elapsed() >= kStallMsecs)
+        hold = Hold::XoffReceived;
+    if (hold == m_hold)
+        return;
+    m_hold = hold;
+    Q_EMIT holdChanged(hold);
 }

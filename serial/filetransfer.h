@@ -3,6 +3,7 @@
 #include "commerror.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -20,6 +21,10 @@ class FileTransfer : public QObject
 
 public:
     enum class Outcome { Sent, Cancelled, PortClosed, DeviceLost };
+    // Why nothing leaves while flow control holds the line: CTS is off, or
+    // with XON/XOFF nothing has left for a while, which the far end's XOFF
+    // does (the driver takes that byte in and tells nobody).
+    enum class Hold { None, ClearToSendOff, XoffReceived };
 
     explicit FileTransfer(MSComm &comm, QObject *parent = nullptr);
 
@@ -36,14 +41,17 @@ public:
     qint64 sent() const;
     // Whole per cent sent, rounded down so that 100 means all of it.
     int percent() const;
+    Hold hold() const { return m_hold; }
 
 Q_SIGNALS:
     void progressed(qint64 sent, qint64 total);
     void finished(FileTransfer::Outcome outcome);
+    void holdChanged(FileTransfer::Hold hold);
 
 private:
     void onProgress();
     void finish(Outcome outcome, qint64 sentAtEnd);
+    void updateHold();
 
     MSComm &m_comm;
     bool m_running = false;
@@ -56,4 +64,7 @@ private:
     // The driver sends what it holds without a word to the program: while a
     // file is under way its count is looked at a few times a second.
     QTimer m_drainWatch;
+    Hold m_hold = Hold::None;
+    // Since the count last moved.
+    QElapsedTimer m_sinceMove;
 };

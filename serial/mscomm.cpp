@@ -1,6 +1,7 @@
 #include "mscomm.h"
 
 #include "commerrorcatalog.h"
+#include "devicelinedriver.h"
 #include "devices/comportmap.h"
 #include "devices/devicescan.h"
 #include "devicesetup.h"
@@ -10,8 +11,10 @@
 #include <QFileInfo>
 #include <QSerialPort>
 #include <algorithm>
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,6 +27,8 @@ constexpr int kOverrunPollMs = 1000;
 MSComm::MSComm(QObject *parent)
     : QObject(parent)
     , m_port(std::make_unique<QSerialPort>())
+    , m_lines({ [this] { return m_writer.pending() == 0 && outputInDriver() == 0; },
+          [this](bool held) { m_writer.setHeld(held); } })
 {
     connect(m_port.get(), &QSerialPort::readyRead, this, &MSComm::onReadyRead);
     connect(m_port.get(), &QSerialPort::errorOccurred, this,
@@ -42,9 +47,11 @@ MSComm::~MSComm()
 {
     // Closing during member destruction would report into a half-destroyed object.
     m_port->disconnect(this);
-    if (m_port->isOpen())
+    m_lines.detach();
+    if (m_port->isOpen()) {
         dropPendingOutput();
-    m_port->close();
+        closeDevice();
+    }
 }
 
 CommResult MSComm::setCommPort(int port)
@@ -193,6 +200,7 @@ void MSComm::handleConnectionLoss()
     m_outputLostAtLoss += m_writer.pending();
     m_writer.detach();
     m_writer.clear();
+    m_lines.detach();
     stopOverrunWatch();
     m_port->close();
     m_openDevice.clear();
@@ -239,6 +247,9 @@ CommResult MSComm::openDevicePath(const QString &configured)
     if (!m_port->open(QIODevice::ReadWrite))
         return OpenFailure::classify(m_commPort, configured, *m_port);
 
+    // Lines chosen off go first: a board that resets on DTR or RTS should
+    // see as short a pulse as the system allows.
+    m_lines.attach(std::make_unique<DeviceLineDriver>(int(m_port->handle())), m_commPort);
     m_openDevice = device;
     m_openPath = configured;
     m_returnPath = returnPathFor(configured, device);
@@ -250,6 +261,7 @@ CommResult MSComm::openDevicePath(const QString &configured)
         return refused;
     }
     startOverrunWatch();
+    m_lines.startWatching();
     return std::nullopt;
 }
 
@@ -265,11 +277,27 @@ QString MSComm::returnPathFor(const QString &configured, const QString &device)
 
 void MSComm::closePort()
 {
+    m_lines.detach();
     dropPendingOutput();
     stopOverrunWatch();
-    m_port->close();
+    closeDevice();
     m_openDevice.clear();
     m_openPath.clear();
+}
+
+void MSComm::closeDevice()
+{
+    // QSerialPort puts the device's settings from before back as it closes,
+    // and with them its hang-up rule, which drops DTR at the last close. A
+    // second descriptor keeps that close from being the last; the rule goes
+    // from the settings put back, and closing the second one leaves DTR on.
+    const bool keepDtr = m_lines.choices(m_commPort).keepDtrAfterClose;
+    const int keeper = keepDtr ? ::fcntl(int(m_port->handle()), F_DUPFD_CLOEXEC, 0) : -1;
+    m_port->close();
+    if (keeper >= 0) {
+        DeviceLineDriver::dropHangUp(keeper);
+        ::close(keeper);
+    }
 }
 
 CommResult MSComm::applySettings(const LineSettings &settings)
@@ -277,10 +305,14 @@ CommResult MSComm::applySettings(const LineSettings &settings)
     if (!settings.isSendable())
         return CommErrorCatalog::stopBitsNeedFiveDataBits(settings);
     // A pseudo-terminal has no line to set; its driver would refuse parity
-    // and 6 or 7 data bits although nothing depends on them.
-    if (m_isPseudoTerminal)
-        return std::nullopt;
-    if (std::optional<QString> reason = DeviceSetup::apply(*m_port, settings))
+    // and 6 or 7 data bits although nothing depends on them. Its line
+    // discipline does honour XON/XOFF.
+    std::optional<QString> reason;
+    if (!m_isPseudoTerminal)
+        reason = DeviceSetup::apply(*m_port, settings);
+    if (!reason)
+        reason = m_lines.applyFlowAndHangUp();
+    if (reason)
         return CommErrorCatalog::settingsRefused(m_commPort, m_openDevice, *reason);
     return std::nullopt;
 }

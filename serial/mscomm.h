@@ -2,6 +2,7 @@
 
 #include "commerror.h"
 #include "overrunwatch.h"
+#include "portlines.h"
 #include "serialwriter.h"
 
 #include <QByteArray>
@@ -83,6 +84,11 @@ public:
 
     int CommEvent() const { return m_commEvent; }
 
+    // The wires beside the data: DTR, RTS, BREAK, the far end's lines, flow
+    // control, and the choices for each port that the next opening applies.
+    PortLines &lines() { return m_lines; }
+    const PortLines &lines() const { return m_lines; }
+
     // The device path COMn stands for (see ComPortMap).
     QString devicePath() const;
     // The path the open port was opened under, as configured (a by-id name,
@@ -127,6 +133,8 @@ private:
     CommResult openDevicePath(const QString &configured);
     static QString returnPathFor(const QString &configured, const QString &device);
     void closePort();
+    // Closes the device, leaving DTR on when that is the port's choice.
+    void closeDevice();
     CommResult applySettings(const LineSettings &settings);
     void handleConnectionLoss();
     void scheduleReceiveEvent();
@@ -160,6 +168,7 @@ private:
     bool m_receiveDeferred = false;
     bool m_receiveEventScheduled = false;
     SerialWriter m_writer;
+    PortLines m_lines;
     OverrunWatch m_overrunWatch;
     // Overruns without new data (the line went quiet after the loss) are found
     // by a slow poll; it runs only while a watched port is open.

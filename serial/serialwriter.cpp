@@ -65,12 +65,18 @@ void SerialWriter::clear()
     updateNotifier();
 }
 
+void SerialWriter::setHeld(bool held)
+{
+    m_held = held;
+    updateNotifier();
+}
+
 void SerialWriter::updateNotifier()
 {
     // A descriptor with room reports itself writable on every pass of the
     // event loop; listening only while bytes wait keeps an idle port silent.
     if (m_notifier)
-        m_notifier->setEnabled(!m_queue.isEmpty());
+        m_notifier->setEnabled(!m_queue.isEmpty() && !m_held);
 }
 
 void SerialWriter::onWritable()

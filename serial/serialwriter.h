@@ -31,6 +31,8 @@ public:
     // Drops what has not left of the piece queued at start; returns how many bytes went.
     qint64 dropPiece(qint64 start);
     void clear();
+    // While held, queued bytes stay queued (a BREAK on the line).
+    void setHeld(bool held);
 
     qint64 pending() const { return m_queue.size(); }
     // Bytes the driver has taken so far.
@@ -49,6 +51,7 @@ private:
     void updateNotifier();
 
     int m_fd = -1;
+    bool m_held = false;
     QSocketNotifier *m_notifier = nullptr;
     OutputQueue m_queue;
 };

@@ -8,6 +8,19 @@ namespace {
 
 const QString kRateUnknown = QStringLiteral("Restzeit wird ermittelt …");
 
+QString holdText(FileTransfer::Hold hold)
+{
+    switch (hold) {
+    case FileTransfer::Hold::ClearToSendOff:
+        return QStringLiteral("angehalten: CTS ist aus");
+    case FileTransfer::Hold::XoffReceived:
+        return QStringLiteral("angehalten: die Gegenstelle hat XOFF gesendet");
+    case FileTransfer::Hold::None:
+        break;
+    }
+    return {};
+}
+
 } // namespace
 
 FileSendWindow::FileSendWindow(FileTransfer &transfer, QWidget *parent)
@@ -29,6 +42,8 @@ FileSendWindow::FileSendWindow(FileTransfer &transfer, QWidget *parent)
     m_rateWatch.start();
     connect(&m_transfer, &FileTransfer::progressed, this, &FileSendWindow::onProgressed);
     connect(&m_transfer, &FileTransfer::finished, this, &FileSendWindow::onFinished);
+    connect(&m_transfer, &FileTransfer::holdChanged, this,
+        [this] { onProgressed(m_transfer.sent(), m_transfer.total()); });
     onProgressed(m_transfer.sent(), m_transfer.total());
 }
 
@@ -36,8 +51,9 @@ void FileSendWindow::onProgressed(qint64 sent, qint64 total)
 {
     showCount(sent, total);
     m_rate.add(m_clock.elapsed(), sent);
+    const QString held = holdText(m_transfer.hold());
     const QString rate = m_rate.text(total);
-    m_rateLabel->setText(rate.isEmpty() ? kRateUnknown : rate);
+    m_rateLabel->setText(!held.isEmpty() ? held : rate.isEmpty() ? kRateUnknown : rate);
 }
 
 void FileSendWindow::onFinished(FileTransfer::Outcome outcome)
