@@ -19,6 +19,9 @@ public:
 
     bool isOpen() const { return m_master >= 0; }
     QString slavePath() const { return m_slavePath; }
+    // The test's own descriptor of the slave side: the termios the port
+    // object set can be read through it.
+    int slaveFd() const { return m_slave; }
     // Why opening failed, for the test's message.
     QString errorString() const { return m_error; }
 
