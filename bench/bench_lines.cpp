@@ -114,7 +114,7 @@ void pulseAtOpen(LineDouble &lines, int rounds)
         if (!openCom1(comm, device, off))
             return;
         const qint64 opened = lines.openNs();
-        for (const LineDouble::Change &change : lines.history()) {
+        for (const LineDouble::LineState &change : lines.history()) {
             if (change.ns > opened && !(change.lines & LineBits::kDtr)) {
                 us << double(change.ns - opened) / 1e3;
                 break;

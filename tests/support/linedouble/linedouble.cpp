@@ -15,6 +15,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 
 #define LINEDOUBLE_EXPORT extern "C" __attribute__((visibility("default")))
@@ -31,6 +32,10 @@ using IoctlFunction = int (*)(int, unsigned long, ...);
 using OpenFunction = int (*)(const char *, int, ...);
 using OpenatFunction = int (*)(int, const char *, int, ...);
 using CloseFunction = int (*)(int);
+using FcntlFunction = int (*)(int, int, ...);
+using DupFunction = int (*)(int);
+using Dup2Function = int (*)(int, int);
+using Dup3Function = int (*)(int, int, int);
 
 // The ports this process opened, by descriptor, so that close() touches only
 // those. Descriptors past the end are never counted as ports.
@@ -51,6 +56,40 @@ void setOpened(int fd, bool opened)
 bool wasOpened(int fd)
 {
     return fd >= 0 && fd < TrackedFds && (g_opened[fd / 64].load() & (1ull << (fd % 64)));
+}
+
+// Whether another descriptor this process opened (or duplicated from one)
+// still stands for the same device: the kernel hangs up only at the last close.
+bool othersOpen(int fd)
+{
+    struct stat own = {};
+    if (::fstat(fd, &own) != 0)
+        return false;
+    for (int other = 0; other < TrackedFds; ++other) {
+        if (other == fd || !wasOpened(other))
+            continue;
+        struct stat status = {};
+        if (::fstat(other, &status) == 0 && status.st_rdev == own.st_rdev)
+            return true;
+    }
+    return false;
+}
+
+// A duplicate of a port counts as the port.
+int duplicated(int from, int fd)
+{
+    if (fd >= 0 && wasOpened(from))
+        setOpened(fd, true);
+    return fd;
+}
+
+// Every fcntl command takes at most one argument of a pointer's size.
+int fcntlThrough(FcntlFunction real, int fd, int command, void *arg)
+{
+    const int result = real(fd, command, arg);
+    if (command == F_DUPFD || command == F_DUPFD_CLOEXEC)
+        return duplicated(fd, result);
+    return result;
 }
 
 LineDoubleState *portState(int fd)
@@ -152,10 +191,48 @@ LINEDOUBLE_EXPORT int close(int fd)
         const int error = errno;
         setOpened(fd, false);
         struct termios settings = {};
-        if (LineDoubleState *state = portState(fd);
-            state && ::tcgetattr(fd, &settings) == 0 && (settings.c_cflag & HUPCL))
+        if (LineDoubleState *state = portState(fd); state && !othersOpen(fd)
+            && ::tcgetattr(fd, &settings) == 0 && (settings.c_cflag & HUPCL))
             ModemLines::portHungUp(*state);
         errno = error;
     }
     return real(fd);
+}
+
+LINEDOUBLE_EXPORT int fcntl(int fd, int command, ...)
+{
+    static const auto real = next<FcntlFunction>("fcntl");
+    va_list args;
+    va_start(args, command);
+    void *arg = va_arg(args, void *);
+    va_end(args);
+    return fcntlThrough(real, fd, command, arg);
+}
+
+LINEDOUBLE_EXPORT int fcntl64(int fd, int command, ...)
+{
+    static const auto real = next<FcntlFunction>("fcntl64");
+    va_list args;
+    va_start(args, command);
+    void *arg = va_arg(args, void *);
+    va_end(args);
+    return fcntlThrough(real, fd, command, arg);
+}
+
+LINEDOUBLE_EXPORT int dup(int fd)
+{
+    static const auto real = next<DupFunction>("dup");
+    return duplicated(fd, real(fd));
+}
+
+LINEDOUBLE_EXPORT int dup2(int fd, int target)
+{
+    static const auto real = next<Dup2Function>("dup2");
+    return duplicated(fd, real(fd, target));
+}
+
+LINEDOUBLE_EXPORT int dup3(int fd, int target, int flags)
+{
+    static const auto real = next<Dup3Function>("dup3");
+    return duplicated(fd, real(fd, target, flags));
 }
