@@ -204,6 +204,13 @@ private Q_SLOTS:
         QVERIFY(!comm.setPortOpen(false));
         QCOMPARE(m_double.waiters(), 0);
         QVERIFY(!comm.lines().line(LineBits::kCts).has_value());
+        // So does the device going away: the lamps no longer know.
+        QVERIFY(!comm.setPortOpen(true));
+        QTRY_COMPARE(m_double.waiters(), 1);
+        device.closeMaster();
+        QTRY_VERIFY(!comm.PortOpen());
+        QCOMPARE(m_double.waiters(), 0);
+        QVERIFY(!comm.lines().line(LineBits::kCts).has_value());
     }
 
     void driverWithoutModemLines()
