@@ -8,6 +8,7 @@
 #include "windowlist.h"
 #include "windows/frmeingabe.h"
 #include "windows/frmempfang.h"
+#include "windows/frmleitungen.h"
 #include "windows/frmsendefenster.h"
 
 #include <QMenuBar>
@@ -75,6 +76,9 @@ void MDITavel::buildMenus()
     connect(addItem(fenster, QStringLiteral("MnFensterAutomatisierung"),
                 QStringLiteral("&Automatisierung"), Qt::Key_F9),
         &QAction::triggered, this, [this] { m_automat->show(); });
+    connect(addItem(fenster, QStringLiteral("MnFensterLeitungen"), QStringLiteral("&Leitungen"),
+                Qt::Key_F10),
+        &QAction::triggered, this, [this] { m_leitungen->show(); });
     new WindowList(*fenster, *m_mdiArea);
 
     QAction *info = bar->addAction(QStringLiteral("&Info"));

@@ -6,6 +6,7 @@
 #include "base/dialogs.h"
 #include "capturecommand.h"
 #include "deviceassignmentcommand.h"
+#include "linescommand.h"
 #include "portprobe.h"
 #include "replugcommand.h"
 #include "savecommands.h"
@@ -16,6 +17,7 @@
 #include "windows/frmeingabe.h"
 #include "windows/frmempfang.h"
 #include "windows/frminfo.h"
+#include "windows/frmleitungen.h"
 #include "windows/frmsendefenster.h"
 #include "windows/transmitter.h"
 
@@ -76,6 +78,11 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
     m_deviceAssignment = std::make_unique<DeviceAssignmentCommand>(
         DeviceAssignmentStore::pathBeside(settingsPath), *m_einstellungen, *m_comm, this);
     m_replug = std::make_unique<ReplugCommand>(*m_comm, *m_statusBar, *m_einstellungen);
+    m_linesCommand = std::make_unique<LinesCommand>(settingsPath, m_comm->lines());
+    m_leitungen = std::make_unique<FormSlot<FrmLeitungen>>(area, [this] {
+        return new FrmLeitungen(m_state, m_comm->lines(), m_linesCommand->settings(),
+            [this] { m_linesCommand->save(); });
+    });
 
     buildMenus();
     connect(m_comm.get(), &MSComm::OnComm, this, &MDITavel::OnComm);
@@ -93,6 +100,8 @@ MDITavel::StartOutcome MDITavel::MDIForm_Load()
     if (!loaded.problem.isEmpty())
         Dialogs::current().message(loaded.problem, kApplicationTitle);
     m_deviceAssignment->load();
+    // The probe opens the ports, which already take the lines as chosen.
+    m_linesCommand->load();
 
     ProbeCom1(*m_comm, m_state);
     // No free port: the user may point COM1 or COM2 at a device before the
@@ -161,6 +170,7 @@ void MDITavel::shutdown()
     m_empfang->unload();
     m_einstellungen->unload();
     m_automat->unload();
+    m_leitungen->unload();
     MDIForm_Unload();
 }
 
@@ -199,6 +209,8 @@ void MDITavel::saveSettings()
     m_empfang->storeState();
     m_einstellungen->storeState();
     m_automat->storeState();
+    // Into the lines window's own file, not tavel.cfg.
+    m_leitungen->storeState();
     writeSettings();
 }
 

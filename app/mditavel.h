@@ -14,8 +14,10 @@ class DeviceAssignmentCommand;
 class FrmEingabe;
 class FrmEinstellungen;
 class FrmEmpfang;
+class FrmLeitungen;
 class FrmSendefenster;
 class frmAutomat;
+class LinesCommand;
 class QMdiArea;
 class ReplugCommand;
 class SaveCommands;
@@ -53,6 +55,7 @@ public:
     FormSlot<FrmEmpfang> &empfang() { return *m_empfang; }
     FormSlot<FrmEinstellungen> &einstellungen() { return *m_einstellungen; }
     FormSlot<frmAutomat> &automat() { return *m_automat; }
+    FormSlot<FrmLeitungen> &leitungen() { return *m_leitungen; }
 
     // "&Info": the info window, modal.
     void showInfo();
@@ -93,10 +96,12 @@ private:
     std::unique_ptr<SaveCommands> m_saveCommands;
     std::unique_ptr<CaptureCommand> m_capture;
     std::unique_ptr<DeviceAssignmentCommand> m_deviceAssignment;
+    std::unique_ptr<LinesCommand> m_linesCommand;
     std::unique_ptr<FormSlot<FrmEingabe>> m_eingabe;
     std::unique_ptr<FormSlot<FrmSendefenster>> m_sendefenster;
     std::unique_ptr<FormSlot<FrmEmpfang>> m_empfang;
     std::unique_ptr<FormSlot<FrmEinstellungen>> m_einstellungen;
     std::unique_ptr<FormSlot<frmAutomat>> m_automat;
+    std::unique_ptr<FormSlot<FrmLeitungen>> m_leitungen;
     bool m_shutDown = false;
 };

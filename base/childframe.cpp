@@ -30,10 +30,9 @@ void ChildFrame::fitToContent()
 
 void ChildFrame::placeFromState()
 {
-    const Module1 &state = m_content->state();
-    const int index = m_content->positionIndex();
-    m_placedLeft = state.WindowLeft[index];
-    m_placedTop = state.WindowTop[index];
+    const QPoint place = m_content->storedPlace();
+    m_placedLeft = place.x();
+    m_placedTop = place.y();
     const QPoint stored(
         Twips::toPixels(m_placedLeft, logicalDpiX()), Twips::toPixels(m_placedTop, logicalDpiY()));
     m_placedPixels = withinArea(stored);
@@ -65,10 +64,7 @@ void ChildFrame::storeToState()
 {
     if (isMinimized() || isMaximized())
         return;
-    const QPoint place = placeInTwips();
-    Module1 &state = m_content->state();
-    state.WindowLeft[m_content->positionIndex()] = place.x();
-    state.WindowTop[m_content->positionIndex()] = place.y();
+    m_content->storePlace(placeInTwips());
 }
 
 void ChildFrame::closeEvent(QCloseEvent *event)

@@ -6,9 +6,10 @@
 class ChildWindow;
 
 // The MDI frame of one child window. Placing and storing the position lives
-// here so that every window follows the same rules: placed from its entry in
-// WindowLeft/WindowTop when it loads, stored back when it unloads in the
-// normal state. Closing the frame unloads the window.
+// here so that every window follows the same rules: placed from its stored
+// place (its entry in WindowLeft/WindowTop, or a place it keeps itself) when
+// it loads, stored back when it unloads in the normal state. Closing the
+// frame unloads the window.
 class ChildFrame : public QMdiSubWindow
 {
     Q_OBJECT
@@ -22,7 +23,7 @@ public:
     void fitToContent();
     // Moves the frame to the stored place of its window.
     void placeFromState();
-    // Stores the frame's place into the shared state if it is in its normal state.
+    // Stores the frame's place with its window if it is in its normal state.
     void storeToState();
 
 Q_SIGNALS:

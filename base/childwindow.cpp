@@ -6,9 +6,14 @@
 #include <QMdiSubWindow>
 
 ChildWindow::ChildWindow(Module1 &state, int positionIndex, QWidget *parent)
+    : ChildWindow(state, parent)
+{
+    m_positionIndex = positionIndex;
+}
+
+ChildWindow::ChildWindow(Module1 &state, QWidget *parent)
     : QWidget(parent)
     , m_state(state)
-    , m_positionIndex(positionIndex)
 {
     // The windows were laid out in twips for an 8-point sans serif face; a
     // larger desktop font would not fit the designed sizes. Liberation Sans
@@ -18,6 +23,21 @@ ChildWindow::ChildWindow(Module1 &state, int positionIndex, QWidget *parent)
         QStringLiteral("Arial") });
     designFont.setPointSizeF(8.25);
     setFont(designFont);
+}
+
+QPoint ChildWindow::storedPlace() const
+{
+    if (m_positionIndex < 0)
+        return {};
+    return QPoint(m_state.WindowLeft[m_positionIndex], m_state.WindowTop[m_positionIndex]);
+}
+
+void ChildWindow::storePlace(QPoint twips)
+{
+    if (m_positionIndex < 0)
+        return;
+    m_state.WindowLeft[m_positionIndex] = twips.x();
+    m_state.WindowTop[m_positionIndex] = twips.y();
 }
 
 QMdiSubWindow *ChildWindow::frame() const

@@ -7,17 +7,24 @@
 class QMdiSubWindow;
 
 // The content of a child window of the main window. Subclasses are the forms;
-// the window model (ChildFrame, FormSlot) places them from the shared state
+// the window model (ChildFrame, FormSlot) places them at their stored place
 // when they load and stores their position back when they unload.
 class ChildWindow : public QWidget
 {
     Q_OBJECT
 
 public:
+    // positionIndex: the window's entry in WindowLeft and WindowTop.
     ChildWindow(Module1 &state, int positionIndex, QWidget *parent = nullptr);
 
-    int positionIndex() const { return m_positionIndex; }
     Module1 &state() const { return m_state; }
+
+    // Where the window goes as it loads, in twips within the main window's
+    // area; by default its entry in WindowLeft and WindowTop.
+    virtual QPoint storedPlace() const;
+    // Keeps the place the window has as it unloads, or as the settings are
+    // saved while it stays open.
+    virtual void storePlace(QPoint twips);
 
     // The MDI frame around this window, once it has been loaded.
     QMdiSubWindow *frame() const;
@@ -46,6 +53,12 @@ public:
     virtual void Form_Unload() { storeState(); }
 
 protected:
+    // For a window that has no entry in WindowLeft and WindowTop: tavel.cfg
+    // holds five, for the five windows it was made for. Such a window keeps
+    // its place with its own settings by overriding storedPlace and
+    // storePlace.
+    explicit ChildWindow(Module1 &state, QWidget *parent = nullptr);
+
     // The inner size in twips, as the window was designed.
     void setClientSizeTwips(int width, int height);
     // Places a control as the window was designed: left, top, width and height
@@ -54,6 +67,7 @@ protected:
 
 private:
     Module1 &m_state;
-    int m_positionIndex = 0;
+    // -1 for a window that keeps its place itself.
+    int m_positionIndex = -1;
     bool m_focusedBefore = false;
 };

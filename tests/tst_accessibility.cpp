@@ -3,6 +3,7 @@
 #include "automation/frmautomat.h"
 #include "mainwindowfixture.h"
 #include "settings/frmeinstellungen.h"
+#include "windows/linelamp.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -91,6 +92,16 @@ private Q_SLOTS:
         automat.CmdAutomat_RightButton(4);
         QCOMPARE(Recorder::name(automat.CmdAutomat[4]), QStringLiteral("Reset"));
         expectAnnounced({ automat.CmdAutomat[4] }, QAccessible::NameChanged);
+    }
+
+    // The lines window's lamps read as line and state, each change announced.
+    void lineLampReadsAndAnnouncesItsState()
+    {
+        LineLamp lamp(QStringLiteral("DCD"));
+        QCOMPARE(Recorder::name(&lamp), QStringLiteral("DCD: unbekannt"));
+        lamp.setState(LineLamp::State::On);
+        QCOMPARE(Recorder::name(&lamp), QStringLiteral("DCD: ein"));
+        expectAnnounced({ &lamp }, QAccessible::NameChanged);
     }
 };
 

@@ -31,7 +31,7 @@ private Q_SLOTS:
 
     void cleanup() { m_f.reset(); }
 
-    // F5 to F9 load, show and activate their windows.
+    // F5 to F10 load, show and activate their windows.
     void functionKeysBringTheirWindows_data()
     {
         QTest::addColumn<int>("key");
@@ -41,6 +41,7 @@ private Q_SLOTS:
         QTest::newRow("F9") << int(Qt::Key_F9) << "Automatisierung";
         QTest::newRow("F5") << int(Qt::Key_F5) << "Eingabe";
         QTest::newRow("F8") << int(Qt::Key_F8) << "Einstellungen";
+        QTest::newRow("F10") << int(Qt::Key_F10) << "Leitungen";
     }
     void functionKeysBringTheirWindows()
     {

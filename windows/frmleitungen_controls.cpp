@@ -1,0 +1,141 @@
+#include "frmleitungen.h"
+#include "linelamp.h"
+#include "serial/linechoices.h"
+#include "serial/linessettings.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+
+namespace {
+
+QPushButton *button(const QString &caption, QWidget *parent)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    return b;
+}
+
+QRadioButton *option(const QString &caption, const QString &groupName, QWidget *parent)
+{
+    auto *o = new QRadioButton(caption, parent);
+    o->setAccessibleName(groupName + QLatin1Char(' ') + QString(caption).remove(QLatin1Char('&')));
+    return o;
+}
+
+QComboBox *levelBox(QLabel *label, QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    box->addItems({ LineChoices::levelWord(LineChoices::Level::On),
+        LineChoices::levelWord(LineChoices::Level::Off) });
+    label->setBuddy(box);
+    box->setAccessibleName(label->text().remove(QLatin1Char('&')).remove(QLatin1Char(':')));
+    return box;
+}
+
+} // namespace
+
+// Laid out by layouts, not twips: the window is new and has no design to
+// keep. Its access keys are 1, 2, T, R, B, U, K, C, X, Ö, F, L and S; D and
+// I are the menu bar's (Datei, Info), and a key both had would only move the
+// focus, not press the button.
+void FrmLeitungen::buildControls()
+{
+    auto *now = new QGroupBox(QStringLiteral("Leitungen jetzt"), this);
+    dtrButton = button(QStringLiteral("D&TR"), now);
+    rtsButton = button(QStringLiteral("&RTS"), now);
+    for (QPushButton *own : { dtrButton, rtsButton })
+        own->setCheckable(true);
+    auto *lampRow = new QHBoxLayout;
+    lampRow->setSpacing(12);
+    const char *farLines[] = { "CTS", "DSR", "DCD", "RI" };
+    for (std::size_t i = 0; i < lamps.size(); ++i) {
+        lamps[i] = new LineLamp(QLatin1String(farLines[i]), now);
+        lampRow->addWidget(lamps[i]);
+    }
+    lampRow->addStretch(1);
+    breakButton = button(QStringLiteral("&Break senden"), now);
+    auto *lengthLabel = new QLabel(QStringLiteral("Da&uer:"), now);
+    breakLength = new QSpinBox(now);
+    breakLength->setRange(LinesSettings::kBreakMinMs, LinesSettings::kBreakMaxMs);
+    breakLength->setSuffix(QStringLiteral(" ms"));
+    breakLength->setSingleStep(10);
+    // The length is saved as it changes; digits being typed are not a length yet.
+    breakLength->setKeyboardTracking(false);
+    breakLength->setAccessibleName(QStringLiteral("Dauer des Breaks"));
+    lengthLabel->setBuddy(breakLength);
+    auto *nowGrid = new QGridLayout(now);
+    nowGrid->addWidget(dtrButton, 0, 0);
+    nowGrid->addWidget(rtsButton, 0, 1);
+    nowGrid->addLayout(lampRow, 0, 2, 1, 2);
+    nowGrid->addWidget(breakButton, 1, 0, 1, 2);
+    auto *lengthRow = new QHBoxLayout;
+    lengthRow->addWidget(lengthLabel);
+    lengthRow->addWidget(breakLength);
+    lengthRow->addStretch(1);
+    nowGrid->addLayout(lengthRow, 1, 2, 1, 2);
+    nowGrid->setColumnStretch(3, 1);
+
+    auto *portRow = new QHBoxLayout;
+    portRow->addWidget(new QLabel(QStringLiteral("Einstellungen für:"), this));
+    for (int i = 0; i < int(portOptions.size()); ++i) {
+        portOptions[i] = option(QStringLiteral("COM&%1").arg(ComPortMap::kFirstPort + i),
+            QStringLiteral("Einstellungen für"), this);
+        portRow->addWidget(portOptions[i]);
+    }
+    portRow->addStretch(1);
+
+    auto *flow = new QGroupBox(QStringLiteral("Flusssteuerung"), this);
+    auto *flowColumn = new QVBoxLayout(flow);
+    // The table's words, each with its access key: k, C, X.
+    constexpr int keyAt[] = { 0, 4, 0 };
+    for (std::size_t i = 0; i < flowOptions.size(); ++i) {
+        const QString caption
+            = QString::fromUtf8(LineChoices::flowRows()[i].word).insert(keyAt[i], QLatin1Char('&'));
+        flowOptions[i] = option(caption, QStringLiteral("Flusssteuerung"), flow);
+        flowColumn->addWidget(flowOptions[i]);
+    }
+    flowColumn->addStretch(1);
+
+    auto *atOpen = new QGroupBox(QStringLiteral("Beim Öffnen"), this);
+    auto *dtrLabel = new QLabel(QStringLiteral("DTR beim &Öffnen:"), atOpen);
+    auto *rtsLabel = new QLabel(QStringLiteral("RTS beim Ö&ffnen:"), atOpen);
+    dtrAtOpen = levelBox(dtrLabel, atOpen);
+    rtsAtOpen = levelBox(rtsLabel, atOpen);
+    keepDtr = new QCheckBox(QStringLiteral("DTR nach dem Trennen ein &lassen"), atOpen);
+    keepDtr->setAccessibleName(QStringLiteral("DTR nach dem Trennen ein lassen"));
+    auto *atOpenGrid = new QGridLayout(atOpen);
+    atOpenGrid->addWidget(dtrLabel, 0, 0);
+    atOpenGrid->addWidget(dtrAtOpen, 0, 1);
+    atOpenGrid->addWidget(rtsLabel, 1, 0);
+    atOpenGrid->addWidget(rtsAtOpen, 1, 1);
+    atOpenGrid->addWidget(keepDtr, 2, 0, 1, 3);
+    atOpenGrid->setColumnStretch(2, 1);
+
+    auto *choiceRow = new QHBoxLayout;
+    choiceRow->addWidget(flow);
+    choiceRow->addWidget(atOpen, 1);
+
+    closeButton = button(QStringLiteral("&Schließen"), this);
+    auto *closeRow = new QHBoxLayout;
+    closeRow->addStretch(1);
+    closeRow->addWidget(closeButton);
+
+    auto *page = new QVBoxLayout(this);
+    page->setContentsMargins(8, 8, 8, 8);
+    page->addWidget(now);
+    page->addSpacing(4);
+    page->addLayout(portRow);
+    page->addLayout(choiceRow);
+    page->addLayout(closeRow);
+    // A fixed size, as the other child windows have.
+    page->setSizeConstraint(QLayout::SetFixedSize);
+    ensurePolished();
+    setFixedSize(sizeHint());
+}
