@@ -11,6 +11,15 @@ namespace {
 constexpr cc_t kXon = 0x11;
 constexpr cc_t kXoff = 0x13;
 
+// A driver without modem lines (a pty, some USB bridges) answers their calls
+// with "not a terminal" or "invalid argument", which would mislead here.
+QString lineCallReason(int error)
+{
+    if (error == ENOTTY || error == EINVAL || error == EOPNOTSUPP)
+        return QStringLiteral("vom Treiber nicht unterstützt");
+    return SystemError::reason(error);
+}
+
 QString flowWord(LineChoices::FlowControl flow)
 {
     return QString::fromUtf8(LineChoices::rowOf(flow).word);
@@ -44,21 +53,21 @@ LineDriver::Reading DeviceLineDriver::read()
 {
     int bits = 0;
     if (::ioctl(m_fd, TIOCMGET, &bits) != 0)
-        return { std::nullopt, SystemError::reason(errno) };
+        return { std::nullopt, lineCallReason(errno) };
     return { bits, {} };
 }
 
 std::optional<QString> DeviceLineDriver::setOwnLines(int bits, bool on)
 {
     if (::ioctl(m_fd, on ? TIOCMBIS : TIOCMBIC, &bits) != 0)
-        return SystemError::reason(errno);
+        return lineCallReason(errno);
     return std::nullopt;
 }
 
 std::optional<QString> DeviceLineDriver::setBreak(bool on)
 {
     if (::ioctl(m_fd, on ? TIOCSBRK : TIOCCBRK) != 0)
-        return SystemError::reason(errno);
+        return lineCallReason(errno);
     return std::nullopt;
 }
 

@@ -155,8 +155,8 @@ private Q_SLOTS:
         f.connectPort();
         QVERIFY(window.portOptions[0]->isChecked() && !window.portOptions[1]->isEnabled());
         QCOMPARE(lampNames(window), lampsSaying("unbekannt"));
-        const QString why = QStringLiteral(
-            "Der Treiber dieses Anschlusses kennt keine Steuerleitungen (Kein Terminalgerät).");
+        const QString why
+            = QStringLiteral("Steuerleitungen nicht verfügbar: vom Treiber nicht unterstützt.");
         for (QPushButton *own : { window.dtrButton, window.rtsButton }) {
             QVERIFY(!own->isEnabled());
             QCOMPARE(own->toolTip(), why);

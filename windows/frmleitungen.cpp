@@ -131,8 +131,7 @@ void FrmLeitungen::showLines()
     if (open == 0)
         whyNot = QStringLiteral("Nicht verbunden.");
     else if (!m_lines.linesKnown())
-        whyNot = QStringLiteral("Der Treiber dieses Anschlusses kennt keine Steuerleitungen (%1).")
-                     .arg(m_lines.whyUnknown());
+        whyNot = QStringLiteral("Steuerleitungen nicht verfügbar: %1.").arg(m_lines.whyUnknown());
     showOwnLine(dtrButton, LineBits::kDtr, whyNot);
     const bool driverSetsRts
         = open != 0 && m_lines.choices(open).flowControl == LineChoices::FlowControl::RtsCts;
@@ -152,7 +151,7 @@ void FrmLeitungen::showLines()
     const QString breakNote = open == 0 ? whyNot
         : m_lines.breakProblem().isEmpty()
         ? QString()
-        : QStringLiteral("Der Treiber hat das Break abgelehnt (%1).").arg(m_lines.breakProblem());
+        : QStringLiteral("Break nicht möglich: %1.").arg(m_lines.breakProblem());
     breakButton->setToolTip(breakNote);
     breakButton->setAccessibleDescription(breakNote);
 }
