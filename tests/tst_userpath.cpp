@@ -1,5 +1,6 @@
 #include "filehelpers.h"
 #include "firstrunfile.h"
+#include "linedouble.h"
 #include "ptydevice.h"
 
 #include <QFileInfo>
@@ -60,12 +61,13 @@ private:
 
     // Starts a copy of the program, beside which it keeps its tavel.cfg, and
     // gives its main window the focus.
-    QByteArray launch(QProcess &tavel)
+    QByteArray launch(QProcess &tavel) { return launch(tavel, m_environment); }
+    QByteArray launch(QProcess &tavel, const QProcessEnvironment &base)
     {
         const QString program = m_folder.filePath(QStringLiteral("tavel"));
         if (!QFile::exists(program) && !QFile::copy(QStringLiteral(TAVEL_EXECUTABLE), program))
             return {};
-        QProcessEnvironment environment = m_environment;
+        QProcessEnvironment environment = base;
         environment.insert(QStringLiteral("TAVEL_COM1"), m_com1.slavePath());
         environment.insert(QStringLiteral("TAVEL_COM2"), m_com2.slavePath());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -232,6 +234,31 @@ private Q_SLOTS:
         const QList<QByteArray> lines = contentsOf(settings).split('\n');
         QCOMPARE(lines.size(), 31);
         QCOMPARE(lines.mid(5, 6).join('\n') + '\n', connection);
+    }
+
+    // The wires beside the data, with the double giving the pty modem lines:
+    // DTR chosen off is off once connected, switched on by hand it is on, a
+    // BREAK reaches the line, and the choices stay as they were written.
+    void linesReachTheWire()
+    {
+        LineDouble lines;
+        const QString linesFile = m_folder.filePath(QStringLiteral("tavel-leitungen.cfg"));
+        QVERIFY(writeFile(linesFile, "COM1.DTR=aus\n"));
+        QProcess tavel;
+        const QByteArray window = launch(tavel, lines.environment(m_environment));
+        QVERIFY2(!window.isEmpty(), "the main window did not appear");
+        key(QStringLiteral("F8 alt+h"));
+        QTRY_VERIFY(lines.openNs() > 0);
+        QTRY_VERIFY(!lines.dtr());
+        QVERIFY(lines.rts());
+        key(QStringLiteral("F10 alt+t"));
+        QTRY_VERIFY(lines.dtr());
+        key(QStringLiteral("alt+b"));
+        QTRY_COMPARE(lines.breakCount(), 1);
+        ::kill(pid_t(tavel.processId()), SIGTERM);
+        QVERIFY(tavel.waitForFinished(20000));
+        const QByteArray kept = contentsOf(linesFile);
+        QVERIFY2(kept.contains("\nCOM1.DTR=aus\n") && kept.contains("\nFenster="), kept);
     }
 
     // "&Mitschnitt …": after each piece the device sends the file holds
