@@ -76,6 +76,6 @@ void DeviceAssignmentCommand::probeAgain(const QList<int> &ports)
             && (m_comm.CommPort() == port || device == m_comm.openPath()
                 || device == m_comm.openDevice());
         if (!held)
-            settings->setPortUsable(port, PortIsUsable(port));
+            settings->setPortUsable(port, PortIsUsable(port, m_comm.lines().choices(port)));
     }
 }

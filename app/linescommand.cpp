@@ -21,6 +21,22 @@ void LinesCommand::load()
         m_lines.setChoices(port, m_settings.choices(port));
 }
 
+void LinesCommand::reportRefusals()
+{
+    // Queued: the refusal comes from inside the opening of the port, which
+    // a modal box must not interrupt.
+    QObject::connect(
+        &m_lines, &PortLines::flowRefused, &m_lines,
+        [this](const QString &reason) {
+            Dialogs::current().message(
+                QStringLiteral("COM%1 ist ohne die gewählte Flusssteuerung verbunden: %2.")
+                    .arg(m_lines.port())
+                    .arg(reason),
+                kApplicationTitle);
+        },
+        Qt::QueuedConnection);
+}
+
 void LinesCommand::save()
 {
     if (m_settings == m_written)

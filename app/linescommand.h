@@ -16,6 +16,9 @@ public:
     // At start-up, before the probe opens a port: a damaged file is reported
     // and the defaults hold.
     void load();
+    // From now on, a flow control that the driver refuses is said in a box
+    // (not during the start-up probe, which only tries the ports).
+    void reportRefusals();
     // What the lines window changes.
     LinesSettings &settings() { return m_settings; }
     // Writes the file if anything changed since it was read or written. A

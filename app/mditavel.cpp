@@ -115,6 +115,7 @@ MDITavel::StartOutcome MDITavel::MDIForm_Load()
         shutdown();
         return StartOutcome::EndProgram;
     }
+    m_linesCommand->reportRefusals();
 
     // The main window appears together with its first child, so that the
     // messages below stand over it.

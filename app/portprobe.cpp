@@ -36,8 +36,9 @@ void ProbeCom2(MSComm &comm, Module1 &state)
     state.PortMask = std::int16_t(state.PortMask + 2);
 }
 
-bool PortIsUsable(int port)
+bool PortIsUsable(int port, const LineChoices &choices)
 {
     MSComm comm;
+    comm.lines().setChoices(port, choices);
     return !openAndClose(comm, port);
 }

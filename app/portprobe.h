@@ -1,5 +1,7 @@
 #pragma once
 
+#include "serial/linechoices.h"
+
 struct Module1;
 class MSComm;
 
@@ -12,5 +14,6 @@ class MSComm;
 void ProbeCom1(MSComm &comm, Module1 &state);
 void ProbeCom2(MSComm &comm, Module1 &state);
 // The same test for one port while the program runs, on a port object of
-// its own so that an open connection is left alone; reports nothing.
-bool PortIsUsable(int port);
+// its own so that an open connection is left alone; reports nothing. The
+// port's line choices apply, so that a board that resets on DTR is spared.
+bool PortIsUsable(int port, const LineChoices &choices);

@@ -40,12 +40,15 @@ DeviceLineDriver::~DeviceLineDriver()
     m_watch.stop();
 }
 
-void DeviceLineDriver::dropHangUp(int fd)
+void DeviceLineDriver::setHangUp(int fd, bool hangUp)
 {
     termios settings = {};
     if (::tcgetattr(fd, &settings) != 0)
         return;
-    settings.c_cflag &= ~tcflag_t(HUPCL);
+    if (hangUp)
+        settings.c_cflag |= HUPCL;
+    else
+        settings.c_cflag &= ~tcflag_t(HUPCL);
     ::tcsetattr(fd, TCSANOW, &settings);
 }
 
@@ -89,8 +92,11 @@ std::optional<QString> DeviceLineDriver::applyFlowAndHangUp(
         settings.c_cc[VSTART] = kXon;
         settings.c_cc[VSTOP] = kXoff;
     }
+    // Also for a program that ends without closing the port.
     if (keepDtrAfterClose)
         settings.c_cflag &= ~tcflag_t(HUPCL);
+    else
+        settings.c_cflag |= HUPCL;
     if (::tcsetattr(m_fd, TCSANOW, &settings) != 0) {
         return QStringLiteral("Flusssteuerung „%1“ nicht einstellbar (%2)")
             .arg(flowWord(flow), SystemError::reason(errno));

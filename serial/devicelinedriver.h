@@ -15,9 +15,9 @@ public:
     explicit DeviceLineDriver(int fd);
     ~DeviceLineDriver() override;
 
-    // Clears the device's hang-up rule (HUPCL), so that closing it leaves DTR
-    // as it is.
-    static void dropHangUp(int fd);
+    // Sets the device's hang-up rule (HUPCL): with it the last close drops
+    // DTR, without it DTR stays as it is.
+    static void setHangUp(int fd, bool hangUp);
 
     Reading read() override;
     std::optional<QString> setOwnLines(int bits, bool on) override;

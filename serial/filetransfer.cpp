@@ -118,7 +118,7 @@ void FileTransfer::updateHold()
     if (m_running && flow == LineChoices::FlowControl::RtsCts
         && lines.line(LineBits::kCts) == false)
         hold = Hold::ClearToSendOff;
-    else if (m_running && flow == LineChoices::FlowControl::XonXoff
+    else if (m_running && flow == LineChoices::FlowControl::XonXoff && !lines.isBreaking()
         && m_sinceMove.elapsed() >= kStallMsecs)
         hold = Hold::XoffReceived;
     if (hold == m_hold)

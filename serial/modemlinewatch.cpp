@@ -1,12 +1,11 @@
 #include "modemlinewatch.h"
 
 #include "linebits.h"
+#include "threadwake.h"
 
 #include <cerrno>
-#include <csignal>
+#include <ctime>
 #include <linux/serial.h>
-#include <mutex>
-#include <pthread.h>
 #include <sys/ioctl.h>
 
 namespace {
@@ -16,25 +15,9 @@ static_assert(LineBits::kDtr == TIOCM_DTR && LineBits::kRts == TIOCM_RTS
     && LineBits::kDsr == TIOCM_DSR);
 
 constexpr unsigned long kWaitMask = TIOCM_CTS | TIOCM_DSR | TIOCM_CAR | TIOCM_RNG;
-
-// The signal that wakes the thread from the driver's wait. Its handler does
-// nothing; being installed without SA_RESTART is what makes the wait return.
-int wakeSignal()
-{
-    return SIGRTMIN + 4;
-}
-
-void installWakeHandler()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        struct sigaction action = {};
-        action.sa_handler = [](int) {};
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = 0;
-        ::sigaction(wakeSignal(), &action, nullptr);
-    });
-}
+// For drivers that cannot wait for a change: fast enough for a lamp, rare
+// enough to cost next to nothing.
+constexpr long kPollMs = 100;
 
 bool sameCounts(const serial_icounter_struct &a, const serial_icounter_struct &b)
 {
@@ -56,7 +39,7 @@ ModemLineWatch::~ModemLineWatch()
 void ModemLineWatch::start(int fd)
 {
     stop();
-    installWakeHandler();
+    ThreadWake::prepare();
     m_stopping = false;
     m_finished = false;
     const int generation = ++m_generation;
@@ -69,14 +52,7 @@ void ModemLineWatch::stop()
     if (!m_thread.joinable())
         return;
     m_stopping = true;
-    // The signal may come just before the thread enters the wait, and be
-    // lost; it is sent again until the thread has seen the flag.
-    while (!m_finished) {
-        ::pthread_kill(m_thread.native_handle(), wakeSignal());
-        for (int i = 0; i < 50 && !m_finished; ++i)
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    m_thread.join();
+    ThreadWake::stopAndJoin(m_thread, m_finished);
 }
 
 void ModemLineWatch::run(int fd, int generation)
@@ -91,6 +67,7 @@ void ModemLineWatch::run(int fd, int generation)
             Qt::QueuedConnection);
     };
     int last = -1;
+    bool polling = false;
     while (!m_stopping) {
         // A change between reading the lines and entering the wait would
         // wait for the next one; the driver's counts of changes show it.
@@ -111,8 +88,20 @@ void ModemLineWatch::run(int fd, int generation)
             continue;
         if (m_stopping)
             break;
+        if (polling) {
+            // nanosleep returns early, with EINTR, when the thread is woken.
+            const timespec pause = { 0, kPollMs * 1000000L };
+            ::nanosleep(&pause, nullptr);
+            continue;
+        }
         if (::ioctl(fd, TIOCMIWAIT, kWaitMask) != 0 && errno != EINTR) {
             const int error = errno;
+            // Some USB bridges (CP210x) read and set the lines but cannot
+            // wait for a change; they are looked at a few times a second.
+            if (error == ENOTTY || error == EINVAL || error == EOPNOTSUPP) {
+                polling = true;
+                continue;
+            }
             post([this, error] { Q_EMIT failed(error); });
             break;
         }

@@ -7,7 +7,8 @@
 // Follows the far end's lines of an open device without costing anything
 // while they stay as they are: a thread of its own sleeps in the driver
 // (TIOCMIWAIT) until CTS, DSR, DCD or RI changes, reads the lines and hands
-// them to the object's thread. Stopping wakes the thread with a signal.
+// them to the object's thread. A driver that cannot wait is asked ten times a
+// second instead. Stopping wakes the thread with a signal.
 class ModemLineWatch : public QObject
 {
     Q_OBJECT

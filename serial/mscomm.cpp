@@ -27,7 +27,7 @@ constexpr int kOverrunPollMs = 1000;
 MSComm::MSComm(QObject *parent)
     : QObject(parent)
     , m_port(std::make_unique<QSerialPort>())
-    , m_lines({ [this] { return m_writer.pending() == 0 && outputInDriver() == 0; },
+    , m_lines({ [this] { return outputInDriver() == 0; },
           [this](bool held) { m_writer.setHeld(held); } })
 {
     connect(m_port.get(), &QSerialPort::readyRead, this, &MSComm::onReadyRead);
@@ -291,11 +291,13 @@ void MSComm::closeDevice()
     // and with them its hang-up rule, which drops DTR at the last close. A
     // second descriptor keeps that close from being the last; the rule goes
     // from the settings put back, and closing the second one leaves DTR on.
+    // The rule is set either way: one session that kept DTR would otherwise
+    // leave its rule in the device for the next.
     const bool keepDtr = m_lines.choices(m_commPort).keepDtrAfterClose;
-    const int keeper = keepDtr ? ::fcntl(int(m_port->handle()), F_DUPFD_CLOEXEC, 0) : -1;
+    const int keeper = ::fcntl(int(m_port->handle()), F_DUPFD_CLOEXEC, 0);
     m_port->close();
     if (keeper >= 0) {
-        DeviceLineDriver::dropHangUp(keeper);
+        DeviceLineDriver::setHangUp(keeper, !keepDtr);
         ::close(keeper);
     }
 }
@@ -307,13 +309,12 @@ CommResult MSComm::applySettings(const LineSettings &settings)
     // A pseudo-terminal has no line to set; its driver would refuse parity
     // and 6 or 7 data bits although nothing depends on them. Its line
     // discipline does honour XON/XOFF.
-    std::optional<QString> reason;
-    if (!m_isPseudoTerminal)
-        reason = DeviceSetup::apply(*m_port, settings);
-    if (!reason)
-        reason = m_lines.applyFlowAndHangUp();
-    if (reason)
-        return CommErrorCatalog::settingsRefused(m_commPort, m_openDevice, *reason);
+    if (!m_isPseudoTerminal) {
+        if (std::optional<QString> reason = DeviceSetup::apply(*m_port, settings))
+            return CommErrorCatalog::settingsRefused(m_commPort, m_openDevice, *reason);
+    }
+    // A flow control the driver refuses leaves the port usable without it.
+    m_lines.applyFlowAndHangUp();
     return std::nullopt;
 }
 

@@ -2,6 +2,7 @@
 
 #include "linebits.h"
 #include "linessettings.h"
+#include "threadwake.h"
 
 #include <algorithm>
 #include <chrono>
@@ -35,21 +36,19 @@ LineChoices PortLines::choices(int port) const
                                          : LineChoices {};
 }
 
-std::optional<QString> PortLines::setChoices(int port, const LineChoices &choices)
+void PortLines::setChoices(int port, const LineChoices &choices)
 {
     if (!ComPortMap::isValidPort(port))
-        return std::nullopt;
+        return;
     m_choices[port - ComPortMap::kFirstPort] = choices;
-    std::optional<QString> refused;
     if (m_driver && port == m_port)
-        refused = applyFlowAndHangUp();
+        applyFlowAndHangUp();
     Q_EMIT changed();
-    return refused;
 }
 
 std::optional<bool> PortLines::line(int bit) const
 {
-    if (!linesKnown())
+    if (!linesKnown() || ((bit & LineBits::kFarLines) && !m_whyFarUnknown.isEmpty()))
         return std::nullopt;
     return (m_bits & bit) != 0;
 }
@@ -58,13 +57,12 @@ std::optional<QString> PortLines::setOwnLine(int bit, bool on)
 {
     if (!linesKnown())
         return m_whyUnknown;
-    if (std::optional<QString> refused = m_driver->setOwnLines(bit & LineBits::kOwnLines, on)) {
-        markUnknown(*refused);
-        return refused;
-    }
+    // A refusal now and then (a USB request that timed out) leaves the lines
+    // usable; only lines that can no longer be read are unknown.
+    const std::optional<QString> refused = m_driver->setOwnLines(bit & LineBits::kOwnLines, on);
     readLines();
     Q_EMIT changed();
-    return std::nullopt;
+    return refused;
 }
 
 void PortLines::attach(std::unique_ptr<LineDriver> driver, int port)
@@ -73,11 +71,17 @@ void PortLines::attach(std::unique_ptr<LineDriver> driver, int port)
     m_driver = std::move(driver);
     m_port = port;
     m_whyUnknown.clear();
+    m_whyFarUnknown.clear();
+    m_flowProblem.clear();
     m_breakProblem.clear();
     m_bits = 0;
     const LineChoices chosen = choices(port);
+    // Under RTS/CTS the driver raises RTS when it can take data and never
+    // again after it was dropped by hand.
+    const bool rtsOff = chosen.rtsAtOpen == LineChoices::Level::Off
+        && chosen.flowControl != LineChoices::FlowControl::RtsCts;
     const int off = (chosen.dtrAtOpen == LineChoices::Level::Off ? LineBits::kDtr : 0)
-        | (chosen.rtsAtOpen == LineChoices::Level::Off ? LineBits::kRts : 0);
+        | (rtsOff ? LineBits::kRts : 0);
     // A driver without modem lines refuses this; the port is used all the same.
     if (off != 0) {
         if (std::optional<QString> refused = m_driver->setOwnLines(off, false))
@@ -89,16 +93,28 @@ void PortLines::attach(std::unique_ptr<LineDriver> driver, int port)
         m_bits = bits;
         Q_EMIT changed();
     });
-    connect(m_driver.get(), &LineDriver::watchFailed, this, &PortLines::markUnknown);
+    connect(m_driver.get(), &LineDriver::watchFailed, this, &PortLines::markFarUnknown);
     Q_EMIT changed();
 }
 
-std::optional<QString> PortLines::applyFlowAndHangUp()
+void PortLines::applyFlowAndHangUp()
 {
     if (!m_driver)
-        return std::nullopt;
+        return;
     const LineChoices chosen = choices(m_port);
-    return m_driver->applyFlowAndHangUp(chosen.flowControl, chosen.keepDtrAfterClose);
+    const std::optional<QString> refused
+        = m_driver->applyFlowAndHangUp(chosen.flowControl, chosen.keepDtrAfterClose);
+    if (!refused && chosen.flowControl == LineChoices::FlowControl::RtsCts && linesKnown()) {
+        (void)m_driver->setOwnLines(LineBits::kRts, true);
+        readLines();
+    }
+    const QString problem = refused.value_or(QString());
+    if (problem == m_flowProblem)
+        return;
+    m_flowProblem = problem;
+    Q_EMIT changed();
+    if (!problem.isEmpty())
+        Q_EMIT flowRefused(problem);
 }
 
 void PortLines::startWatching()
@@ -137,6 +153,14 @@ void PortLines::markUnknown(const QString &reason)
     Q_EMIT changed();
 }
 
+void PortLines::markFarUnknown(const QString &reason)
+{
+    if (!m_driver)
+        return;
+    m_whyFarUnknown = reason;
+    Q_EMIT changed();
+}
+
 void PortLines::sendBreak(int ms)
 {
     if (!m_driver || isBreaking())
@@ -165,20 +189,28 @@ void PortLines::startHolding()
 {
     m_breakState = BreakState::Holding;
     m_breakCut = false;
+    m_breakThreadFinished = false;
+    ThreadWake::prepare();
     LineDriver *driver = m_driver.get();
     const int generation = ++m_breakGeneration;
     const auto length = std::chrono::milliseconds(m_breakMs);
     m_breakThread = std::thread([this, driver, generation, length] {
+        // The driver starts the BREAK once what it holds has left, which a
+        // line held by flow control may never let happen; closing the port
+        // then wakes this thread out of the call.
         std::optional<QString> problem = driver->setBreak(true);
         if (!problem) {
             const auto end = std::chrono::steady_clock::now() + length;
-            std::unique_lock lock(m_breakMutex);
-            m_breakWake.wait_until(lock, end, [this] { return m_breakCut; });
+            {
+                std::unique_lock lock(m_breakMutex);
+                m_breakWake.wait_until(lock, end, [this] { return m_breakCut; });
+            }
             problem = driver->setBreak(false);
         }
         QMetaObject::invokeMethod(
             this, [this, generation, problem] { onBreakEnded(generation, problem); },
             Qt::QueuedConnection);
+        m_breakThreadFinished = true;
     });
 }
 
@@ -199,7 +231,7 @@ void PortLines::endBreak()
             m_breakCut = true;
         }
         m_breakWake.notify_all();
-        m_breakThread.join();
+        ThreadWake::stopAndJoin(m_breakThread, m_breakThreadFinished);
     }
     m_drainTimer.stop();
     if (m_breakState != BreakState::Idle)

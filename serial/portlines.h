@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QTimer>
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -37,9 +38,10 @@ public:
 
     LineChoices choices(int port) const;
     // On the open port the flow control and keeping DTR take effect at once,
-    // the levels at open with the next opening. When the driver refuses, the
-    // reason; the choice is kept for the next opening all the same.
-    std::optional<QString> setChoices(int port, const LineChoices &choices);
+    // the levels at open with the next opening. A flow control the driver
+    // refuses is reported with flowRefused; the choice is kept for the next
+    // opening all the same.
+    void setChoices(int port, const LineChoices &choices);
 
     // COMn of the open port; 0 while closed.
     int port() const { return m_driver ? m_port : 0; }
@@ -49,8 +51,12 @@ public:
     QString whyUnknown() const { return m_whyUnknown; }
     // The lines as last read (LineBits); meaningful while linesKnown().
     int bits() const { return m_bits; }
-    // Whether a line is on; nothing while the lines are not known.
+    // Whether a line is on; nothing while it is not known. The far end's
+    // lines can be unknown alone, when the driver stopped reporting them.
     std::optional<bool> line(int bit) const;
+    // Why the open port runs without its chosen flow control; empty when it
+    // has it.
+    QString flowProblem() const { return m_flowProblem; }
 
     // Raises or drops DTR or RTS. A refusal makes the lines unknown and is
     // returned.
@@ -68,8 +74,10 @@ public:
     // For the port object: a port has opened. The own lines chosen off are
     // dropped at once, before anything else is set.
     void attach(std::unique_ptr<LineDriver> driver, int port);
-    // After the line settings: the chosen flow control and hang-up rule.
-    std::optional<QString> applyFlowAndHangUp();
+    // After the line settings: the chosen flow control and hang-up rule. A
+    // refused flow control leaves the port open without it; flowRefused
+    // says so.
+    void applyFlowAndHangUp();
     void startWatching();
     // The port closes or is lost; a BREAK under way ends.
     void detach();
@@ -77,12 +85,16 @@ public:
 Q_SIGNALS:
     // Anything that the accessors above report has changed.
     void changed();
+    // The driver refused the chosen flow control (a German phrase with its
+    // reason); the port goes on without it.
+    void flowRefused(const QString &reason);
 
 private:
     enum class BreakState { Idle, Draining, Holding };
 
     void readLines();
     void markUnknown(const QString &reason);
+    void markFarUnknown(const QString &reason);
     void onDrainTick();
     void startHolding();
     void onBreakEnded(int generation, const std::optional<QString> &problem);
@@ -94,6 +106,8 @@ private:
     int m_port = 0;
     int m_bits = 0;
     QString m_whyUnknown;
+    QString m_whyFarUnknown;
+    QString m_flowProblem;
 
     BreakState m_breakState = BreakState::Idle;
     int m_breakMs = 0;
@@ -107,4 +121,5 @@ private:
     std::mutex m_breakMutex;
     std::condition_variable m_breakWake;
     bool m_breakCut = false;
+    std::atomic<bool> m_breakThreadFinished { true };
 };

@@ -53,6 +53,7 @@ private Q_SLOTS:
     void init()
     {
         m_double.refuseWith(0);
+        m_double.refuseWaitWith(0);
         m_double.setFarLines(0);
     }
 
@@ -156,35 +157,30 @@ private Q_SLOTS:
         QVERIFY(check());
         // Changed while open, it takes effect at once.
         choices.flowControl = Flow::None;
-        QVERIFY(!comm.lines().setChoices(1, choices));
+        comm.lines().setChoices(1, choices);
         QCOMPARE(bool(termiosOf(device).c_cflag & CRTSCTS), false);
         QCOMPARE(bool(termiosOf(device).c_iflag & IXON), false);
     }
 
-    void dtrAfterClose_data()
-    {
-        QTest::addColumn<bool>("keep");
-        QTest::newRow("dropped as the device's rule says") << false;
-        QTest::newRow("kept on") << true;
-    }
+    // One pty through several sessions: a session that kept DTR on must not
+    // leave its rule in the device for the next one.
     void dtrAfterClose()
     {
-        QFETCH(bool, keep);
         const std::unique_ptr<PtyDevice> end = farEnd();
         PtyDevice &device = *end;
         // A UART's termios usually asks for the hang-up at the last close.
         termios settings = termiosOf(device);
         settings.c_cflag |= HUPCL;
         QCOMPARE(::tcsetattr(device.slaveFd(), TCSANOW, &settings), 0);
-        MSComm comm;
-        LineChoices choices;
-        choices.keepDtrAfterClose = keep;
-        QVERIFY(open(comm, device, choices));
-        QVERIFY(m_double.dtr());
-        QVERIFY(!comm.setPortOpen(false));
-        QCOMPARE(m_double.dtr(), keep);
-        if (!keep)
-            QVERIFY(termiosOf(device).c_cflag & HUPCL);
+        for (bool keep : { false, true, false, true }) {
+            MSComm comm;
+            LineChoices choices;
+            choices.keepDtrAfterClose = keep;
+            QVERIFY(open(comm, device, choices));
+            QVERIFY(m_double.dtr());
+            QVERIFY(!comm.setPortOpen(false));
+            QCOMPARE(m_double.dtr(), keep);
+        }
     }
 
     void lampsFollowTheFarEnd()
@@ -211,6 +207,21 @@ private Q_SLOTS:
         QTRY_VERIFY(!comm.PortOpen());
         QCOMPARE(m_double.waiters(), 0);
         QVERIFY(!comm.lines().line(LineBits::kCts).has_value());
+    }
+
+    // A USB bridge such as the CP210x reads and sets the lines but cannot
+    // wait for a change: the lamps still follow, and DTR still works.
+    void driverThatCannotWait()
+    {
+        m_double.refuseWaitWith(ENOTTY);
+        const std::unique_ptr<PtyDevice> end = farEnd();
+        MSComm comm;
+        QVERIFY(open(comm, *end));
+        m_double.setFarLines(LineBits::kDsr);
+        QTRY_COMPARE(comm.lines().line(LineBits::kDsr), true);
+        QVERIFY(!comm.lines().setOwnLine(LineBits::kDtr, false));
+        QCOMPARE(m_double.dtr(), false);
+        QVERIFY(!comm.setPortOpen(false));
     }
 
     void driverWithoutModemLines()
@@ -249,6 +260,11 @@ private Q_SLOTS:
         QVERIFY2(m_double.lastBreakMs() >= 299 && m_double.lastBreakMs() < 400,
             qPrintable(QString::number(m_double.lastBreakMs())));
         QCOMPARE(device.read(5), QByteArray("after"));
+        // Closing cuts a long BREAK short, and the line is free again.
+        comm.lines().sendBreak(5000);
+        QTRY_VERIFY(m_double.breakOn());
+        QVERIFY(!comm.setPortOpen(false));
+        QVERIFY(!m_double.breakOn());
     }
 
     void fileHeldByCtsSaysSo()

@@ -140,6 +140,17 @@ void FrmLeitungen::showLines()
             ? QStringLiteral("Bei RTS/CTS setzt der Treiber RTS selbst.")
             : whyNot);
 
+    // A flow control the driver refused is said where it was chosen.
+    const QString flowNote = open == 0 || m_lines.flowProblem().isEmpty()
+        ? QString()
+        : QStringLiteral("Ohne Flusssteuerung verbunden: %1.").arg(m_lines.flowProblem());
+    for (QRadioButton *option : flowOptions) {
+        const QString note = option->isChecked() ? flowNote : QString();
+        option->setToolTip(note);
+        if (option->accessibleDescription() != note)
+            option->setAccessibleDescription(note);
+    }
+
     for (std::size_t i = 0; i < lamps.size(); ++i) {
         const std::optional<bool> on = m_lines.line(kLampBits[i]);
         lamps[i]->setState(!on ? LineLamp::State::Unknown
@@ -184,6 +195,13 @@ void FrmLeitungen::showChoices()
     }
     dtrAtOpen->setCurrentIndex(indexOf(choices.dtrAtOpen));
     rtsAtOpen->setCurrentIndex(indexOf(choices.rtsAtOpen));
+    // Under RTS/CTS the driver raises RTS itself as the port opens.
+    const bool driverSetsRts = choices.flowControl == LineChoices::FlowControl::RtsCts;
+    rtsAtOpen->setEnabled(!driverSetsRts);
+    const QString rtsNote
+        = driverSetsRts ? QStringLiteral("Bei RTS/CTS setzt der Treiber RTS selbst.") : QString();
+    rtsAtOpen->setToolTip(rtsNote);
+    rtsAtOpen->setAccessibleDescription(rtsNote);
     keepDtr->setChecked(choices.keepDtrAfterClose);
     m_showing = false;
 }
@@ -204,14 +222,9 @@ void FrmLeitungen::takeChoices()
         return;
     m_settings.setChoices(port, choices);
     m_save();
-    // Kept for the next opening even when the driver refuses it now.
-    if (const std::optional<QString> refused = m_lines.setChoices(port, choices)) {
-        Dialogs::current().message(
-            QStringLiteral("Der Treiber von COM%1 lehnt die Einstellung ab: %2.")
-                .arg(port)
-                .arg(*refused),
-            kApplicationTitle);
-    }
+    // Kept for the next opening even when the driver refuses it now; the
+    // port object says so.
+    m_lines.setChoices(port, choices);
 }
 
 void FrmLeitungen::sendBreak()

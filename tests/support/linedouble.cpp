@@ -192,6 +192,12 @@ void LineDouble::refuseWith(int error)
         m_state->refuse.store(error);
 }
 
+void LineDouble::refuseWaitWith(int error)
+{
+    if (m_state)
+        m_state->refuseWait.store(error);
+}
+
 int LineDouble::breakCount() const
 {
     return m_state ? int(m_state->breakCount.load()) : 0;

@@ -76,6 +76,8 @@ public:
     // Every modem-line and break ioctl fails with this errno, as on a driver
     // without them; 0 answers them again.
     void refuseWith(int error);
+    // Only TIOCMIWAIT fails with this errno; 0 answers it again.
+    void refuseWaitWith(int error);
 
     int breakCount() const;
     bool breakOn() const;

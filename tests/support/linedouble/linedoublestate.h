@@ -43,6 +43,9 @@ struct LineDoubleState
     // When non-zero, every modem-line and break ioctl fails with this errno,
     // as on a driver that has none of them.
     std::atomic<std::int32_t> refuse;
+    // When non-zero, TIOCMIWAIT alone fails with this errno, as on a USB
+    // bridge that reads and sets the lines but cannot wait for a change.
+    std::atomic<std::int32_t> refuseWait;
     std::atomic<std::uint32_t> breakOn;
     std::atomic<std::uint32_t> breakCount;
     // CLOCK_MONOTONIC nanoseconds, as the test's clock shows them too.

@@ -136,6 +136,8 @@ int answer(LineDoubleState &state, unsigned long request, void *arg)
 {
     if (const int error = state.refuse.load())
         return fail(error);
+    if (const int error = state.refuseWait.load(); error != 0 && request == TIOCMIWAIT)
+        return fail(error);
     auto *bits = static_cast<int *>(arg);
     switch (request) {
     case TIOCMGET:
