@@ -95,7 +95,7 @@ Connection connectionFor(const Positions &positions)
     return connection;
 }
 
-QString portToolTip(int commPort)
+QString portToolTip(int commPort, const QString &holder)
 {
     const QString path = ComPortMap::devicePath(commPort);
     const QString assign = QStringLiteral("Rechte Maustaste: Geräte zuordnen");
@@ -113,7 +113,11 @@ QString portToolTip(int commPort)
     case ComPortMap::Source::None:
         return QStringLiteral("Für COM%1 ist kein Gerät bekannt.\n%2").arg(commPort).arg(assign);
     }
-    return QStringLiteral("COM%1: %2 (%3)\n%4").arg(commPort).arg(path, source, assign);
+    QStringList lines { QStringLiteral("COM%1: %2 (%3)").arg(commPort).arg(path, source) };
+    if (!holder.isEmpty())
+        lines << holder;
+    lines << assign;
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace ConnectionChoices

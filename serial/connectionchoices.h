@@ -51,7 +51,8 @@ struct Connection
 Connection connectionFor(const Positions &positions);
 
 // The port option's tool tip: which device COMn stands for and why (see
-// ComPortMap).
-QString portToolTip(int commPort);
+// ComPortMap), and who holds it when a connect found it held ("belegt von
+// ...", see DeviceHolder).
+QString portToolTip(int commPort, const QString &holder = {});
 
 } // namespace ConnectionChoices

@@ -1,6 +1,7 @@
 #include "mscomm.h"
 
 #include "commerrorcatalog.h"
+#include "deviceclaim.h"
 #include "devicelinedriver.h"
 #include "devices/comportmap.h"
 #include "devices/devicescan.h"
@@ -242,10 +243,19 @@ CommResult MSComm::openDevicePath(const QString &configured)
     const QString canonical = QFileInfo(configured).canonicalFilePath();
     const QString device = canonical.isEmpty() ? configured : canonical;
 
+    if (CommResult held = DeviceClaim::prepare(m_commPort, configured, device))
+        return held;
     m_port->clearError();
     m_port->setPortName(device);
     if (!m_port->open(QIODevice::ReadWrite))
         return OpenFailure::classify(m_commPort, configured, *m_port);
+    if (CommResult held
+        = DeviceClaim::claim(m_commPort, configured, device, int(m_port->handle()))) {
+        // The rare loser of a race past prepare(); Qt's close also clears
+        // the exclusive flag the winner may have set, which flock outlasts.
+        m_port->close();
+        return held;
+    }
 
     // Lines chosen off go first: a board that resets on DTR or RTS should
     // see as short a pulse as the system allows.

@@ -130,6 +130,8 @@ private:
     void onReadyRead();
     void onErrorOccurred(int error);
     CommResult openPort();
+    // Opens a device node. It alone is locked against other processes (see
+    // DeviceClaim); a network port will have an opening of its own.
     CommResult openDevicePath(const QString &configured);
     static QString returnPathFor(const QString &configured, const QString &device);
     void closePort();

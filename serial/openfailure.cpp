@@ -1,8 +1,8 @@
 #include "openfailure.h"
 
 #include "commerrorcatalog.h"
+#include "deviceholder.h"
 #include "files/systemerror.h"
-#include "portlockfile.h"
 
 #include <QFile>
 #include <QSerialPort>
@@ -28,7 +28,7 @@ CommError probeByOpening(int port, const QString &devicePath, const QString &por
         const int error = errno;
         switch (error) {
         case EBUSY: // another program opened it exclusively (TIOCEXCL)
-            return portInUse(port, devicePath, SystemError::reason(error));
+            return portInUse(port, devicePath, DeviceHolder::describe(devicePath));
         case EACCES:
         case EPERM:
             return accessDenied(port, devicePath, SystemError::reason(error));
@@ -57,14 +57,12 @@ CommError classifyUnix(int port, const QString &devicePath, const QString &portR
             return accessDenied(port, devicePath, SystemError::reason(error));
         return deviceNotFound(port, devicePath, SystemError::reason(error));
     }
-    // The lock comes before every other check: a port held by this very
-    // program (a second object on the same device) looks fine otherwise.
-    if (const std::optional<PortLockFile::Owner> owner = PortLockFile::liveOwner(devicePath)) {
-        return portInUse(port, devicePath,
-            QStringLiteral("Sperrdatei %1 von Prozess %2")
-                .arg(owner->lockFilePath)
-                .arg(owner->pid));
-    }
+    // The locks come before every other check: a port held by this very
+    // program (a second object on the same device) looks fine otherwise, and
+    // a lock taken since the look before the opening makes QSerialPort fail
+    // without a word of why.
+    if (!DeviceHolder::lockHolders(devicePath).isEmpty())
+        return portInUse(port, devicePath, DeviceHolder::describe(devicePath));
     if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES)
         return accessDenied(port, devicePath, SystemError::reason(EACCES));
     if (!S_ISCHR(status.st_mode)) {

@@ -2,6 +2,7 @@
 
 #include "base/dialogs.h"
 #include "devices/comportmap.h"
+#include "serial/deviceholder.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -110,11 +111,19 @@ DeviceAssignment DeviceAssignmentDialog::assignment() const
 void DeviceAssignmentDialog::refresh()
 {
     const QList<SerialDeviceInfo> devices = m_devices ? m_devices() : QList<SerialDeviceInfo>();
+    // Whether a device is held is cheap to see; who holds it takes a look
+    // through every process, made only when the table changes.
+    QSet<QString> held;
+    for (const SerialDeviceInfo &device : devices) {
+        if (DeviceHolder::isHeldElsewhere(device.systemPath))
+            held.insert(device.systemPath);
+    }
     // An unchanged list leaves the table and the boxes alone, so that a
     // selection or a half-typed path is not disturbed.
-    if (devices == m_shown)
+    if (devices == m_shown && held == m_held)
         return;
     m_shown = devices;
+    m_held = held;
     showDevices(devices);
 }
 
@@ -129,7 +138,11 @@ void DeviceAssignmentDialog::showDevices(const QList<SerialDeviceInfo> &devices)
     m_table->setRowCount(int(rows.size()));
     for (int row = 0; row < rows.size(); ++row) {
         const SerialDeviceInfo &device = rows.at(row);
-        QStringList about = { DeviceList::details(device), withheldReason(device) };
+        // Held first: it is what the user needs to know before choosing it.
+        const QString holder = m_held.contains(device.systemPath)
+            ? DeviceHolder::describe(device.systemPath)
+            : QString();
+        QStringList about = { holder, DeviceList::details(device), withheldReason(device) };
         about.removeAll(QString());
         const QStringList cells
             = { device.stablePath(), device.systemPath, about.join(QStringLiteral("; ")) };

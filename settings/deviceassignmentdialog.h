@@ -4,6 +4,7 @@
 #include "devices/devicelist.h"
 
 #include <QDialog>
+#include <QSet>
 #include <QTimer>
 #include <array>
 #include <functional>
@@ -15,7 +16,8 @@ class QTableWidget;
 // device the system reports, with what it knows of it, and offers the usable
 // ones for each port in an editable box that also takes any path typed in.
 // An empty box leaves the port to the devices found. While open, the list
-// follows devices that come and go.
+// follows devices that come and go, and tells which are held by another
+// program and by which.
 class DeviceAssignmentDialog : public QDialog
 {
     Q_OBJECT
@@ -51,6 +53,8 @@ private:
 
     DeviceSource m_devices;
     QList<SerialDeviceInfo> m_shown;
+    // The shown devices' nodes that another process holds.
+    QSet<QString> m_held;
     QTableWidget *m_table = nullptr;
     std::array<QComboBox *, ComPortMap::kPortCount> m_boxes {};
     QTimer m_refresh;

@@ -10,6 +10,7 @@
 #include "indicatorball.h"
 #include "optiongroup.h"
 #include "serial/connectionchoices.h"
+#include "serial/deviceholder.h"
 #include "serial/mscomm.h"
 
 FrmEinstellungen::FrmEinstellungen(Module1 &state, MSComm &comm, Reconnector &reconnector,
@@ -80,6 +81,8 @@ void FrmEinstellungen::connectPort()
 {
     const auto fail = [this](const CommError &error) {
         if (error.number == CommErrorNumber::kPortInUse) {
+            // The box keeps its one sentence; the tool tip names the holder.
+            noteHolder(m_comm.CommPort());
             Dialogs::current().message(
                 QStringLiteral("COM%1 wird von einem anderen Gerät benutzt und steht nicht "
                                "zur Verfügung.")
@@ -125,6 +128,7 @@ void FrmEinstellungen::connectPort()
     if (CommResult error = m_comm.setPortOpen(true))
         return fail(*error);
 
+    forgetHolder(m_comm.CommPort());
     setConnectedLook(true);
     m_status.setPanelText(1, chosen.line->panelText);
     m_status.showConnection(m_comm.CommPort(), m_comm.openPath(), m_comm.openDevice());
@@ -179,13 +183,33 @@ void FrmEinstellungen::showDisconnected()
 
 void FrmEinstellungen::showReconnected()
 {
+    forgetHolder(m_comm.CommPort());
     setConnectedLook(true);
 }
 
 void FrmEinstellungen::updatePortToolTips()
 {
-    for (int i = 0; i < int(Option1.size()); ++i)
-        Option1[i]->setToolTip(ConnectionChoices::portToolTip(ComPortMap::kFirstPort + i));
+    for (int i = 0; i < int(Option1.size()); ++i) {
+        const int port = ComPortMap::kFirstPort + i;
+        HolderNote &note = m_holderNotes[std::size_t(i)];
+        if (note.device != ComPortMap::devicePath(port))
+            note = {};
+        Option1[i]->setToolTip(ConnectionChoices::portToolTip(port, note.holder));
+    }
+}
+
+void FrmEinstellungen::noteHolder(int port)
+{
+    const QString device = ComPortMap::devicePath(port);
+    m_holderNotes[std::size_t(port - ComPortMap::kFirstPort)]
+        = { device, DeviceHolder::describe(device) };
+    updatePortToolTips();
+}
+
+void FrmEinstellungen::forgetHolder(int port)
+{
+    m_holderNotes[std::size_t(port - ComPortMap::kFirstPort)] = {};
+    updatePortToolTips();
 }
 
 void FrmEinstellungen::setConnectedLook(bool connected)

@@ -52,7 +52,8 @@ public:
     // The lost device is back and open: the look and connection panel of a
     // connect.
     void showReconnected();
-    // Tells in each port option's tool tip which device the port stands for.
+    // Tells in each port option's tool tip which device the port stands for,
+    // and who held it when the last connect found it held.
     void updatePortToolTips();
     bool looksConnected() const { return Image1[1]->isVisibleTo(this); }
 
@@ -73,11 +74,23 @@ Q_SIGNALS:
     void deviceAssignmentRequested();
 
 private:
+    // Who held a port's device when a connect found it held (8005). It
+    // stays in the port's tool tip until a connect succeeds or the port
+    // stands for another device.
+    struct HolderNote
+    {
+        QString device;
+        QString holder;
+    };
+
     void buildControls();
     void setConnectedLook(bool connected);
+    void noteHolder(int port);
+    void forgetHolder(int port);
 
     MSComm &m_comm;
     Reconnector &m_reconnector;
     StatusPanels &m_status;
     std::function<bool(Messages::SendEnding)> m_mayClosePort;
+    std::array<HolderNote, ComPortMap::kPortCount> m_holderNotes {};
 };

@@ -1,5 +1,6 @@
 #include "app/replugcommand.h"
 #include "devices/reconnector.h"
+#include "flockholder.h"
 #include "mainwindowfixture.h"
 
 #include <QRegularExpression>
@@ -212,6 +213,38 @@ private Q_SLOTS:
         QVERIFY(!comm().PortOpen());
         QVERIFY(m_settings->looksConnected());
         QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
+    }
+
+    // The box keeps its one sentence; the port's tool tip names who holds
+    // the device, until a connect succeeds or the port stands for another.
+    void heldPortsToolTipNamesTheHolderUntilConnectedOrChanged()
+    {
+        QRadioButton *com2 = m_settings->Option1[1];
+        com2->setChecked(true);
+        const QString free = com2->toolTip();
+        const auto withHolder = [&free](qint64 pid) {
+            QStringList lines = free.split(QLatin1Char('\n'));
+            lines.insert(1, QStringLiteral("belegt von flock (PID %1)").arg(pid));
+            return lines.join(QLatin1Char('\n'));
+        };
+        for (bool deviceChanges : { false, true }) {
+            FlockHolder holder(m_f->com2.slavePath());
+            QVERIFY(holder.held);
+            connectPort();
+            QCOMPARE(m_f->dialogs.messages.last().title, QStringLiteral("Serieller Port-Fehler"));
+            QCOMPARE(com2->toolTip(), withHolder(holder.pid));
+            holder.release();
+            if (deviceChanges)
+                break;
+            connectPort();
+            QVERIFY(comm().PortOpen());
+            QCOMPARE(com2->toolTip(), free);
+            m_settings->Command2->click();
+        }
+        PtyDevice other;
+        qputenv("TAVEL_COM2", other.slavePath().toLocal8Bit());
+        m_settings->updatePortToolTips();
+        QCOMPARE(com2->toolTip(), QString(free).replace(m_f->com2.slavePath(), other.slavePath()));
     }
 
     // "Verbindung trennen" with the port closed behind the window's back only

@@ -4,6 +4,7 @@
 #include "devices/deviceassignmentstore.h"
 #include "devices/devicescan.h"
 #include "filehelpers.h"
+#include "flockholder.h"
 #include "mainwindowfixture.h"
 #include "serialdevices.h"
 #include "settings/deviceassignmentdialog.h"
@@ -106,6 +107,26 @@ private Q_SLOTS:
         QCOMPARE(itemsOf(dialog.portBox(2)),
             (QStringList { "/dev/serial/by-id/usb-Arduino_B2", "/dev/ttyACM0" }));
         QCOMPARE(dialog.portBox(2)->currentText(), QStringLiteral("/dev/ttyUSB7"));
+    }
+
+    // A device that another program holds says so first in its details,
+    // naming the program; the table follows when it lets go.
+    void dialogNamesTheProgramHoldingADevice()
+    {
+        PtyDevice device;
+        SerialDeviceInfo held;
+        held.name = device.slavePath().mid(5);
+        held.systemPath = device.slavePath();
+        m_reported.append(held);
+        FlockHolder holder(device.slavePath());
+        QVERIFY(holder.held);
+        DeviceAssignmentDialog dialog({}, source());
+        const int row = int(column(dialog.deviceTable(), 1).indexOf(device.slavePath()));
+        QVERIFY(row >= 0);
+        QCOMPARE(dialog.deviceTable()->item(row, 2)->text(),
+            QStringLiteral("belegt von flock (PID %1)").arg(holder.pid));
+        holder.release();
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.deviceTable()->item(row, 2)->text(), QString(), 5000);
     }
 
     void dialogRefusesWhatCannotBeAssigned_data()

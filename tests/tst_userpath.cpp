@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <sys/ioctl.h>
 
 // A user's path through the real executable in a real X server (Xvfb): keys
 // and clicks go through xdotool, the device at the far end of COM1 is a
@@ -262,8 +263,9 @@ private Q_SLOTS:
     }
 
     // "&Mitschnitt …": after each piece the device sends the file holds
-    // everything so far, and SIGKILL takes none of it away.
-    void captureSurvivesSigkill()
+    // everything so far, and SIGKILL takes none of it away. Nor does it leave
+    // the port locked: the next start connects at once.
+    void captureAndPortSurviveSigkill()
     {
         QProcess tavel;
         const QByteArray window = launch(tavel);
@@ -283,6 +285,21 @@ private Q_SLOTS:
         QVERIFY(tavel.waitForFinished(10000));
         QCOMPARE(tavel.exitStatus(), QProcess::CrashExit);
         QCOMPARE(contentsOf(path), sent);
+
+        // The exclusive flag outlives the killed program while the test keeps
+        // the pty open; a device nobody else has open drops it with its last
+        // descriptor. (Root is not kept out by it anyway.)
+        ::ioctl(m_com1.slaveFd(), TIOCNXCL);
+        QProcess next;
+        QVERIFY2(!launch(next).isEmpty(), "the main window did not appear");
+        key(QStringLiteral("F8 alt+h"));
+        QVERIFY2(windows(QStringLiteral("Serieller Port-Fehler")).isEmpty(), "the port was held");
+        key(QStringLiteral("F5"));
+        type(QStringLiteral("Hallo"));
+        key(QStringLiteral("alt+n"));
+        QCOMPARE(m_com1.read(5, 5000), QByteArray("Hallo"));
+        ::kill(pid_t(next.processId()), SIGTERM);
+        QVERIFY(next.waitForFinished(20000));
     }
 };
 

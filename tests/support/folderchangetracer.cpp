@@ -17,6 +17,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -105,11 +106,51 @@ FolderChangeTracer::~FolderChangeTracer()
     kill();
 }
 
+pid_t FolderChangeTracer::spawnHeld(
+    const QByteArrayList &arguments, const QByteArrayList &environment, const QString &output)
+{
+    // Everything the child needs is made before the fork: between fork and
+    // exec a child of a threaded process may only make plain system calls.
+    QByteArrayList strings = arguments + environment;
+    std::vector<char *> argv;
+    std::vector<char *> envp;
+    for (qsizetype i = 0; i < strings.size(); ++i)
+        (i < arguments.size() ? argv : envp).push_back(strings[i].data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+    const int out = ::open(
+        QFile::encodeName(output).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int nowhere = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (out < 0 || nowhere < 0)
+        return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(nowhere, STDIN_FILENO);
+        ::dup2(out, STDOUT_FILENO);
+        ::dup2(nowhere, STDERR_FILENO);
+        ::raise(SIGSTOP);
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    ::close(out);
+    ::close(nowhere);
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, WUNTRACED) != pid || !WIFSTOPPED(status)) {
+        if (pid > 0)
+            ::kill(pid, SIGKILL);
+        return -1;
+    }
+    return pid;
+}
+
 bool FolderChangeTracer::attach(pid_t pid, QString &problem)
 {
     // From here on the child is the tracer's to end, attached or not.
     m_pid = pid;
-    const long options = PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL;
+    // A program held from its start (see the header) still has its exec to
+    // make; reported as an event, it does not come as a SIGTRAP that would
+    // end the program once passed on.
+    const long options = PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL | PTRACE_O_TRACEEXEC;
     if (::ptrace(PTRACE_SEIZE, pid, nullptr, reinterpret_cast<void *>(options)) != 0
         || ::ptrace(PTRACE_INTERRUPT, pid, nullptr, nullptr) != 0) {
         problem = QStringLiteral("ptrace: %1").arg(reasonFor(errno));
@@ -128,6 +169,9 @@ bool FolderChangeTracer::attach(pid_t pid, QString &problem)
     // A signal that overtook the interruption is passed on at the first step.
     if (WIFSTOPPED(status) && status >> 16 == 0 && WSTOPSIG(status) != (SIGTRAP | 0x80))
         m_pendingSignal = WSTOPSIG(status);
+    // A child held by spawnHeld goes on from its stop when the tracer lets it
+    // run; SIGCONT ends the stop for the threads it starts later, too.
+    ::kill(pid, SIGCONT);
     return true;
 }
 
@@ -235,13 +279,18 @@ QString FolderChangeTracer::pathArgument(int directoryFd, std::uint64_t address)
         if (end >= 0)
             break;
     }
-    const QString path = QFile::decodeName(bytes);
-    if (path.startsWith(QLatin1Char('/')))
-        return QDir::cleanPath(path);
-    const QString base = directoryFd == AT_FDCWD
-        ? readLink("/proc/" + QByteArray::number(m_pid) + "/cwd")
-        : fdPath(directoryFd);
-    return QDir::cleanPath(base + QLatin1Char('/') + path);
+    QString path = QFile::decodeName(bytes);
+    if (!path.startsWith(QLatin1Char('/'))) {
+        const QString base = directoryFd == AT_FDCWD
+            ? readLink("/proc/" + QByteArray::number(m_pid) + "/cwd")
+            : fdPath(directoryFd);
+        path = base + QLatin1Char('/') + path;
+    }
+    // The folder may be named through a link (/var/lock for /run/lock); the
+    // file itself is left as named, as it may not exist yet.
+    const QFileInfo file(QDir::cleanPath(path));
+    const QString folder = QFileInfo(file.path()).canonicalFilePath();
+    return folder.isEmpty() ? file.filePath() : folder + QLatin1Char('/') + file.fileName();
 }
 
 QString FolderChangeTracer::fdPath(int fd) const

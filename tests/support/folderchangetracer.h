@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QString>
 #include <cstdint>
 #include <sys/types.h>
@@ -27,8 +28,16 @@ public:
     FolderChangeTracer(const FolderChangeTracer &) = delete;
     FolderChangeTracer &operator=(const FolderChangeTracer &) = delete;
 
+    // Starts a program (arguments[0]) with the environment given and holds
+    // it stopped before its exec, so that attach() is sure to come before
+    // anything it does; its standard output goes to the file at output,
+    // its input is empty, its error output goes nowhere. -1 when it did not
+    // start.
+    static pid_t spawnHeld(
+        const QByteArrayList &arguments, const QByteArrayList &environment, const QString &output);
     // Takes hold of a running child and stops it; false with the reason. The
-    // child is killed with the tracer either way.
+    // child is killed with the tracer either way. A child from spawnHeld is
+    // let go on and followed from its exec on.
     bool attach(pid_t pid, QString &problem);
     // Lets the process run to the entry of its next change in the folder and
     // holds it there; Ended when it ended first (see exitStatus()), Failed
