@@ -29,8 +29,12 @@ CommResult claim(int port, const QString &configured, const QString &device, int
     // lock at all (ENOLCK) leaves the port to the other safeguards.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
         return CommErrorCatalog::portInUse(port, configured, DeviceHolder::describe(device));
-    PortLockFile::writeUucpForm(device);
     return std::nullopt;
+}
+
+void markLockFile(const QString &device)
+{
+    PortLockFile::writeUucpForm(device);
 }
 
 } // namespace DeviceClaim

@@ -20,5 +20,9 @@ CommResult prepare(int port, const QString &configured, const QString &device);
 // Right after QSerialPort opened the device on fd: kPortInUse when another
 // process got there first, after which the caller closes again.
 CommResult claim(int port, const QString &configured, const QString &device, int fd);
+// Once the port is Tavel's: its lock file in the form other terminal
+// programs read. Left until after the lines chosen off are dropped, which
+// must come as soon after the opening as they can.
+void markLockFile(const QString &device);
 
 } // namespace DeviceClaim

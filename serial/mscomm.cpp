@@ -260,6 +260,7 @@ CommResult MSComm::openDevicePath(const QString &configured)
     // Lines chosen off go first: a board that resets on DTR or RTS should
     // see as short a pulse as the system allows.
     m_lines.attach(std::make_unique<DeviceLineDriver>(int(m_port->handle())), m_commPort);
+    DeviceClaim::markLockFile(device);
     m_openDevice = device;
     m_openPath = configured;
     m_returnPath = returnPathFor(configured, device);
