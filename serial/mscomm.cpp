@@ -1,21 +1,12 @@
 #include "mscomm.h"
 
 #include "commerrorcatalog.h"
-#include "deviceclaim.h"
-#include "devicelinedriver.h"
+#include "deviceport.h"
 #include "devices/comportmap.h"
 #include "devices/devicescan.h"
-#include "devicesetup.h"
 #include "linesettings.h"
-#include "openfailure.h"
 
 #include <QFileInfo>
-#include <QSerialPort>
-#include <algorithm>
-#include <fcntl.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
@@ -27,13 +18,15 @@ constexpr int kOverrunPollMs = 1000;
 
 MSComm::MSComm(QObject *parent)
     : QObject(parent)
-    , m_port(std::make_unique<QSerialPort>())
+    , m_device(std::make_unique<DevicePort>())
     , m_lines({ [this] { return outputInDriver() == 0; },
           [this](bool held) { m_writer.setHeld(held); } })
 {
-    connect(m_port.get(), &QSerialPort::readyRead, this, &MSComm::onReadyRead);
-    connect(m_port.get(), &QSerialPort::errorOccurred, this,
-        [this](QSerialPort::SerialPortError error) { onErrorOccurred(int(error)); });
+    connect(m_device.get(), &DevicePort::readyRead, this, &MSComm::onReadyRead);
+    connect(m_device.get(), &DevicePort::lost, this, [this] {
+        if (PortOpen())
+            handleConnectionLoss();
+    });
     connect(&m_writer, &SerialWriter::bytesPassedOn, this, &MSComm::outputPassedOnChanged);
     connect(&m_writer, &SerialWriter::failed, this, [this] {
         if (PortOpen())
@@ -47,11 +40,11 @@ MSComm::MSComm(QObject *parent)
 MSComm::~MSComm()
 {
     // Closing during member destruction would report into a half-destroyed object.
-    m_port->disconnect(this);
+    m_device->disconnect(this);
     m_lines.detach();
-    if (m_port->isOpen()) {
-        dropPendingOutput();
-        closeDevice();
+    if (m_device->isOpen()) {
+        const bool pending = dropPendingOutput();
+        m_device->close(pending, keepsDtr());
     }
 }
 
@@ -85,7 +78,7 @@ CommResult MSComm::setSettings(const QString &settings)
 
 bool MSComm::PortOpen() const
 {
-    return m_port->isOpen();
+    return m_device->isOpen();
 }
 
 CommResult MSComm::setPortOpen(bool open)
@@ -116,23 +109,18 @@ qint64 MSComm::dropOutput(qint64 start)
 
 qint64 MSComm::outputInDriver() const
 {
-    int held = 0;
-    if (!PortOpen() || ::ioctl(int(m_port->handle()), TIOCOUTQ, &held) != 0)
-        return 0;
-    return std::max(held, 0);
+    return m_device->outputInDriver();
 }
 
 void MSComm::discardOutputInDriver()
 {
-    if (PortOpen())
-        ::tcflush(int(m_port->handle()), TCOFLUSH);
+    m_device->discardOutputInDriver();
 }
 
 QByteArray MSComm::Input()
 {
     QByteArray bytes = std::exchange(m_salvaged, {});
-    if (PortOpen())
-        bytes += m_port->readAll();
+    bytes += m_device->readAll();
     m_bytesTaken += bytes.size();
     return bytes;
 }
@@ -176,26 +164,9 @@ void MSComm::onReadyRead()
     raiseCommEvent(comEvReceive);
 }
 
-void MSComm::onErrorOccurred(int error)
-{
-    switch (QSerialPort::SerialPortError(error)) {
-    case QSerialPort::ReadError:
-    case QSerialPort::ResourceError:
-    case QSerialPort::WriteError:
-        // QSerialPort keeps its notifiers armed after these and reports the
-        // same error again on every pass of the event loop, forever; only
-        // closing stops it.
-        if (PortOpen())
-            handleConnectionLoss();
-        break;
-    default:
-        break;
-    }
-}
-
 void MSComm::handleConnectionLoss()
 {
-    m_salvaged += m_port->readAll();
+    m_salvaged += m_device->readAll();
     // Nobody is left to take what is still queued; it is not kept for the
     // device's return either, as another device may answer then.
     m_outputLostAtLoss += m_writer.pending();
@@ -203,7 +174,7 @@ void MSComm::handleConnectionLoss()
     m_writer.clear();
     m_lines.detach();
     stopOverrunWatch();
-    m_port->close();
+    m_device->closeLost();
     m_openDevice.clear();
     m_openPath.clear();
     if (!m_salvaged.isEmpty())
@@ -243,30 +214,12 @@ CommResult MSComm::openDevicePath(const QString &configured)
     const QString canonical = QFileInfo(configured).canonicalFilePath();
     const QString device = canonical.isEmpty() ? configured : canonical;
 
-    if (CommResult held = DeviceClaim::prepare(m_commPort, configured, device))
-        return held;
-    m_port->clearError();
-    m_port->setPortName(device);
-    if (!m_port->open(QIODevice::ReadWrite))
-        return OpenFailure::classify(m_commPort, configured, *m_port);
-    if (CommResult held
-        = DeviceClaim::claim(m_commPort, configured, device, int(m_port->handle()))) {
-        // The rare loser of a race past prepare(); Qt's close also clears
-        // the exclusive flag the winner may have set, which flock outlasts.
-        m_port->close();
-        return held;
-    }
-
-    // Lines chosen off go first: a board that resets on DTR or RTS should
-    // see as short a pulse as the system allows.
-    m_lines.attach(std::make_unique<DeviceLineDriver>(int(m_port->handle())), m_commPort);
-    DeviceClaim::markLockFile(device);
+    if (CommResult failed = m_device->open(m_commPort, configured, device, m_lines))
+        return failed;
     m_openDevice = device;
     m_openPath = configured;
     m_returnPath = returnPathFor(configured, device);
-    m_writer.attach(int(m_port->handle()));
-    m_isPseudoTerminal
-        = DeviceSetup::deviceKind(int(m_port->handle())) == DeviceSetup::DeviceKind::PseudoTerminal;
+    m_writer.attach(m_device->descriptor());
     if (CommResult refused = applySettings(*settings)) {
         closePort();
         return refused;
@@ -289,42 +242,26 @@ QString MSComm::returnPathFor(const QString &configured, const QString &device)
 void MSComm::closePort()
 {
     m_lines.detach();
-    dropPendingOutput();
+    const bool pending = dropPendingOutput();
     stopOverrunWatch();
-    closeDevice();
+    m_device->close(pending, keepsDtr());
     m_openDevice.clear();
     m_openPath.clear();
 }
 
-void MSComm::closeDevice()
+bool MSComm::keepsDtr() const
 {
-    // QSerialPort puts the device's settings from before back as it closes,
-    // and with them its hang-up rule, which drops DTR at the last close. A
-    // second descriptor keeps that close from being the last; the rule goes
-    // from the settings put back, and closing the second one leaves DTR on.
-    // The rule is set either way: one session that kept DTR would otherwise
-    // leave its rule in the device for the next.
-    const bool keepDtr = m_lines.choices(m_commPort).keepDtrAfterClose;
-    const int keeper = ::fcntl(int(m_port->handle()), F_DUPFD_CLOEXEC, 0);
-    m_port->close();
-    if (keeper >= 0) {
-        DeviceLineDriver::setHangUp(keeper, !keepDtr);
-        ::close(keeper);
-    }
+    return m_lines.choices(m_commPort).keepDtrAfterClose;
 }
 
 CommResult MSComm::applySettings(const LineSettings &settings)
 {
     if (!settings.isSendable())
         return CommErrorCatalog::stopBitsNeedFiveDataBits(settings);
-    // A pseudo-terminal has no line to set; its driver would refuse parity
-    // and 6 or 7 data bits although nothing depends on them. Its line
-    // discipline does honour XON/XOFF.
-    if (!m_isPseudoTerminal) {
-        if (std::optional<QString> reason = DeviceSetup::apply(*m_port, settings))
-            return CommErrorCatalog::settingsRefused(m_commPort, m_openDevice, *reason);
-    }
-    // A flow control the driver refuses leaves the port usable without it.
+    if (CommResult refused = m_device->applySettings(m_commPort, settings))
+        return refused;
+    // Also on a pseudo-terminal, whose line discipline honours XON/XOFF. A
+    // flow control the driver refuses leaves the port usable without it.
     m_lines.applyFlowAndHangUp();
     return std::nullopt;
 }
@@ -347,7 +284,7 @@ void MSComm::onScheduledReceiveEvent()
 
 qint64 MSComm::waitingBytes() const
 {
-    return m_salvaged.size() + (PortOpen() ? m_port->bytesAvailable() : 0);
+    return m_salvaged.size() + m_device->bytesAvailable();
 }
 
 qint64 MSComm::bytesArrived() const
@@ -356,21 +293,20 @@ qint64 MSComm::bytesArrived() const
     return m_bytesTaken + waitingBytes();
 }
 
-void MSComm::dropPendingOutput()
+bool MSComm::dropPendingOutput()
 {
-    // A close with bytes still waiting in the driver makes the kernel wait up
-    // to half a minute for a slow line to drain them; what has not left by
-    // now is given up anyway, so the driver's share goes too. With nothing of
-    // ours pending the tail of the last write may still leave.
-    if (m_writer.pending() > 0)
-        m_port->clear(QSerialPort::Output);
+    // What has not left by now is given up, and so is the driver's share of
+    // it (see DevicePort::close). With nothing of ours pending the tail of
+    // the last write may still leave.
+    const bool pending = m_writer.pending() > 0;
     m_writer.detach();
     m_writer.clear();
+    return pending;
 }
 
 std::optional<SerialErrorCounts> MSComm::driverErrorCounts() const
 {
-    return OverrunWatch::readCounts(int(m_port->handle()));
+    return m_device->errorCounts();
 }
 
 void MSComm::startOverrunWatch()

@@ -12,8 +12,8 @@
 #include <memory>
 #include <utility>
 
+class DevicePort;
 class LineSettings;
-class QSerialPort;
 
 // The program's one serial-port object, modelled on a classic serial
 // communications control: select a port with CommPort, give the line
@@ -128,28 +128,28 @@ protected:
 
 private:
     void onReadyRead();
-    void onErrorOccurred(int error);
     CommResult openPort();
     // Opens a device node. It alone is locked against other processes (see
     // DeviceClaim); a network port will have an opening of its own.
     CommResult openDevicePath(const QString &configured);
     static QString returnPathFor(const QString &configured, const QString &device);
     void closePort();
-    // Closes the device, leaving DTR on when that is the port's choice.
-    void closeDevice();
+    // Whether DTR stays on after the port closes, as chosen for it.
+    bool keepsDtr() const;
     CommResult applySettings(const LineSettings &settings);
     void handleConnectionLoss();
     void scheduleReceiveEvent();
     void onScheduledReceiveEvent();
     qint64 waitingBytes() const;
     qint64 bytesArrived() const;
-    void dropPendingOutput();
+    // Drops what is queued; true when anything was.
+    bool dropPendingOutput();
     void startOverrunWatch();
     void stopOverrunWatch();
     bool overrunSinceLastLook();
     void onOverrunPoll();
 
-    std::unique_ptr<QSerialPort> m_port;
+    std::unique_ptr<DevicePort> m_device;
     int m_commPort = 1;
     QString m_settings = QStringLiteral("9600,N,8,1");
     int m_commEvent = 0;
@@ -159,7 +159,6 @@ private:
     QString m_openPath;
     QString m_returnPath;
     qint64 m_outputLostAtLoss = 0;
-    bool m_isPseudoTerminal = false;
     // What was still in the read buffer when the device went away.
     QByteArray m_salvaged;
     // Bytes handed out by Input() so far; with waitingBytes() it tells
