@@ -170,12 +170,16 @@ void FrmLeitungen::showLines()
 void FrmLeitungen::showOwnLine(QPushButton *button, int bit, const QString &whyNot)
 {
     const std::optional<bool> on = m_lines.line(bit);
+    const LineLamp::State state = !on ? LineLamp::State::Unknown
+        : *on                         ? LineLamp::State::On
+                                      : LineLamp::State::Off;
     button->setEnabled(whyNot.isEmpty());
     button->setChecked(on.value_or(false));
+    // A pressed button looks only a little darker than a released one; the
+    // lamp on it says at a glance whether the line is on.
+    button->setIcon(LineLamp::icon(state, button->fontMetrics().ascent(), button->palette()));
     const QString name = button->text().remove(QLatin1Char('&')) + QStringLiteral(": ")
-        + LineLamp::stateWord(!on ? LineLamp::State::Unknown
-                : *on             ? LineLamp::State::On
-                                  : LineLamp::State::Off);
+        + LineLamp::stateWord(state);
     // Set only on a change: each call announces the name anew.
     if (button->accessibleName() != name)
         button->setAccessibleName(name);

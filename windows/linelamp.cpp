@@ -67,25 +67,42 @@ void LineLamp::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const int diameter = lampDiameter();
-    const QRectF lamp(0.5, (height() - diameter) / 2.0 + 0.5, diameter - 1, diameter - 1);
+    paintLamp(painter, QRectF(0.5, (height() - diameter) / 2.0 + 0.5, diameter - 1, diameter - 1),
+        m_state, palette());
     const bool known = m_state != State::Unknown;
-    if (known) {
+    painter.setPen(
+        palette().color(known ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(QRect(diameter + kGap, 0, width() - diameter - kGap, height()),
+        Qt::AlignLeft | Qt::AlignVCenter, m_line);
+}
+
+QIcon LineLamp::icon(State state, int diameter, const QPalette &palette)
+{
+    QPixmap pixmap(diameter, diameter);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintLamp(painter, QRectF(0.5, 0.5, diameter - 1, diameter - 1), state, palette);
+    return QIcon(pixmap);
+}
+
+void LineLamp::paintLamp(
+    QPainter &painter, const QRectF &lamp, State state, const QPalette &palette)
+{
+    if (state != State::Unknown) {
         // A highlight up and to the left, as on the connection indicator.
-        const QColor colour = m_state == State::On ? kLit : kDark;
+        const QColor colour = state == State::On ? kLit : kDark;
+        const qreal diameter = lamp.width() + 1;
         QRadialGradient shading(
             lamp.topLeft() + QPointF(diameter * 0.35, diameter * 0.3), diameter * 0.7);
-        shading.setColorAt(0.0, colour.lighter(m_state == State::On ? 170 : 140));
+        shading.setColorAt(0.0, colour.lighter(state == State::On ? 170 : 140));
         shading.setColorAt(1.0, colour);
         painter.setBrush(shading);
         painter.setPen(QPen(colour.darker(200), 1));
     } else {
         // Hollow and greyed: no colour that could be taken for a reading.
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(palette().color(QPalette::Disabled, QPalette::WindowText), 1));
+        painter.setPen(QPen(palette.color(QPalette::Disabled, QPalette::WindowText), 1));
     }
     painter.drawEllipse(lamp);
-    painter.setPen(
-        palette().color(known ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    painter.drawText(QRect(diameter + kGap, 0, width() - diameter - kGap, height()),
-        Qt::AlignLeft | Qt::AlignVCenter, m_line);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QIcon>
 #include <QWidget>
+
+class QPainter;
 
 // One line the far end drives, as a round lamp with the line's name beside
 // it: lit when the line is on, dark when it is off, and greyed while nobody
@@ -18,6 +21,9 @@ public:
     void setState(State state);
     // "ein", "aus", "unbekannt".
     static QString stateWord(State state);
+    // The lamp alone, for a button that switches a line of this end (DTR,
+    // RTS): the same look tells its state at a glance.
+    static QIcon icon(State state, int diameter, const QPalette &palette);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -27,6 +33,8 @@ protected:
 
 private:
     int lampDiameter() const;
+    static void paintLamp(
+        QPainter &painter, const QRectF &lamp, State state, const QPalette &palette);
 
     QString m_line;
     State m_state = State::Unknown;
