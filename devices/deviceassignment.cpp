@@ -1,29 +1,18 @@
 #include "deviceassignment.h"
 
-#include "text/bytecount.h"
+#include "text/smalltextfile.h"
 
-#include <QStringConverter>
-#include <QStringDecoder>
 #include <QStringList>
 #include <utility>
-
-namespace {
-
-// Two short lines; anything near this size is not a file Tavel wrote.
-constexpr qsizetype kMaxFileSize = 64 * 1024;
-
-} // namespace
 
 DeviceAssignment::ReadResult DeviceAssignment::parse(const QByteArray &bytes)
 {
     const auto fail = [](const QString &problem) { return ReadResult { {}, problem }; };
-    if (bytes.size() > kMaxFileSize)
-        return fail(QStringLiteral("die Datei ist mit %1 Bytes zu groß")
-                        .arg(ByteCount::number(bytes.size())));
-    QStringDecoder decoder(QStringConverter::Utf8);
-    const QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return fail(QStringLiteral("die Datei ist kein UTF-8-Text"));
+    QString undecodable;
+    const std::optional<QString> decoded = SmallTextFile::decode(bytes, undecodable);
+    if (!decoded)
+        return fail(undecodable);
+    const QString &text = *decoded;
 
     ReadResult result;
     std::array<bool, ComPortMap::kPortCount> seen {};
@@ -40,8 +29,8 @@ DeviceAssignment::ReadResult DeviceAssignment::parse(const QByteArray &bytes)
             return fail(
                 QStringLiteral("COM%1 steht in Zeile %2 ein zweites Mal").arg(port).arg(i + 1));
         const QString path = line.mid(equals + 1).trimmed();
-        if (const std::optional<QString> problem = problemWithPath(path))
-            return fail(QStringLiteral("Zeile %1: %2").arg(i + 1).arg(*problem));
+        if (const std::optional<QString> wrong = problemWithPath(path))
+            return fail(QStringLiteral("Zeile %1: %2").arg(i + 1).arg(*wrong));
         result.assignment.m_paths[port - ComPortMap::kFirstPort] = path;
     }
     return result;

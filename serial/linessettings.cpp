@@ -1,17 +1,13 @@
 #include "linessettings.h"
 
-#include "text/bytecount.h"
+#include "text/smalltextfile.h"
 
 #include <QSet>
-#include <QStringConverter>
-#include <QStringDecoder>
 #include <QStringList>
 #include <algorithm>
 
 namespace {
 
-// A dozen short lines; anything near this size is not a file Tavel wrote.
-constexpr qsizetype kMaxFileSize = 64 * 1024;
 // Twips far beyond any screen; a larger number is a damaged file, not a place.
 constexpr int kPlaceLimit = 1 << 24;
 
@@ -73,13 +69,11 @@ bool setPortChoice(LineChoices &choices, const QString &key, const QString &valu
 LinesSettings::ReadResult LinesSettings::parse(const QByteArray &bytes)
 {
     const auto fail = [](const QString &problem) { return ReadResult { {}, problem }; };
-    if (bytes.size() > kMaxFileSize)
-        return fail(QStringLiteral("die Datei ist mit %1 Bytes zu groß")
-                        .arg(ByteCount::number(bytes.size())));
-    QStringDecoder decoder(QStringConverter::Utf8);
-    const QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return fail(QStringLiteral("die Datei ist kein UTF-8-Text"));
+    QString undecodable;
+    const std::optional<QString> decoded = SmallTextFile::decode(bytes, undecodable);
+    if (!decoded)
+        return fail(undecodable);
+    const QString &text = *decoded;
 
     ReadResult result;
     QSet<QString> seen;

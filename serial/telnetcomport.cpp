@@ -150,61 +150,51 @@ TelnetComPort::Received TelnetComPort::feed(QByteArrayView bytes)
 
 void TelnetComPort::negotiate(std::uint8_t verb, std::uint8_t option, Received &out)
 {
-    const auto say = [&out, option](std::uint8_t answer) {
-        out.reply += char(kIac);
-        out.reply += char(answer);
-        out.reply += char(option);
-    };
-    // Each option is answered at most once per change of its state, so a
-    // server that repeats itself cannot start an endless exchange.
+    // DO and DONT speak of what this end does, WILL and WONT of what the
+    // server does; the rules are the same for both sides.
     switch (verb) {
-    case kDo: {
-        Option &ours = m_ours[option];
-        if (ours == Option::On)
-            return;
-        if (weOffer(option)) {
-            if (ours != Option::Asked)
-                say(kWill);
-            ours = Option::On;
-        } else if (ours != Option::Refused) {
-            say(kWont);
-            ours = Option::Refused;
-        }
-        return;
-    }
-    case kDont: {
-        Option &ours = m_ours[option];
-        if (ours == Option::On)
-            say(kWont);
-        if (ours != Option::Refused)
-            ours = Option::Refused;
-        return;
-    }
-    case kWill: {
-        Option &theirs = m_theirs[option];
-        if (theirs == Option::On)
-            return;
-        if (weAccept(option)) {
-            if (theirs != Option::Asked)
-                say(kDo);
-            theirs = Option::On;
-        } else if (theirs != Option::Refused) {
-            say(kDont);
-            theirs = Option::Refused;
-        }
-        return;
-    }
-    case kWont: {
-        Option &theirs = m_theirs[option];
-        if (theirs == Option::On)
-            say(kDont);
-        if (theirs != Option::Refused)
-            theirs = Option::Refused;
-        return;
-    }
+    case kDo:
+        return offered(m_ours[option], weOffer(option), kWill, kWont, option, out);
+    case kDont:
+        return withdrawn(m_ours[option], kWont, option, out);
+    case kWill:
+        return offered(m_theirs[option], weAccept(option), kDo, kDont, option, out);
+    case kWont:
+        return withdrawn(m_theirs[option], kDont, option, out);
     default:
         return;
     }
+}
+
+// Each option is answered at most once per change of its state, so a server
+// that repeats itself cannot start an endless exchange.
+void TelnetComPort::offered(Option &state, bool wanted, std::uint8_t yes, std::uint8_t no,
+    std::uint8_t option, Received &out)
+{
+    if (state == Option::On)
+        return;
+    if (wanted) {
+        if (state != Option::Asked)
+            say(yes, option, out);
+        state = Option::On;
+    } else if (state != Option::Refused) {
+        say(no, option, out);
+        state = Option::Refused;
+    }
+}
+
+void TelnetComPort::withdrawn(Option &state, std::uint8_t no, std::uint8_t option, Received &out)
+{
+    if (state == Option::On)
+        say(no, option, out);
+    state = Option::Refused;
+}
+
+void TelnetComPort::say(std::uint8_t verb, std::uint8_t option, Received &out)
+{
+    out.reply += char(kIac);
+    out.reply += char(verb);
+    out.reply += char(option);
 }
 
 void TelnetComPort::endSubnegotiation(Received &out)

@@ -88,6 +88,11 @@ private:
     static bool weOffer(std::uint8_t option);
     static bool weAccept(std::uint8_t option);
     void negotiate(std::uint8_t verb, std::uint8_t option, Received &out);
+    // The server asks for an option (DO, WILL) or withdraws it (DONT, WONT).
+    static void offered(Option &state, bool wanted, std::uint8_t yes, std::uint8_t no,
+        std::uint8_t option, Received &out);
+    static void withdrawn(Option &state, std::uint8_t no, std::uint8_t option, Received &out);
+    static void say(std::uint8_t verb, std::uint8_t option, Received &out);
     void endSubnegotiation(Received &out);
 
     State m_state = State::Data;
