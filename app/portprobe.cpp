@@ -3,6 +3,7 @@
 #include "base/errorreport.h"
 #include "base/module1.h"
 #include "serial/mscomm.h"
+#include "serial/networkaddress.h"
 
 namespace {
 
@@ -10,6 +11,10 @@ CommResult openAndClose(MSComm &comm, int port)
 {
     if (CommResult error = comm.setCommPort(port))
         return error;
+    // A server that is down must not hold up the start; it shows when the
+    // user connects.
+    if (NetworkAddress::looksLikeOne(comm.devicePath()))
+        return std::nullopt;
     if (CommResult error = comm.setPortOpen(true))
         return error;
     return comm.setPortOpen(false);

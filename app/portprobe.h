@@ -10,7 +10,8 @@ class MSComm;
 // COM1 and 2 for a usable COM2. ProbeCom1 reports an unexpected failure of
 // COM1 and goes on to COM2 all the same (a COM1 without a device must not
 // hide a working COM2); a COM1 held by another program is passed over
-// silently. ProbeCom2 reports nothing.
+// silently. ProbeCom2 reports nothing. A port that stands for a serial
+// server counts as usable without connecting.
 void ProbeCom1(MSComm &comm, Module1 &state);
 void ProbeCom2(MSComm &comm, Module1 &state);
 // The same test for one port while the program runs, on a port object of

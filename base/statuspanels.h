@@ -28,6 +28,12 @@ public:
         setPanelText(2, StatusTexts::connectionPanelText(commPort));
         setPanelToolTip(2, StatusTexts::connectionPanelToolTip(openPath, device));
     }
+    // Panel 2 while a serial server for COMn is being connected.
+    void showConnecting(int commPort, const QString &address)
+    {
+        setPanelText(2, StatusTexts::connectingPanelText(commPort));
+        setPanelToolTip(2, StatusTexts::serverToolTip(address));
+    }
     // Panel 2 while COMn waits for its device; panel 1 keeps the settings.
     void showWaitingForDevice(int commPort, const QString &awaitedPath)
     {

@@ -1,5 +1,6 @@
 #include "deviceassignment.h"
 
+#include "serial/networkaddress.h"
 #include "text/smalltextfile.h"
 
 #include <QStringList>
@@ -74,6 +75,12 @@ std::optional<QString> DeviceAssignment::problemWithPath(const QString &path)
         return QStringLiteral("ein Gerätepfad steht auf einer Zeile und enthält kein Nullzeichen");
     if (path != path.trimmed())
         return QStringLiteral("„%1“ beginnt oder endet mit Leerzeichen").arg(path);
+    if (NetworkAddress::looksLikeOne(path)) {
+        QString problem;
+        if (!NetworkAddress::parse(path, &problem))
+            return problem;
+        return std::nullopt;
+    }
     if (!path.startsWith(QLatin1Char('/')))
         return QStringLiteral("„%1“ ist kein vollständiger Pfad (er beginnt nicht mit /)")
             .arg(path);

@@ -30,7 +30,8 @@ public:
     bool isEmpty() const;
 
     // Why a path cannot be stored (a German phrase), or nothing: an empty
-    // path or an absolute one on a single line.
+    // path, an absolute one on a single line, or a serial server's address
+    // ("rfc2217://HOST:PORT", "tcp://HOST:PORT").
     static std::optional<QString> problemWithPath(const QString &path);
 
     bool operator==(const DeviceAssignment &) const = default;

@@ -15,7 +15,8 @@ class MSComm;
 // While waiting, a coarse timer looks twice a second whether the path leads
 // to a device, which costs a stat() call and nothing else; it runs only while
 // waiting. A device that is there but cannot be opened yet (udev has not yet
-// given it its group) is tried again at the next look.
+// given it its group) is tried again at the next look. A port on a serial
+// server is connected again at each look until the server accepts.
 class Reconnector : public QObject
 {
     Q_OBJECT
@@ -27,7 +28,8 @@ public:
 
     // After the port object reported a connection loss.
     void startWaiting();
-    // The user ended the wait, or connected anew.
+    // The user ended the wait, or connected anew; a connection under way is
+    // given up.
     void stopWaiting();
     bool isWaiting() const { return m_timer.isActive(); }
     // The path waited for; empty while not waiting.
@@ -42,6 +44,7 @@ Q_SIGNALS:
 
 private:
     void look();
+    void finish();
 
     MSComm &m_comm;
     QTimer m_timer;

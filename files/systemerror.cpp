@@ -17,7 +17,8 @@ struct Wording
 
 // The causes a user of this program meets: files that are missing, locked
 // away or too large, disks that are full or read-only, ports that are held,
-// gone or not ports at all. Short noun phrases, as each stands inside a
+// gone or not ports at all, servers that refuse or cannot be reached. Short
+// noun phrases, as each stands inside a
 // sentence of its box, after a colon or in parentheses.
 constexpr Wording kWordings[] = {
     { EACCES, "Zugriff verweigert" },
@@ -46,6 +47,13 @@ constexpr Wording kWordings[] = {
     { EMFILE, "Zu viele offene Dateien" },
     { ENFILE, "Zu viele offene Dateien im System" },
     { ENOMEM, "Nicht genügend Arbeitsspeicher" },
+    { ECONNREFUSED, "Verbindung abgelehnt" },
+    { ECONNRESET, "Verbindung vom Gegenüber zurückgesetzt" },
+    { ETIMEDOUT, "Zeitüberschreitung der Verbindung" },
+    { EHOSTUNREACH, "Keine Route zum Zielrechner" },
+    { ENETUNREACH, "Netzwerk ist nicht erreichbar" },
+    { EADDRNOTAVAIL, "Die angeforderte Adresse kann nicht zugewiesen werden" },
+    { EPIPE, "Verbindung unterbrochen" },
 };
 
 const Wording *wordingOf(int error)

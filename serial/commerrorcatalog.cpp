@@ -104,4 +104,16 @@ CommError openFailed(int port, const QString &device, const QString &reason)
         port, device, reason);
 }
 
+CommError serverNotFound(int port, const QString &address, const QString &reason)
+{
+    return aboutDevice(kDeviceNotFound,
+        QStringLiteral("Der Server %2 für COM%1 ist nicht zu finden (%3)."), port, address, reason);
+}
+
+CommError connectFailed(int port, const QString &address, const QString &reason)
+{
+    return aboutDevice(kOpenFailed,
+        QStringLiteral("COM%1 (%2) konnte nicht verbunden werden (%3)."), port, address, reason);
+}
+
 } // namespace CommErrorCatalog

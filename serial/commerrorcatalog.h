@@ -22,5 +22,9 @@ CommError notASerialPort(int port, const QString &device, const QString &reason)
 CommError settingsRefused(int port, const QString &device, const QString &reason);
 CommError stopBitsNeedFiveDataBits(const LineSettings &settings);
 CommError openFailed(int port, const QString &device, const QString &reason);
+// A port on a serial server: its host cannot be found, or the connection
+// fails, is refused, times out or the server will not serve the port.
+CommError serverNotFound(int port, const QString &address, const QString &reason);
+CommError connectFailed(int port, const QString &address, const QString &reason);
 
 } // namespace CommErrorCatalog

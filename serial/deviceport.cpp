@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 DevicePort::DevicePort(QObject *parent)
-    : QObject(parent)
+    : OpenPort(parent)
     , m_port(std::make_unique<QSerialPort>())
 {
     connect(m_port.get(), &QSerialPort::readyRead, this, &DevicePort::readyRead);

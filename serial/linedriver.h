@@ -14,6 +14,8 @@ class LineDriver : public QObject
     Q_OBJECT
 
 public:
+    using QObject::QObject;
+
     // The lines as the driver reports them (LineBits), or why it cannot.
     struct Reading
     {
@@ -40,4 +42,7 @@ Q_SIGNALS:
     void linesChanged(int bits);
     // The driver stopped telling (a device gone, a driver that cannot).
     void watchFailed(const QString &reason);
+    // The lines can no longer be read or set (a server that stopped
+    // answering for them).
+    void linesLost(const QString &reason);
 };

@@ -5,6 +5,8 @@
 #include "devices/comportmap.h"
 #include "devices/devicescan.h"
 #include "linesettings.h"
+#include "networkaddress.h"
+#include "networkport.h"
 
 #include <QFileInfo>
 
@@ -18,15 +20,9 @@ constexpr int kOverrunPollMs = 1000;
 
 MSComm::MSComm(QObject *parent)
     : QObject(parent)
-    , m_device(std::make_unique<DevicePort>())
-    , m_lines({ [this] { return outputInDriver() == 0; },
+    , m_lines({ [this] { return outputInDriver() == 0 && m_writer.staged() == 0; },
           [this](bool held) { m_writer.setHeld(held); } })
 {
-    connect(m_device.get(), &DevicePort::readyRead, this, &MSComm::onReadyRead);
-    connect(m_device.get(), &DevicePort::lost, this, [this] {
-        if (PortOpen())
-            handleConnectionLoss();
-    });
     connect(&m_writer, &SerialWriter::bytesPassedOn, this, &MSComm::outputPassedOnChanged);
     connect(&m_writer, &SerialWriter::failed, this, [this] {
         if (PortOpen())
@@ -40,11 +36,11 @@ MSComm::MSComm(QObject *parent)
 MSComm::~MSComm()
 {
     // Closing during member destruction would report into a half-destroyed object.
-    m_device->disconnect(this);
     m_lines.detach();
-    if (m_device->isOpen()) {
+    if (m_port) {
+        m_port->disconnect(this);
         const bool pending = dropPendingOutput();
-        m_device->close(pending, keepsDtr());
+        m_port->close(pending, keepsDtr());
     }
 }
 
@@ -52,7 +48,7 @@ CommResult MSComm::setCommPort(int port)
 {
     if (!ComPortMap::isValidPort(port))
         return CommErrorCatalog::invalidPortNumber(port);
-    if (PortOpen())
+    if (PortOpen() || isConnecting())
         return CommErrorCatalog::portAlreadyOpen(m_commPort);
     m_commPort = port;
     return std::nullopt;
@@ -78,11 +74,22 @@ CommResult MSComm::setSettings(const QString &settings)
 
 bool MSComm::PortOpen() const
 {
-    return m_device->isOpen();
+    return m_port && m_port->isOpen();
+}
+
+bool MSComm::isConnecting() const
+{
+    return m_connecting;
 }
 
 CommResult MSComm::setPortOpen(bool open)
 {
+    if (isConnecting()) {
+        if (open)
+            return std::nullopt;
+        closePort();
+        return std::nullopt;
+    }
     if (open == PortOpen())
         return std::nullopt;
     if (!open) {
@@ -109,18 +116,20 @@ qint64 MSComm::dropOutput(qint64 start)
 
 qint64 MSComm::outputInDriver() const
 {
-    return m_device->outputInDriver();
+    return PortOpen() ? m_port->outputInDriver() : 0;
 }
 
 void MSComm::discardOutputInDriver()
 {
-    m_device->discardOutputInDriver();
+    if (PortOpen())
+        m_port->discardOutputInDriver();
 }
 
 QByteArray MSComm::Input()
 {
     QByteArray bytes = std::exchange(m_salvaged, {});
-    bytes += m_device->readAll();
+    if (m_port)
+        bytes += m_port->readAll();
     m_bytesTaken += bytes.size();
     return bytes;
 }
@@ -166,7 +175,7 @@ void MSComm::onReadyRead()
 
 void MSComm::handleConnectionLoss()
 {
-    m_salvaged += m_device->readAll();
+    m_salvaged += m_port->readAll();
     // Nobody is left to take what is still queued; it is not kept for the
     // device's return either, as another device may answer then.
     m_outputLostAtLoss += m_writer.pending();
@@ -174,7 +183,7 @@ void MSComm::handleConnectionLoss()
     m_writer.clear();
     m_lines.detach();
     stopOverrunWatch();
-    m_device->closeLost();
+    m_port->closeLost();
     m_openDevice.clear();
     m_openPath.clear();
     if (!m_salvaged.isEmpty())
@@ -187,17 +196,17 @@ CommResult MSComm::openPort()
     m_salvaged.clear();
     m_outputLostAtLoss = 0;
     m_returnPath.clear();
-    return openDevicePath(devicePath());
+    return openPath(devicePath());
 }
 
 CommResult MSComm::reopenAfterLoss()
 {
-    if (PortOpen())
+    if (PortOpen() || isConnecting())
         return std::nullopt;
-    return openDevicePath(m_returnPath);
+    return openPath(m_returnPath);
 }
 
-CommResult MSComm::openDevicePath(const QString &configured)
+CommResult MSComm::openPath(const QString &configured)
 {
     QString problem;
     const std::optional<LineSettings> settings = LineSettings::parse(m_settings, &problem);
@@ -208,19 +217,73 @@ CommResult MSComm::openDevicePath(const QString &configured)
         return CommErrorCatalog::stopBitsNeedFiveDataBits(*settings);
     if (configured.isEmpty())
         return CommErrorCatalog::noDeviceForPort(m_commPort);
+    if (!NetworkAddress::looksLikeOne(configured))
+        return openDevicePath(configured, *settings);
+    const std::optional<NetworkAddress> address = NetworkAddress::parse(configured, &problem);
+    if (!address)
+        return CommErrorCatalog::connectFailed(m_commPort, configured, problem);
+    connectToServer(*address, *settings);
+    return std::nullopt;
+}
 
+void MSComm::usePort(std::unique_ptr<OpenPort> port)
+{
+    if (m_port) {
+        m_port->disconnect(this);
+        m_port.release()->deleteLater();
+    }
+    m_port = std::move(port);
+    connect(m_port.get(), &OpenPort::readyRead, this, &MSComm::onReadyRead);
+    connect(m_port.get(), &OpenPort::lost, this, [this] {
+        if (PortOpen())
+            handleConnectionLoss();
+    });
+}
+
+void MSComm::connectToServer(const NetworkAddress &address, const LineSettings &settings)
+{
+    auto owned = std::make_unique<NetworkPort>(address, m_writer);
+    NetworkPort *port = owned.get();
+    usePort(std::move(owned));
+    connect(port, &NetworkPort::ready, this, [this, port] { onServerReady(port); });
+    connect(port, &NetworkPort::failed, this, [this](const CommError &error) {
+        m_connecting = false;
+        emit openFailed(error);
+    });
+    m_connecting = true;
+    m_returnPath = address.toString();
+    port->connectToServer(m_commPort, settings);
+}
+
+void MSComm::onServerReady(NetworkPort *port)
+{
+    m_connecting = false;
+    m_openDevice = port->address().toString();
+    m_openPath = m_openDevice;
+    m_lines.attach(port->makeLineDriver(), m_commPort);
+    // The server has the line settings already.
+    m_lines.applyFlowAndHangUp();
+    m_lines.startWatching();
+    emit opened();
+}
+
+CommResult MSComm::openDevicePath(const QString &configured, const LineSettings &settings)
+{
     // QSerialPort names its lock file after the path it is given; resolving
     // links first makes every name of one device share one lock.
     const QString canonical = QFileInfo(configured).canonicalFilePath();
     const QString device = canonical.isEmpty() ? configured : canonical;
 
-    if (CommResult failed = m_device->open(m_commPort, configured, device, m_lines))
+    auto owned = std::make_unique<DevicePort>();
+    DevicePort *port = owned.get();
+    usePort(std::move(owned));
+    if (CommResult failed = port->open(m_commPort, configured, device, m_lines))
         return failed;
     m_openDevice = device;
     m_openPath = configured;
     m_returnPath = returnPathFor(configured, device);
-    m_writer.attach(m_device->descriptor());
-    if (CommResult refused = applySettings(*settings)) {
+    m_writer.attach(port->descriptor());
+    if (CommResult refused = applySettings(settings)) {
         closePort();
         return refused;
     }
@@ -242,9 +305,11 @@ QString MSComm::returnPathFor(const QString &configured, const QString &device)
 void MSComm::closePort()
 {
     m_lines.detach();
+    m_connecting = false;
     const bool pending = dropPendingOutput();
     stopOverrunWatch();
-    m_device->close(pending, keepsDtr());
+    if (m_port)
+        m_port->close(pending, keepsDtr());
     m_openDevice.clear();
     m_openPath.clear();
 }
@@ -258,7 +323,7 @@ CommResult MSComm::applySettings(const LineSettings &settings)
 {
     if (!settings.isSendable())
         return CommErrorCatalog::stopBitsNeedFiveDataBits(settings);
-    if (CommResult refused = m_device->applySettings(m_commPort, settings))
+    if (CommResult refused = m_port->applySettings(m_commPort, settings))
         return refused;
     // Also on a pseudo-terminal, whose line discipline honours XON/XOFF. A
     // flow control the driver refuses leaves the port usable without it.
@@ -284,7 +349,7 @@ void MSComm::onScheduledReceiveEvent()
 
 qint64 MSComm::waitingBytes() const
 {
-    return m_salvaged.size() + m_device->bytesAvailable();
+    return m_salvaged.size() + (m_port ? m_port->bytesAvailable() : 0);
 }
 
 qint64 MSComm::bytesArrived() const
@@ -306,7 +371,7 @@ bool MSComm::dropPendingOutput()
 
 std::optional<SerialErrorCounts> MSComm::driverErrorCounts() const
 {
-    return m_device->errorCounts();
+    return PortOpen() ? m_port->errorCounts() : std::nullopt;
 }
 
 void MSComm::startOverrunWatch()

@@ -12,8 +12,10 @@
 #include <memory>
 #include <utility>
 
-class DevicePort;
 class LineSettings;
+class NetworkPort;
+class OpenPort;
+struct NetworkAddress;
 
 // The program's one serial-port object, modelled on a classic serial
 // communications control: select a port with CommPort, give the line
@@ -26,6 +28,11 @@ class LineSettings;
 //
 // Where the driver counts lost bytes (a real UART), a growing count raises
 // CommEvent 1006; a pseudo-terminal counts nothing and is not watched.
+//
+// COMn may also stand for a port on a serial server ("rfc2217://HOST:PORT",
+// "tcp://HOST:PORT"). Opening one only starts connecting: setPortOpen(true)
+// returns at once, isConnecting() holds until opened() or openFailed(), and
+// setPortOpen(false) gives up.
 class MSComm : public QObject
 {
     Q_OBJECT
@@ -49,6 +56,8 @@ public:
     [[nodiscard]] CommResult setSettings(const QString &settings);
 
     bool PortOpen() const;
+    // A port on a serial server is being connected.
+    bool isConnecting() const;
     // True opens COMn with the current Settings; on a port that is already
     // open it does nothing and succeeds. False closes; on a closed port it
     // does nothing and succeeds. Received bytes not yet taken are dropped
@@ -89,7 +98,7 @@ public:
     PortLines &lines() { return m_lines; }
     const PortLines &lines() const { return m_lines; }
 
-    // The device path COMn stands for (see ComPortMap).
+    // The device path or network address COMn stands for (see ComPortMap).
     QString devicePath() const;
     // The path the open port was opened under, as configured (a by-id name,
     // a link), and the device node it led to; empty while closed.
@@ -101,7 +110,8 @@ public:
     // that an adapter that returns as ttyUSB1 instead of ttyUSB0 is found),
     // else its path. Kept after the loss; empty before the first opening.
     QString returnPath() const { return m_returnPath; }
-    // Opens returnPath() with the current CommPort and Settings.
+    // Opens returnPath() with the current CommPort and Settings; for a
+    // server this starts connecting (see opened()).
     // What arrived before the loss and was not yet taken stays, ahead of
     // what the device sends now.
     [[nodiscard]] CommResult reopenAfterLoss();
@@ -116,8 +126,13 @@ Q_SIGNALS:
     // The port was closed on purpose; what was queued has been dropped.
     void portClosed();
     // The device went away while open (adapter pulled, far end of a pty
-    // closed). The port has been closed already; emitted once per loss.
+    // closed, server gone). The port has been closed already; emitted once
+    // per loss.
     void connectionLost();
+    // Connecting to a serial server ended: the port is open, or it stays
+    // closed for the reason given.
+    void opened();
+    void openFailed(const CommError &error);
 
 protected:
     // For tests of events a pseudo-terminal cannot produce (a hardware overrun).
@@ -129,9 +144,15 @@ protected:
 private:
     void onReadyRead();
     CommResult openPort();
+    CommResult openPath(const QString &configured);
     // Opens a device node. It alone is locked against other processes (see
-    // DeviceClaim); a network port will have an opening of its own.
-    CommResult openDevicePath(const QString &configured);
+    // DeviceClaim).
+    CommResult openDevicePath(const QString &configured, const LineSettings &settings);
+    void connectToServer(const NetworkAddress &address, const LineSettings &settings);
+    void onServerReady(NetworkPort *port);
+    // The open port's object is replaced; the old one may be in the middle
+    // of a signal and goes later.
+    void usePort(std::unique_ptr<OpenPort> port);
     static QString returnPathFor(const QString &configured, const QString &device);
     void closePort();
     // Whether DTR stays on after the port closes, as chosen for it.
@@ -149,7 +170,6 @@ private:
     bool overrunSinceLastLook();
     void onOverrunPoll();
 
-    std::unique_ptr<DevicePort> m_device;
     int m_commPort = 1;
     QString m_settings = QStringLiteral("9600,N,8,1");
     int m_commEvent = 0;
@@ -169,6 +189,9 @@ private:
     bool m_receiveDeferred = false;
     bool m_receiveEventScheduled = false;
     SerialWriter m_writer;
+    // After the writer, which a port on a server writes through to its last.
+    std::unique_ptr<OpenPort> m_port;
+    bool m_connecting = false;
     PortLines m_lines;
     OverrunWatch m_overrunWatch;
     // Overruns without new data (the line went quiet after the loss) are found

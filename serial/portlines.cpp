@@ -94,6 +94,7 @@ void PortLines::attach(std::unique_ptr<LineDriver> driver, int port)
         Q_EMIT changed();
     });
     connect(m_driver.get(), &LineDriver::watchFailed, this, &PortLines::markFarUnknown);
+    connect(m_driver.get(), &LineDriver::linesLost, this, &PortLines::markUnknown);
     Q_EMIT changed();
 }
 

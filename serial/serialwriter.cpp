@@ -1,7 +1,10 @@
 #include "serialwriter.h"
 
+#include "telnetcomport.h"
+
 #include <QSocketNotifier>
 #include <cerrno>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -12,6 +15,9 @@ constexpr qint64 kWriteSlice = 256 * 1024;
 // What one wake-up passes on at most before the event loop gets its turn
 // again, so that a fast device cannot starve the windows.
 constexpr qint64 kWriteBudget = 4 * 1024 * 1024;
+// Data escaped for Telnet is staged this much at a time: what is staged can
+// no longer be taken back, so it is kept to what a socket takes at once.
+constexpr qint64 kEscapeSlice = 16 * 1024;
 
 } // namespace
 
@@ -25,10 +31,11 @@ SerialWriter::~SerialWriter()
     detach();
 }
 
-void SerialWriter::attach(int fd)
+void SerialWriter::attach(int fd, Wire wire)
 {
     detach();
     m_fd = fd;
+    m_wire = wire;
     m_notifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Write, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SerialWriter::onWritable);
     updateNotifier();
@@ -43,6 +50,8 @@ void SerialWriter::detach()
     }
     m_notifier = nullptr;
     m_fd = -1;
+    m_staged.clear();
+    m_stagedWritten = 0;
 }
 
 qint64 SerialWriter::enqueue(const QByteArray &bytes)
@@ -62,6 +71,8 @@ qint64 SerialWriter::dropPiece(qint64 start)
 void SerialWriter::clear()
 {
     m_queue.clear();
+    m_staged.clear();
+    m_stagedWritten = 0;
     updateNotifier();
 }
 
@@ -71,21 +82,65 @@ void SerialWriter::setHeld(bool held)
     updateNotifier();
 }
 
+void SerialWriter::sendControl(const QByteArray &bytes)
+{
+    if (m_fd < 0)
+        return;
+    m_staged += bytes;
+    updateNotifier();
+}
+
 void SerialWriter::updateNotifier()
 {
     // A descriptor with room reports itself writable on every pass of the
     // event loop; listening only while bytes wait keeps an idle port silent.
     if (m_notifier)
-        m_notifier->setEnabled(!m_queue.isEmpty() && !m_held);
+        m_notifier->setEnabled(staged() > 0 || (!m_queue.isEmpty() && !m_held));
+}
+
+ssize_t SerialWriter::writeOnce(const char *data, qint64 size)
+{
+    // A socket whose peer has gone would raise SIGPIPE on write and end the
+    // program; the error is wanted instead.
+    if (m_wire == Wire::Device)
+        return ::write(m_fd, data, size_t(size));
+    return ::send(m_fd, data, size_t(size), MSG_NOSIGNAL);
+}
+
+bool SerialWriter::writeStaged(int &error)
+{
+    while (staged() > 0) {
+        const ssize_t written
+            = writeOnce(m_staged.constData() + m_stagedWritten, m_staged.size() - m_stagedWritten);
+        if (written > 0) {
+            m_stagedWritten += written;
+            continue;
+        }
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            error = errno;
+        return false;
+    }
+    m_staged.clear();
+    m_stagedWritten = 0;
+    return true;
 }
 
 void SerialWriter::onWritable()
 {
     const qint64 before = m_queue.taken();
     int error = 0;
-    while (!m_queue.isEmpty() && m_queue.taken() - before < kWriteBudget) {
+    while (writeStaged(error) && !m_queue.isEmpty() && !m_held
+        && m_queue.taken() - before < kWriteBudget) {
+        if (m_wire == Wire::TelnetSocket) {
+            const QByteArrayView slice = m_queue.front(kEscapeSlice);
+            m_staged = TelnetComPort::escape(slice);
+            m_queue.consume(slice.size());
+            continue;
+        }
         const QByteArrayView slice = m_queue.front(kWriteSlice);
-        const ssize_t written = ::write(m_fd, slice.data(), size_t(slice.size()));
+        const ssize_t written = writeOnce(slice.data(), slice.size());
         if (written > 0) {
             m_queue.consume(written);
             continue;

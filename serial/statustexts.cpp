@@ -1,5 +1,7 @@
 #include "statustexts.h"
 
+#include "networkaddress.h"
+
 namespace StatusTexts {
 
 QString settingsPanelText(const QString &baud, const QString &dataBits, const QString &parityWord,
@@ -35,8 +37,28 @@ QString waitingPanelText(int commPort)
     return QStringLiteral("Verbindung über COM%1 unterbrochen – warte auf das Gerät").arg(commPort);
 }
 
+QString serverToolTip(const QString &address)
+{
+    const std::optional<NetworkAddress> server = NetworkAddress::parse(address);
+    if (!server)
+        return QStringLiteral("Server: %1").arg(address);
+    const QString where = server->toString().section(QStringLiteral("://"), 1);
+    if (server->kind == NetworkAddress::Kind::Rfc2217)
+        return QStringLiteral("Server: %1 (RFC 2217)").arg(where);
+    return QStringLiteral("Server: %1 (rohes TCP: die Einstellungen gelten nur hier, nicht "
+                          "am Port des Servers; die Leitungen sind unbekannt)")
+        .arg(where);
+}
+
+QString connectingPanelText(int commPort)
+{
+    return QStringLiteral("Verbindung über COM%1 wird hergestellt …").arg(commPort);
+}
+
 QString connectionPanelToolTip(const QString &openPath, const QString &device)
 {
+    if (NetworkAddress::looksLikeOne(openPath))
+        return serverToolTip(openPath);
     if (device.isEmpty() || device == openPath)
         return QStringLiteral("Gerät: %1").arg(openPath);
     return QStringLiteral("Gerät: %1 (%2)").arg(openPath, device);
@@ -44,6 +66,8 @@ QString connectionPanelToolTip(const QString &openPath, const QString &device)
 
 QString waitingPanelToolTip(const QString &awaitedPath)
 {
+    if (NetworkAddress::looksLikeOne(awaitedPath))
+        return QStringLiteral("Warte auf den Server %1").arg(awaitedPath);
     return QStringLiteral("Warte auf das Gerät %1").arg(awaitedPath);
 }
 

@@ -21,9 +21,15 @@ QString noConnectionPanelText();
 // away and Tavel waits for it to come back.
 QString waitingPanelText(int commPort);
 
+// "Verbindung über COM1 wird hergestellt …": a serial server is being
+// connected.
+QString connectingPanelText(int commPort);
+
 // The connection panel's tool tips, which name the device behind the port:
-// the path the port was opened under and, where that is a link, the node.
+// the path the port was opened under and, where that is a link, the node;
+// for a port on a serial server, the server and how it is reached.
 QString connectionPanelToolTip(const QString &openPath, const QString &device);
 QString waitingPanelToolTip(const QString &awaitedPath);
+QString serverToolTip(const QString &address);
 
 } // namespace StatusTexts

@@ -3,6 +3,7 @@
 #include "base/dialogs.h"
 #include "devices/comportmap.h"
 #include "serial/deviceholder.h"
+#include "serial/networkaddress.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -76,9 +77,27 @@ void DeviceAssignmentDialog::buildControls(const DeviceAssignment &current)
         box->setAccessibleName(QStringLiteral("Gerät für COM%1").arg(port));
         box->setEditText(current.devicePath(port));
         m_boxes[port - ComPortMap::kFirstPort] = box;
+        box->setToolTip(QStringLiteral("Ein Gerätepfad oder ein Port im Netz: "
+                                       "rfc2217://RECHNER:PORT oder tcp://RECHNER:PORT"));
         auto *label = new QLabel(QStringLiteral("COM&%1:").arg(port), this);
         label->setBuddy(box);
         form->addRow(label, box);
+        // A server's address is checked as it is typed, so that a missing
+        // port number shows before OK is pressed.
+        auto *problem = new QLabel(this);
+        problem->setWordWrap(true);
+        problem->hide();
+        form->addRow(QString(), problem);
+        connect(box, &QComboBox::editTextChanged, problem, [problem](const QString &text) {
+            const QString path = text.trimmed();
+            const std::optional<QString> wrong = NetworkAddress::looksLikeOne(path)
+                ? DeviceAssignment::problemWithPath(path)
+                : std::nullopt;
+            problem->setText(
+                wrong ? QStringLiteral("Noch keine gültige Adresse: %1.").arg(*wrong) : QString());
+            problem->setAccessibleName(problem->text());
+            problem->setVisible(wrong.has_value());
+        });
         // The variables are for scripts; a user who set one should not
         // wonder why the choice here does not show.
         if (ComPortMap::sourceOf(port) == ComPortMap::Source::Environment) {

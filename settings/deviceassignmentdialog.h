@@ -14,7 +14,8 @@ class QTableWidget;
 
 // "Geräte zuordnen": which device COM1 and COM2 stand for. Lists every serial
 // device the system reports, with what it knows of it, and offers the usable
-// ones for each port in an editable box that also takes any path typed in.
+// ones for each port in an editable box that also takes any path typed in,
+// or the address of a port on a serial server.
 // An empty box leaves the port to the devices found. While open, the list
 // follows devices that come and go, and tells which are held by another
 // program and by which.

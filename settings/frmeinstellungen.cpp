@@ -33,12 +33,25 @@ FrmEinstellungen::FrmEinstellungen(Module1 &state, MSComm &comm, Reconnector &re
         connect(option, &QWidget::customContextMenuRequested, this,
             &FrmEinstellungen::deviceAssignmentRequested);
     }
+    connect(&m_comm, &MSComm::opened, this, [this] {
+        if (m_pendingSettingsText)
+            showConnected(*std::exchange(m_pendingSettingsText, std::nullopt));
+    });
+    connect(&m_comm, &MSComm::openFailed, this, &FrmEinstellungen::onOpenFailed);
     // Only a stored -1 leaves the list without a selection; a Ctrl+click on
     // the selected rate must not empty it and make the next connect fail.
     connect(List2, &QListWidget::itemSelectionChanged, this, [this] {
         if (List2->selectedItems().isEmpty() && List2->currentItem())
             List2->currentItem()->setSelected(true);
     });
+}
+
+FrmEinstellungen::~FrmEinstellungen()
+{
+    // Nobody would be left to say how the connection ended; the status bar
+    // may be going as well, and is left alone.
+    if (m_pendingSettingsText)
+        (void)m_comm.setPortOpen(false);
 }
 
 Qt::WindowFlags FrmEinstellungen::frameButtons() const
@@ -93,6 +106,8 @@ void FrmEinstellungen::connectPort()
         }
     };
 
+    if (m_pendingSettingsText)
+        return giveUpConnecting();
     if (m_comm.PortOpen()) {
         if (m_mayClosePort && !m_mayClosePort(Messages::SendEnding::Reconnect))
             return;
@@ -127,15 +142,44 @@ void FrmEinstellungen::connectPort()
     // mode of the control it stands in for; there is no mode to choose.
     if (CommResult error = m_comm.setPortOpen(true))
         return fail(*error);
+    if (m_comm.isConnecting()) {
+        m_pendingSettingsText = chosen.line->panelText;
+        m_status.showConnecting(m_comm.CommPort(), m_comm.devicePath());
+        Command2->setEnabled(true);
+        return;
+    }
+    showConnected(chosen.line->panelText);
+}
 
+void FrmEinstellungen::showConnected(const QString &settingsText)
+{
     forgetHolder(m_comm.CommPort());
     setConnectedLook(true);
-    m_status.setPanelText(1, chosen.line->panelText);
+    m_status.setPanelText(1, settingsText);
     m_status.showConnection(m_comm.CommPort(), m_comm.openPath(), m_comm.openDevice());
+}
+
+void FrmEinstellungen::onOpenFailed(const CommError &error)
+{
+    if (!m_pendingSettingsText)
+        return;
+    m_pendingSettingsText.reset();
+    showDisconnected();
+    ShowErrorReport(error);
+}
+
+void FrmEinstellungen::giveUpConnecting()
+{
+    m_pendingSettingsText.reset();
+    (void)m_comm.setPortOpen(false);
+    showDisconnected();
+    Command3->setFocus();
 }
 
 void FrmEinstellungen::disconnectPort()
 {
+    if (m_pendingSettingsText)
+        return giveUpConnecting();
     if (!m_comm.PortOpen()) {
         // While Tavel waits for a lost device there is a connection to end.
         if (m_reconnector.isWaiting()) {

@@ -3,6 +3,7 @@
 #include "base/childwindow.h"
 #include "base/messages.h"
 #include "devices/comportmap.h"
+#include "serial/commerror.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -36,7 +37,11 @@ public:
     void Form_Load() override;
     void storeState() override;
 
-    // Connect (Command3) and disconnect (Command2), also for tests.
+    ~FrmEinstellungen() override;
+
+    // Connect (Command3) and disconnect (Command2), also for tests. A port
+    // on a serial server connects on the event loop: meanwhile the status
+    // bar says so, and a second connect or a disconnect gives up.
     void connectPort();
     void disconnectPort();
     // Only COMn can be used: the other ports' options are disabled and this
@@ -84,6 +89,9 @@ private:
     };
 
     void buildControls();
+    void showConnected(const QString &settingsText);
+    void onOpenFailed(const CommError &error);
+    void giveUpConnecting();
     void setConnectedLook(bool connected);
     void noteHolder(int port);
     void forgetHolder(int port);
@@ -93,4 +101,7 @@ private:
     StatusPanels &m_status;
     std::function<bool(Messages::SendEnding)> m_mayClosePort;
     std::array<HolderNote, ComPortMap::kPortCount> m_holderNotes {};
+    // While this window's connect waits for a server: panel 1's text for
+    // when it is done.
+    std::optional<QString> m_pendingSettingsText;
 };

@@ -17,8 +17,20 @@ bool Ser2NetServer::isInstalled()
 bool Ser2NetServer::start(const QString &device, const QProcessEnvironment &environment)
 {
     m_device = device;
+    m_environment = environment;
     m_telnetPort = freePort();
     m_rawPort = freePort();
+    return launch();
+}
+
+bool Ser2NetServer::restart()
+{
+    stop();
+    return launch();
+}
+
+bool Ser2NetServer::launch()
+{
     // The file must say it is YAML, or ser2net reads the older format. The
     // device is opened only while a client is connected.
     const QString config = QStringLiteral("%YAML 1.1\n---\n"
@@ -30,14 +42,14 @@ bool Ser2NetServer::start(const QString &device, const QProcessEnvironment &envi
                                           "    connector: serialdev,%3,9600n81,local\n")
                                .arg(m_telnetPort)
                                .arg(m_rawPort)
-                               .arg(device);
+                               .arg(m_device);
     QFile file(m_folder.filePath(QStringLiteral("ser2net.yaml")));
     if (!file.open(QIODevice::WriteOnly) || file.write(config.toUtf8()) != config.size()) {
         m_error = file.errorString();
         return false;
     }
     file.close();
-    m_process.setProcessEnvironment(environment);
+    m_process.setProcessEnvironment(m_environment);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // -n: in the foreground; -u: no lock files in /var/lock.
     m_process.start(QStringLiteral("ser2net"),

@@ -22,6 +22,8 @@ public:
     bool start(const QString &device,
         const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
     void stop();
+    // Starts again on the same ports, as a server that comes back.
+    bool restart();
     // Waits until ser2net has let go of the device after a client left
     // (it refuses the next client until then).
     bool waitUntilIdle(int timeoutMs = 5000) const;
@@ -30,10 +32,12 @@ public:
     QString errorString() const { return m_error; }
 
 private:
+    bool launch();
     static quint16 freePort();
     static bool isListening(quint16 port);
 
     QString m_device;
+    QProcessEnvironment m_environment;
     QTemporaryDir m_folder;
     QProcess m_process;
     quint16 m_telnetPort = 0;
