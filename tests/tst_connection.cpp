@@ -2,8 +2,10 @@
 #include "devices/reconnector.h"
 #include "flockholder.h"
 #include "mainwindowfixture.h"
+#include "ser2netserver.h"
 
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <vector>
 
 // "Verbindung herstellen" and "Verbindung trennen" in the settings window, and
@@ -391,6 +393,92 @@ private Q_SLOTS:
         QCOMPARE(m_f->dialogs.messages.size(), 1);
         QCOMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
         QVERIFY(panel(1).startsWith(QStringLiteral("Einstellungen: 115200 Baud")));
+    }
+
+    // A server reached over the network connects on the event loop: the
+    // status bar says it is trying and whom, and either button gives up.
+    void connectingCanBeGivenUpWithEitherButton_data()
+    {
+        QTest::addColumn<bool>("secondClick");
+        QTest::newRow("Verbindung herstellen noch einmal") << true;
+        QTest::newRow("Verbindung trennen") << false;
+    }
+    void connectingCanBeGivenUpWithEitherButton()
+    {
+        QFETCH(bool, secondClick);
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        qputenv("TAVEL_COM1",
+            QByteArray("rfc2217://127.0.0.1:") + QByteArray::number(silent.serverPort()));
+        connectPort();
+        QCOMPARE(panel(2), QStringLiteral("Verbindung über COM1 wird hergestellt …"));
+        QCOMPARE(panelToolTip(),
+            QStringLiteral("Server: 127.0.0.1:%1 (RFC 2217)").arg(silent.serverPort()));
+        QVERIFY(!m_settings->looksConnected());
+        QVERIFY(m_settings->Command2->isEnabled());
+        QTest::qWait(200);
+        QVERIFY(comm().isConnecting());
+
+        (secondClick ? m_settings->Command3 : m_settings->Command2)->click();
+        QVERIFY(!comm().isConnecting());
+        expectDisconnectedLook();
+        QTest::qWait(100);
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+    }
+
+    void serverPortConnectsAndNamesTheServer_data()
+    {
+        QTest::addColumn<bool>("telnet");
+        QTest::addColumn<QString>("toolTip");
+        QTest::newRow("RFC 2217") << true << QStringLiteral("Server: 127.0.0.1:%1 (RFC 2217)");
+        QTest::newRow("rohes TCP")
+            << false
+            << QStringLiteral("Server: 127.0.0.1:%1 (rohes TCP: die Einstellungen gelten nur "
+                              "hier, nicht am Port des Servers; die Leitungen sind unbekannt)");
+    }
+    void serverPortConnectsAndNamesTheServer()
+    {
+        QFETCH(bool, telnet);
+        QFETCH(QString, toolTip);
+        if (!Ser2NetServer::isInstalled())
+            QSKIP("ser2net is needed (./test installs it)");
+        PtyDevice device;
+        Ser2NetServer server;
+        QVERIFY2(server.start(device.slavePath()), qPrintable(server.errorString()));
+        const quint16 port = telnet ? server.telnetPort() : server.rawPort();
+        qputenv("TAVEL_COM1",
+            QStringLiteral("%1://127.0.0.1:%2").arg(telnet ? "rfc2217" : "tcp").arg(port).toUtf8());
+        m_settings->List2->setCurrentRow(13);
+        connectPort();
+        QTRY_COMPARE(panel(2), QStringLiteral("Serielle Verbindung über COM1"));
+        QCOMPARE(panelToolTip(), toolTip.arg(port));
+        QVERIFY2(panel(1).startsWith(QStringLiteral("Einstellungen: 115200 Baud,")),
+            qPrintable(panel(1)));
+        QVERIFY(m_settings->looksConnected());
+        QVERIFY(m_f->dialogs.messages.isEmpty());
+        QVERIFY(!comm().Output("hallo"));
+        QCOMPARE(device.read(5), QByteArray("hallo"));
+    }
+
+    void refusedConnectionIsAnErrorAndStaysClosed()
+    {
+        quint16 unused = 0;
+        {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+            unused = probe.serverPort();
+        }
+        qputenv("TAVEL_COM1", QByteArray("rfc2217://127.0.0.1:") + QByteArray::number(unused));
+        connectPort();
+        QTRY_COMPARE(m_f->dialogs.messages.size(), 1);
+        QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Fehler"));
+        QVERIFY2(m_f->dialogs.messages[0].text.contains(
+                     QStringLiteral("COM1 (rfc2217://127.0.0.1:%1) konnte nicht verbunden werden "
+                                    "(Verbindung abgelehnt).")
+                         .arg(unused)),
+            qPrintable(m_f->dialogs.messages[0].text));
+        QVERIFY(!comm().PortOpen());
+        expectDisconnectedLook();
     }
 };
 

@@ -193,6 +193,10 @@ private slots:
         row("port twice", "COM2=/dev/a\nCOM2=/dev/b\n", "", "",
             "COM2 steht in Zeile 2 ein zweites Mal");
         row("relative path", "COM1=ttyUSB0\n", "", "", "Zeile 1: „ttyUSB0“ ist kein");
+        row("serial servers", "COM1=rfc2217://labor-7:4001\nCOM2=tcp://[::1]:2000\n",
+            "rfc2217://labor-7:4001", "tcp://[::1]:2000");
+        row("server without port", "COM1=rfc2217://labor-7\n", "", "",
+            "Zeile 1: in „rfc2217://labor-7“ fehlt der Port");
         row("not UTF-8", "COM1=/dev/\xff\n", "", "", "UTF-8");
         row("too large", QByteArray(70000, '#'), "", "", "die Datei ist mit 70.000 Bytes zu groß");
     }

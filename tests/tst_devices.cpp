@@ -140,6 +140,10 @@ private Q_SLOTS:
         QTest::newRow("one device for both") << "/dev/ttyACM0"
                                              << "/dev/ttyACM0"
                                              << "COM1 und COM2 können nicht dasselbe Gerät sein";
+        QTest::newRow("server port out of range") << "/dev/ttyACM0"
+                                                  << "tcp://labor:70000"
+                                                  << "COM2 lässt sich so nicht zuordnen: der Port "
+                                                     "in „tcp://labor:70000“ ist keine Zahl";
     }
 
     void dialogRefusesWhatCannotBeAssigned()
@@ -157,6 +161,30 @@ private Q_SLOTS:
         QVERIFY2(m_f->dialogs.messages[0].text.contains(message),
             qPrintable(m_f->dialogs.messages[0].text));
         QCOMPARE(m_f->dialogs.messages[0].title, QStringLiteral("Geräte zuordnen"));
+    }
+
+    // A server's address is checked as it is typed; a device path is not.
+    void dialogTellsWhatAnAddressLacksWhileTyping()
+    {
+        DeviceAssignmentDialog dialog({}, source());
+        dialog.show();
+        const auto hint = [&dialog] {
+            for (const QLabel *label : dialog.findChildren<QLabel *>()) {
+                if (label->isVisible() && label->text().startsWith(QStringLiteral("Noch keine")))
+                    return label->text();
+            }
+            return QString();
+        };
+        dialog.portBox(1)->setEditText(QStringLiteral("rfc2217://labor-7"));
+        QCOMPARE(hint(),
+            QStringLiteral("Noch keine gültige Adresse: in „rfc2217://labor-7“ fehlt der Port "
+                           "(HOST:PORT)."));
+        dialog.portBox(1)->setEditText(QStringLiteral("rfc2217://labor-7:4001"));
+        QCOMPARE(hint(), QString());
+        dialog.portBox(1)->setEditText(QStringLiteral("/dev/tty"));
+        QCOMPARE(hint(), QString());
+        dialog.accept();
+        QVERIFY(m_f->dialogs.messages.isEmpty());
     }
 
     // Every box can be reached by its label's access key and has a name a
