@@ -106,6 +106,7 @@ void NetworkPort::connectToServer(int commPort, const LineSettings &settings)
     m_settings = settings;
     m_settingsSent = false;
     m_telnet = TelnetComPort();
+    m_lastModemState.reset();
     m_received.clear();
     m_firstError = 0;
     m_state = State::LookingUp;
@@ -263,8 +264,11 @@ void NetworkPort::take(QByteArrayView bytes)
     m_received.append(got.data);
     if (!got.reply.isEmpty())
         m_writer.sendControl(got.reply);
-    for (const TelnetComPort::Message &message : std::as_const(got.messages))
+    for (const TelnetComPort::Message &message : std::as_const(got.messages)) {
+        if (message.command == TelnetComPort::NotifyModemState)
+            m_lastModemState = message;
         Q_EMIT comPortMessage(message);
+    }
     if (m_state != State::Negotiating)
         return;
     if (m_telnet.comPortAgreed() && !m_settingsSent) {
@@ -317,6 +321,10 @@ std::unique_ptr<LineDriver> NetworkPort::makeLineDriver()
     auto driver = std::make_unique<RemoteLineDriver>(
         [writer](const QByteArray &command) { writer->sendControl(command); });
     connect(this, &NetworkPort::comPortMessage, driver.get(), &RemoteLineDriver::take);
+    // A server tells the lines once as it agrees to the option, before the
+    // driver was there, and then only their changes.
+    if (m_lastModemState)
+        driver->take(*m_lastModemState);
     return driver;
 }
 

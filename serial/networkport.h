@@ -96,5 +96,6 @@ private:
     QSocketNotifier *m_readNotifier = nullptr;
     QTimer m_deadline;
     TelnetComPort m_telnet;
+    std::optional<TelnetComPort::Message> m_lastModemState;
     QByteArray m_received;
 };

@@ -4,10 +4,14 @@
 #include "ser2netserver.h"
 #include "serial/linebits.h"
 #include "serial/mscomm.h"
+#include "serial/portlines.h"
 #include "serial/rawtcplinedriver.h"
 #include "serial/remotelinedriver.h"
 #include "testbytes.h"
 
+#include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
@@ -311,6 +315,54 @@ private Q_SLOTS:
             return choices;
         }());
         QTRY_VERIFY(deviceSettings().c_cflag & CRTSCTS);
+    }
+
+    // A second server, written independently of ser2net: pyserial's RFC 2217
+    // server over its loopback port, which sends back what it gets and
+    // lets DSR follow DTR and CTS follow RTS.
+    void secondServerOverItsLoopback()
+    {
+        const QString server
+            = QStringLiteral("/usr/share/doc/python3-serial/examples/rfc2217_server.py");
+        if (!QFile::exists(server) || !QFile::exists(QStringLiteral("/usr/bin/python3")))
+            QSKIP("pyserial's RFC 2217 server is needed (./test installs python3-serial)");
+        // It listens on every interface; the test keeps it to 127.0.0.1.
+        QTemporaryDir folder;
+        QFile wrapper(folder.filePath(QStringLiteral("loopback_server.py")));
+        QVERIFY(wrapper.open(QIODevice::WriteOnly));
+        wrapper.write("import runpy, socket, sys\n"
+                      "bind = socket.socket.bind\n"
+                      "socket.socket.bind = lambda s, a: bind(s, ('127.0.0.1', a[1]))\n"
+                      "port, server = sys.argv[1], sys.argv[2]\n"
+                      "sys.argv = [server, '-p', port, 'loop://']\n"
+                      "runpy.run_path(server, run_name='__main__')\n");
+        wrapper.close();
+        const quint16 port = Ser2NetServer::freePort();
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(QStringLiteral("/usr/bin/python3"),
+            { wrapper.fileName(), QString::number(port), server });
+        QVERIFY(process.waitForStarted());
+        const auto stop = qScopeGuard([&process] {
+            process.kill();
+            process.waitForFinished();
+        });
+        QTRY_VERIFY(Ser2NetServer::isListening(port));
+
+        Session session;
+        session.open(QStringLiteral("rfc2217://127.0.0.1:%1").arg(port));
+        const QByteArray all = everyByteValue() + QByteArray(5, '\xff') + "\r\n\r";
+        QVERIFY(!session.comm.Output(all));
+        QTRY_COMPARE(session.received, all);
+
+        PortLines &lines = session.comm.lines();
+        QTRY_COMPARE(lines.line(LineBits::kCts), std::optional<bool>(true));
+        QVERIFY(!lines.setOwnLine(LineBits::kRts, false));
+        QTRY_COMPARE(lines.line(LineBits::kCts), std::optional<bool>(false));
+        QCOMPARE(lines.line(LineBits::kDsr), std::optional<bool>(true));
+        QVERIFY(!lines.setOwnLine(LineBits::kDtr, false));
+        QTRY_COMPARE(lines.line(LineBits::kDsr), std::optional<bool>(false));
+        QVERIFY(lines.linesKnown());
     }
 };
 

@@ -31,10 +31,12 @@ public:
     quint16 rawPort() const { return m_rawPort; }
     QString errorString() const { return m_error; }
 
+    // Asked of the kernel (/proc/net/tcp) rather than by connecting.
+    static bool isListening(quint16 port);
+    static quint16 freePort();
+
 private:
     bool launch();
-    static quint16 freePort();
-    static bool isListening(quint16 port);
 
     QString m_device;
     QProcessEnvironment m_environment;
