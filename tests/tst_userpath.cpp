@@ -2,6 +2,7 @@
 #include "firstrunfile.h"
 #include "linedouble.h"
 #include "ptydevice.h"
+#include "ser2netserver.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -63,13 +64,15 @@ private:
     // Starts a copy of the program, beside which it keeps its tavel.cfg, and
     // gives its main window the focus.
     QByteArray launch(QProcess &tavel) { return launch(tavel, m_environment); }
-    QByteArray launch(QProcess &tavel, const QProcessEnvironment &base)
+    // com1: what COM1 stands for, when not the first pty.
+    QByteArray launch(QProcess &tavel, const QProcessEnvironment &base, QString com1 = {})
     {
         const QString program = m_folder.filePath(QStringLiteral("tavel"));
         if (!QFile::exists(program) && !QFile::copy(QStringLiteral(TAVEL_EXECUTABLE), program))
             return {};
         QProcessEnvironment environment = base;
-        environment.insert(QStringLiteral("TAVEL_COM1"), m_com1.slavePath());
+        environment.insert(
+            QStringLiteral("TAVEL_COM1"), com1.isEmpty() ? m_com1.slavePath() : com1);
         environment.insert(QStringLiteral("TAVEL_COM2"), m_com2.slavePath());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         tavel.setProcessEnvironment(environment);
@@ -260,6 +263,50 @@ private Q_SLOTS:
         QVERIFY(tavel.waitForFinished(20000));
         const QByteArray kept = contentsOf(linesFile);
         QVERIFY2(kept.contains("\nCOM1.DTR=aus\n") && kept.contains("\nFenster="), kept);
+    }
+
+    // COM1 on a serial server: ser2net serves the pty, the program reaches it
+    // over RFC 2217, the received bytes are saved as they came, and a server
+    // that goes and comes back is connected again by itself.
+    void serialServerThroughTheProgram()
+    {
+        if (!Ser2NetServer::isInstalled())
+            QSKIP("ser2net is needed (./test installs it)");
+        Ser2NetServer server;
+        QVERIFY2(server.start(m_com1.slavePath()), qPrintable(server.errorString()));
+        QProcess tavel;
+        const QByteArray window = launch(tavel, m_environment,
+            QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.telnetPort()));
+        QVERIFY2(!window.isEmpty(), "the main window did not appear");
+        key(QStringLiteral("F8 alt+h"));
+        key(QStringLiteral("F5"));
+        type(QStringLiteral("Hallo"));
+        key(QStringLiteral("alt+n"));
+        QCOMPARE(m_com1.read(5, 5000), QByteArray("Hallo"));
+        const QByteArray answer("Antwort\xff\xff\r\x00\r\n", 13);
+        QVERIFY(m_com1.write(answer));
+        QTest::qWait(500);
+
+        server.stop();
+        QTest::qWait(1000);
+        QVERIFY2(server.restart(), qPrintable(server.errorString()));
+        QTest::qWait(2000);
+        focus(window);
+        key(QStringLiteral("F5"));
+        type(QStringLiteral("Z"));
+        key(QStringLiteral("alt+n"));
+        QCOMPARE(m_com1.read(6, 5000), QByteArray("HalloZ"));
+        const QByteArray later("\xff nach der R\xc3\xbc"
+                               "ckkehr",
+            20);
+        QVERIFY(m_com1.write(later));
+
+        const QString receivedFile = m_folder.filePath(QStringLiteral("vom-server.bin"));
+        QVERIFY(saveThroughDialog(window, QStringLiteral("F5 alt+d e"),
+            QStringLiteral("Empfangene Daten speichern"), receivedFile));
+        QTRY_COMPARE(contentsOf(receivedFile), answer + later);
+        ::kill(pid_t(tavel.processId()), SIGTERM);
+        QVERIFY(tavel.waitForFinished(20000));
     }
 
     // "&Mitschnitt …": after each piece the device sends the file holds
