@@ -86,7 +86,7 @@ NetworkPort::NetworkPort(const NetworkAddress &address, SerialWriter &writer, QO
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         if (m_state == State::Negotiating) {
-            fail(QStringLiteral("der Server antwortet nicht auf die Com-Port-Option (RFC 2217)"));
+            fail(QStringLiteral("der Server antwortet nicht auf die Com-Port-Option von RFC 2217"));
         } else {
             fail(QStringLiteral("der Server antwortet nicht innerhalb von %1 Sekunden")
                      .arg(kConnectWaitMs / 1000));
@@ -282,7 +282,7 @@ void NetworkPort::take(QByteArrayView bytes)
         m_deadline.stop();
         Q_EMIT ready();
     } else if (m_telnet.comPortRefused()) {
-        fail(QStringLiteral("der Server lehnt die Com-Port-Option (RFC 2217) ab"));
+        fail(QStringLiteral("der Server lehnt die Com-Port-Option von RFC 2217 ab"));
     }
 }
 
