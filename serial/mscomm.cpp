@@ -60,7 +60,8 @@ CommResult MSComm::setSettings(const QString &settings)
     const std::optional<LineSettings> parsed = LineSettings::parse(settings, &problem);
     if (!parsed)
         return CommErrorCatalog::invalidSettings(settings, problem);
-    if (PortOpen()) {
+    // A server being connected takes them when it is ready.
+    if (PortOpen() || isConnecting()) {
         if (CommResult refused = applySettings(*parsed)) {
             // Best effort back to what worked; the port stays open.
             if (const std::optional<LineSettings> previous = LineSettings::parse(m_settings))

@@ -228,7 +228,8 @@ void NetworkPort::onConnected()
 
 void NetworkPort::onReadable()
 {
-    const qsizetype before = m_received.size();
+    // Data that came with the negotiation are told once the port is open.
+    const qsizetype before = m_state == State::Open ? m_received.size() : 0;
     qsizetype total = 0;
     char buffer[kReadSlice];
     while (total < kReadBudget) {

@@ -14,7 +14,9 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 #include <sys/ioctl.h>
 #include <termios.h>
 
@@ -240,6 +242,65 @@ private Q_SLOTS:
         QVERIFY(!session.comm.PortOpen());
         QVERIFY(!session.comm.isConnecting());
         QVERIFY(!session.opened);
+    }
+
+    // A server that says its piece at once and then waits, whatever the
+    // client sends: what it says decides how the connection ends.
+    void scriptedServer_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QByteArray>("later");
+        QTest::addColumn<bool>("hangUp");
+        QTest::addColumn<QByteArray>("received");
+        QTest::addColumn<QString>("reason");
+        const QByteArray agree("\xff\xfd\x2c", 3);
+        const QByteArray baudAnswer("\xff\xfa\x2c\x65\x00\x00\x25\x80\xff\xf0", 10);
+        // Data that came before the answer to the settings, and none after.
+        QTest::newRow("Daten vor der Antwort")
+            << agree + "fr\xc3\xbch\xff\xff" << baudAnswer << false << QByteArray("fr\xc3\xbch\xff")
+            << QString();
+        QTest::newRow("Option abgelehnt")
+            << QByteArray("\xff\xfe\x2c", 3) << QByteArray() << false << QByteArray()
+            << QStringLiteral("der Server lehnt die Com-Port-Option von RFC 2217 ab");
+        QTest::newRow("Abschied mit Grund")
+            << agree + "Device open failure: Value or file not found\r\n"
+            << QByteArray() << true << QByteArray()
+            << QStringLiteral("der Server hat die Verbindung beendet: „Device open failure: "
+                              "Value or file not found“");
+        QTest::newRow("Abschied ohne Grund")
+            << agree << QByteArray() << true << QByteArray()
+            << QStringLiteral("der Server hat die Verbindung beendet");
+    }
+    void scriptedServer()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QByteArray, later);
+        QFETCH(bool, hangUp);
+        QFETCH(QByteArray, received);
+        QFETCH(QString, reason);
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        connect(&server, &QTcpServer::newConnection, &server, [&] {
+            QTcpSocket *client = server.nextPendingConnection();
+            client->write(script);
+            if (!later.isEmpty())
+                QTimer::singleShot(200, client, [client, later] { client->write(later); });
+            if (hangUp)
+                client->disconnectFromHost();
+        });
+        Session session;
+        session.start(QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.serverPort()));
+        QTRY_VERIFY(session.opened || session.failure);
+        if (reason.isEmpty()) {
+            QVERIFY2(
+                session.opened, session.failure ? qPrintable(session.failure->description) : "");
+            QTRY_COMPARE(session.received, received);
+            return;
+        }
+        QVERIFY(session.failure);
+        QVERIFY2(session.failure->description.contains(reason),
+            qPrintable(session.failure->description));
+        QVERIFY(!session.comm.PortOpen());
     }
 
     void serverWhosePortIsMissingSaysSo()
