@@ -133,6 +133,21 @@ private Q_SLOTS:
         QCOMPARE(m_device.readFor(100), QByteArray());
     }
 
+    // FF goes out doubled, yet the positions a file send follows count the
+    // bytes handed over, and all of them arrive.
+    void positionsCountTheBytesHandedOver()
+    {
+        Session session;
+        session.open(telnetAddress(m_server));
+        const QByteArray ffs(256 * 1024, '\xff');
+        const qint64 start = session.comm.outputEnd();
+        QVERIFY(!session.comm.Output(ffs));
+        QCOMPARE(session.comm.outputEnd(), start + ffs.size());
+        QCOMPARE(m_device.read(ffs.size(), 10000), ffs);
+        QTRY_COMPARE(session.comm.outputPassedOn(), start + ffs.size());
+        QCOMPARE(session.comm.bytesToWrite(), 0);
+    }
+
     void lineSettingsOnTheServersPort_data()
     {
         QTest::addColumn<QString>("kind");
