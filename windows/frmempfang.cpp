@@ -4,6 +4,7 @@
 #include "traffic/trafficlog.h"
 #include "trafficwindowparts.h"
 #include "windows/trafficview/trafficview.h"
+#include "windowsearch.h"
 
 #include <QPushButton>
 
@@ -30,6 +31,7 @@ FrmEmpfang::FrmEmpfang(Module1 &state, QWidget *parent)
     };
     Text1->setByteToolTip(arrival);
     Text2->setByteToolTip(arrival);
+    m_search = new WindowSearch(this, Text1, Text2);
     connect(Command2, &QPushButton::clicked, this, &FrmEmpfang::clearViews);
     connect(Command1, &QPushButton::clicked, this, &ChildWindow::hideWindow);
 }
@@ -39,8 +41,14 @@ void FrmEmpfang::appendReceived(QByteArrayView bytes)
     // The hex view shows the same bytes beside the text: it follows the end
     // with it, unless the user has scrolled it elsewhere to look at something.
     const bool hexFollows = Text2->showsEnd();
+    const bool textFollows = Text1->showsEnd();
     m_log->append(bytes);
-    Text1->moveCaretToEnd();
+    // A match on show keeps its selection; the view still follows the end
+    // when the user has scrolled back there.
+    if (!m_search->showsHit())
+        Text1->moveCaretToEnd();
+    else if (textFollows)
+        Text1->scrollToEnd();
     if (hexFollows)
         Text2->scrollToEnd();
 }

@@ -8,6 +8,7 @@ class QLabel;
 class QPushButton;
 class TrafficLog;
 class TrafficView;
+class WindowSearch;
 
 // The received-data window. It keeps what arrived once, as the bytes
 // themselves; its text view draws them as characters (byte 0 as ".") and its
@@ -19,11 +20,14 @@ class FrmEmpfang : public ChildWindow
 public:
     explicit FrmEmpfang(Module1 &state, QWidget *parent = nullptr);
 
-    // Appends what one read delivered and brings the text view's end into view.
+    // Appends what one read delivered and brings the text view's end into
+    // view, unless a match of a search is on show there.
     void appendReceived(QByteArrayView bytes);
     // "Empfangsfenster &löschen": empties both views.
     void clearViews();
     const TrafficLog &log() const { return *m_log; }
+    // Strg+F, F3, Umschalt+F3.
+    WindowSearch &search() const { return *m_search; }
 
     TrafficView *Text1 = nullptr;
     QLabel *Label1 = nullptr;
@@ -33,4 +37,5 @@ public:
 
 private:
     TrafficLog *m_log = nullptr;
+    WindowSearch *m_search = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "traffic/trafficlog.h"
 #include "trafficwindowparts.h"
 #include "windows/trafficview/trafficview.h"
+#include "windowsearch.h"
 
 #include <QPushButton>
 
@@ -25,6 +26,7 @@ FrmSendefenster::FrmSendefenster(Module1 &state, QWidget *parent)
     // any other: both views draw their own log as characters.
     Text1->setLog(m_textLog, TrafficView::Rendering::Characters);
     Text2->setLog(m_hexLog, TrafficView::Rendering::Characters);
+    m_search = new WindowSearch(this, Text1, nullptr);
     connect(Command2, &QPushButton::clicked, this, &FrmSendefenster::clearViews);
     connect(Command1, &QPushButton::clicked, this, &ChildWindow::hideWindow);
 }

@@ -8,6 +8,7 @@ class QLabel;
 class QPushButton;
 class TrafficLog;
 class TrafficView;
+class WindowSearch;
 
 // The sent-data window: the text echo and the hex echo of every transmit
 // step, each in a view of its own, drawn as characters.
@@ -27,6 +28,9 @@ public:
     const TrafficLog &handedOver() const { return *m_handedOver; }
     // "Sendefenster &löschen": empties both views and the bytes kept.
     void clearViews();
+    // Strg+F, F3, Umschalt+F3, in the text echo: the hex echo is a text of
+    // its own whose offsets do not match it.
+    WindowSearch &search() const { return *m_search; }
 
     TrafficView *Text1 = nullptr;
     QLabel *Label2 = nullptr;
@@ -38,4 +42,5 @@ private:
     TrafficLog *m_textLog = nullptr;
     TrafficLog *m_hexLog = nullptr;
     TrafficLog *m_handedOver = nullptr;
+    WindowSearch *m_search = nullptr;
 };

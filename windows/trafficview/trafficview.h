@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QMenu;
 class TrafficLog;
@@ -92,6 +93,13 @@ public:
     QRect cellRect(qint64 position) const;
     qint64 positionAt(const QPoint &point) const;
 
+    // Every match of a search, marked behind the text: the log offsets of
+    // their first bytes, in order, and their length in bytes. The offsets
+    // belong to the caller and must live while marked; nullptr ends the
+    // marks. updateMarks() shows offsets added since.
+    void setMarks(const std::vector<qint64> *starts, qint64 length);
+    void updateMarks() { viewport()->update(); }
+
     // The context menu: "Kopieren" and "Alles auswählen". The caller owns it.
     QMenu *createContextMenu(QWidget *parent);
 
@@ -137,6 +145,8 @@ protected:
 private:
     enum class Snap { NearestBoundary, CellUnderPoint };
 
+    void paintMarks(QPainter &painter, const TrafficLayout::Span &span, int y);
+
     static constexpr int kMargin = 2;
 
     void onAppended(qint64 from, qint64 count);
@@ -171,6 +181,8 @@ private:
     TrafficRendering m_rendering;
     TrafficLayout m_layout;
     TrafficGlyphs m_glyphs;
+    const std::vector<qint64> *m_marks = nullptr;
+    qint64 m_markLength = 0;
     qint64 m_anchor = 0;
     qint64 m_caret = 0;
     qint64 m_goalColumn = -1;

@@ -5,6 +5,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 
 void TrafficView::paintEvent(QPaintEvent *event)
 {
@@ -33,9 +34,18 @@ void TrafficView::paintEvent(QPaintEvent *event)
     paintCaret(painter);
 }
 
+void TrafficView::setMarks(const std::vector<qint64> *starts, qint64 length)
+{
+    m_marks = starts;
+    m_markLength = length;
+    viewport()->update();
+}
+
 void TrafficView::paintRow(QPainter &painter, qint64 row, int y)
 {
     const TrafficLayout::Span span = m_layout.rowSpan(row);
+    if (m_marks && !m_marks->empty())
+        paintMarks(painter, span, y);
     if (hasSelection() && selectionStart() <= span.to && selectionEnd() > span.from)
         paintSelection(painter, span, row, y);
     addRowGlyphs(span, y);
@@ -52,6 +62,25 @@ void TrafficView::paintSelection(
     const qreal cell = m_glyphs.cellWidth();
     const QRectF band(kMargin + from * cell, y, (to - from) * cell, m_glyphs.lineHeight());
     painter.fillRect(band, palette().color(QPalette::Highlight));
+}
+
+void TrafficView::paintMarks(QPainter &painter, const TrafficLayout::Span &span, int y)
+{
+    const int perByte = m_rendering.charactersPerByte();
+    // The hex rendering's blank after a byte is not part of it.
+    const int gap = m_rendering.kind() == Rendering::Hex ? 1 : 0;
+    const qint64 firstByte = span.from / perByte;
+    const qreal cell = m_glyphs.cellWidth();
+    const QColor mark = palette().color(QPalette::Highlight).lighter(170);
+    // The first match that can reach into the row, then each one that starts in it.
+    auto at = std::lower_bound(m_marks->begin(), m_marks->end(), firstByte - m_markLength + 1);
+    for (; at != m_marks->end() && *at * perByte < span.to; ++at) {
+        const qint64 from = std::max(*at * perByte, span.from) - span.from;
+        const qint64 to = std::min((*at + m_markLength) * perByte - gap, span.to) - span.from;
+        if (to > from)
+            painter.fillRect(
+                QRectF(kMargin + from * cell, y, (to - from) * cell, m_glyphs.lineHeight()), mark);
+    }
 }
 
 void TrafficView::addRowGlyphs(const TrafficLayout::Span &span, int y)
