@@ -4,13 +4,21 @@
 #include "serial/overrunwatch.h"
 #include "settings/frmeinstellungen.h"
 #include "traffic/trafficexport.h"
+#include "traffic/trafficfinder.h"
 #include "traffic/trafficlog.h"
 #include "windows/frmempfang.h"
+#include "windows/searchdialog.h"
 #include "windows/trafficview/trafficview.h"
+#include "windows/windowsearch.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QToolTip>
 #include <fcntl.h>
@@ -332,6 +340,101 @@ private Q_SLOTS:
         QCOMPARE(QToolTip::text(),
             QStringLiteral("Empfangen um %1 (Byte 2)")
                 .arg(TrafficExport::timeOfDay(received()->log().arrivalMsecs(1))));
+    }
+
+    // Strg+F in the window: a match is selected in both views at once, F3
+    // goes on to the next with the dialog closed, new data leave the match
+    // selected until the user goes back to the end, and "löschen" ends it.
+    void searchSelectsAMatchInBothViews()
+    {
+        start();
+        const QByteArray bytes("OK\r\nERROR 42\r\nOK\r\nerror 7\r\n");
+        QVERIFY(m_f->com1.write(bytes));
+        QVERIFY(waitForReceived(bytes.size()));
+        FrmEmpfang *window = received();
+        window->Text1->setFocus();
+        QTest::keyClick(window->Text1, Qt::Key_F, Qt::ControlModifier);
+        SearchDialog *dialog = window->search().dialog();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Suchen"));
+        QVERIFY(!dialog->nextButton()->isEnabled());
+        QTest::keyClicks(dialog->patternEdit(), QStringLiteral("error"));
+        dialog->nextButton()->click();
+        QTRY_COMPARE(window->Text1->selectedText(), QStringLiteral("ERROR"));
+        QCOMPARE(window->Text1->selectionStart(), 4);
+        QCOMPARE(window->Text2->selectedText(), QStringLiteral("45 52 52 4F 52"));
+        QCOMPARE(dialog->resultLabel()->text(), QStringLiteral("Treffer 1 von 2"));
+        QCOMPARE(dialog->resultLabel()->accessibleName(), dialog->resultLabel()->text());
+
+        dialog->close();
+        window->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window->window()));
+        window->Text1->setFocus();
+        QTest::keyClick(window->Text1, Qt::Key_F3);
+        QCOMPARE(window->Text1->selectedText(), QStringLiteral("error"));
+        QCOMPARE(window->Text1->selectionStart(), 18);
+        QCOMPARE(dialog->resultLabel()->text(), QStringLiteral("Treffer 2 von 2"));
+        QTest::keyClick(window->Text1, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("error"));
+
+        // The match stays selected while data arrive, and is found among them.
+        QVERIFY(m_f->com1.write("ERROR 9\r\n"));
+        QVERIFY(waitForReceived(bytes.size() + 9));
+        QCOMPARE(window->Text1->selectedText(), QStringLiteral("error"));
+        QTRY_COMPARE(dialog->resultLabel()->text(), QStringLiteral("Treffer 2 von 3"));
+        QTest::keyClick(window->Text1, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(window->Text1->selectionStart(), 4);
+        // Back at the end, the view follows the data again.
+        QTest::keyClick(window->Text1, Qt::Key_End, Qt::ControlModifier);
+        QVERIFY(m_f->com1.write("z"));
+        QVERIFY(waitForReceived(bytes.size() + 10));
+        QCOMPARE(window->Text1->cursorPosition(), bytes.size() + 10);
+        QVERIFY(!window->Text1->hasSelection());
+
+        window->Command2->click();
+        QCOMPARE(dialog->resultLabel()->text(), QStringLiteral("Nicht gefunden."));
+        QVERIFY(!window->Text1->hasSelection());
+        QVERIFY(window->search().finder().hits().empty());
+    }
+
+    void searchEntryIsCheckedAsItIsTyped_data()
+    {
+        QTest::addColumn<bool>("hex");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("gültiges Hex") << true << "4F 4B"
+                                      << ""
+                                      << "";
+        QTest::newRow("ungültiges Hex") << true << "41 4"
+                                        << "Ungültige Hex-Eingabe an Stelle 4."
+                                        << "";
+        QTest::newRow("nur ??") << true << "?? ??"
+                                << "Ein Muster nur aus ?? passt auf alles."
+                                << "";
+        QTest::newRow("länger als alles") << false << "OK und noch viel mehr"
+                                          << ""
+                                          << "Nicht gefunden.";
+    }
+    void searchEntryIsCheckedAsItIsTyped()
+    {
+        QFETCH(bool, hex);
+        QFETCH(QString, entry);
+        QFETCH(QString, problem);
+        QFETCH(QString, result);
+        start();
+        QVERIFY(m_f->com1.write("OK\r\n"));
+        QVERIFY(waitForReceived(4));
+        received()->search().openDialog();
+        SearchDialog *dialog = received()->search().dialog();
+        (hex ? dialog->hexOption() : dialog->textOption())->setChecked(true);
+        dialog->patternEdit()->setText(entry);
+        QCOMPARE(dialog->problemLabel()->isVisible(), !problem.isEmpty());
+        if (!problem.isEmpty())
+            QCOMPARE(dialog->problemLabel()->text(), problem);
+        QCOMPARE(dialog->nextButton()->isEnabled(), problem.isEmpty());
+        QCOMPARE(dialog->markAllButton()->isEnabled(), problem.isEmpty());
+        QTRY_COMPARE(dialog->resultLabel()->text(), result);
     }
 };
 
