@@ -1,5 +1,8 @@
 #include "streamshape.h"
 
+#include <iterator>
+#include <string_view>
+
 namespace {
 
 constexpr qint64 kMaxRead = 64 * 1024;
@@ -26,11 +29,56 @@ QByteArray endlessPrintable()
     return pattern;
 }
 
+QByteArray binary()
+{
+    // Pseudo-random bytes (xorshift), and every few hundred bytes one of the
+    // sequences that a Telnet or a terminal would treat as its own. The
+    // period is odd, so no read of a power-of-two size repeats another.
+    using namespace std::string_view_literals;
+    static constexpr std::string_view kSpecial[] = { "\xff"sv, "\xff\xff"sv, "\xff\xff\xff\xff"sv,
+        "\xff\xfa\x2c\x01\x00\x00\x25\x80\xff\xf0"sv, "\xff\xfb\x01"sv, "\xff\xfd\x2c"sv, "\r\0"sv,
+        "\r\n"sv, "\n\r"sv };
+    constexpr qsizetype kPeriod = 1'048'573;
+    QByteArray pattern;
+    pattern.reserve(kPeriod + 16);
+    quint32 state = 0x2545f491;
+    const auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return state;
+    };
+    while (pattern.size() < kPeriod) {
+        const quint32 r = next();
+        if (r % 400 == 0) {
+            const std::string_view special = kSpecial[next() % std::size(kSpecial)];
+            pattern.append(special.data(), qsizetype(special.size()));
+        } else {
+            pattern.append(char(r >> 24));
+        }
+    }
+    pattern.truncate(kPeriod);
+    return pattern;
+}
+
+QByteArray patternOf(StreamShape::Kind kind)
+{
+    switch (kind) {
+    case StreamShape::Kind::TextLines:
+        return textLines();
+    case StreamShape::Kind::EndlessPrintable:
+        return endlessPrintable();
+    case StreamShape::Kind::Binary:
+        return binary();
+    }
+    return {};
+}
+
 } // namespace
 
 StreamShape::StreamShape(Kind kind)
     : m_kind(kind)
-    , m_pattern(kind == Kind::TextLines ? textLines() : endlessPrintable())
+    , m_pattern(patternOf(kind))
     , m_period(m_pattern.size())
 {
     m_pattern += m_pattern.left(kMaxRead);
@@ -38,8 +86,15 @@ StreamShape::StreamShape(Kind kind)
 
 QString StreamShape::name() const
 {
-    return m_kind == Kind::TextLines ? QStringLiteral("80-column text lines")
-                                     : QStringLiteral("printable bytes, no line break");
+    switch (m_kind) {
+    case Kind::TextLines:
+        return QStringLiteral("80-column text lines");
+    case Kind::EndlessPrintable:
+        return QStringLiteral("printable bytes, no line break");
+    case Kind::Binary:
+        return QStringLiteral("every byte value, FF and CR NUL strewn in");
+    }
+    return {};
 }
 
 QByteArrayView StreamShape::bytes(qint64 offset, qint64 count) const

@@ -4,13 +4,16 @@
 #include <QByteArrayView>
 #include <QString>
 
-// The two kinds of traffic the benchmarks stream: 80-column text lines ending
-// in CR LF, and printable bytes that never break a line (the received hex view
-// of anything is such an endless line, and so is the text view of this).
+// The kinds of traffic the benchmarks stream: 80-column text lines ending in
+// CR LF, printable bytes that never break a line (the received hex view of
+// anything is such an endless line, and so is the text view of this), and
+// binary: every byte value, with the sequences a Telnet or a line discipline
+// would take for its own (FF alone and in runs, FF FA ... FF F0, CR NUL, CR LF)
+// strewn in, for a path that must pass each byte unchanged.
 class StreamShape
 {
 public:
-    enum class Kind { TextLines, EndlessPrintable };
+    enum class Kind { TextLines, EndlessPrintable, Binary };
 
     explicit StreamShape(Kind kind);
 
