@@ -19,9 +19,11 @@
 namespace {
 
 // One read call takes at most this much, and one wake-up at most the budget
-// before the windows get their turn again.
+// before the windows get their turn again: a window that fell behind finds
+// megabytes waiting in the socket, and taking them all at once into both
+// views would hold it up for a tenth of a second and more.
 constexpr qsizetype kReadSlice = 64 * 1024;
-constexpr qsizetype kReadBudget = 4 * 1024 * 1024;
+constexpr qsizetype kReadBudget = 256 * 1024;
 // A server that vanished without closing (a cable, a crash of its machine)
 // is noticed after about half a minute of silence on a probed connection.
 constexpr int kKeepIdleSeconds = 15;
@@ -251,6 +253,11 @@ void NetworkPort::onReadable()
         onEnd(error);
         return;
     }
+    // Acknowledged at once: a server that waits for the acknowledgement
+    // before its next small write (Nagle) would otherwise hold back what a
+    // device sends by the receiver's delayed-ack time. Linux turns quick
+    // acks off again by itself, so it is asked after every read.
+    setOption(m_fd, IPPROTO_TCP, TCP_QUICKACK, 1);
     if (m_state == State::Open && m_received.size() > before)
         Q_EMIT readyRead();
 }
