@@ -11,6 +11,7 @@
 #include "windows/trafficview/trafficview.h"
 #include "windows/windowsearch.h"
 
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHelpEvent>
@@ -395,6 +396,25 @@ private Q_SLOTS:
         QCOMPARE(dialog->resultLabel()->text(), QStringLiteral("Nicht gefunden."));
         QVERIFY(!window->Text1->hasSelection());
         QVERIFY(window->search().finder().hits().empty());
+    }
+
+    // Every control of "Suchen" has a name a screen reader says, and every
+    // command but "Schließen" (Escape) an access key.
+    void searchDialogControlsHaveNamesAndAccessKeys()
+    {
+        start();
+        QVERIFY(m_f->com1.write("x"));
+        QVERIFY(waitForReceived(1));
+        received()->search().openDialog();
+        SearchDialog *dialog = received()->search().dialog();
+        for (QAbstractButton *control : dialog->findChildren<QAbstractButton *>()) {
+            QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->text()));
+            if (control->text() != QStringLiteral("Schließen"))
+                QVERIFY2(control->text().contains(QLatin1Char('&')), qPrintable(control->text()));
+        }
+        QVERIFY(!dialog->patternEdit()->accessibleName().isEmpty());
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QVERIFY(!dialog->isVisible());
     }
 
     void searchEntryIsCheckedAsItIsTyped_data()
