@@ -6,16 +6,17 @@
 //
 //   bench_pattern [megabytes] [rounds]        (default 1024 and 3; the best round counts)
 
+#include "grepfixed.h"
 #include "text/blocklistsearch.h"
 #include "text/blocksearch.h"
 #include "text/bytepattern.h"
 #include "text/cp1252.h"
 #include "text/streammatcher.h"
+#include "traffictext.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -25,26 +26,6 @@ namespace {
 
 constexpr qint64 kBlockSize = 64 * 1024;
 constexpr qsizetype kReadSize = 4096;
-
-// A device's log: time, sensor, readings, a German state word, CR LF. Four
-// MiB of distinct lines, repeated to the size asked for.
-QByteArray textLog(qsizetype size)
-{
-    const char *states[] = { "bereit", "aktiv", "Messung läuft", "warte auf Antwort" };
-    QRandomGenerator dice(7);
-    QByteArray tile;
-    for (int line = 0; tile.size() < 4 * 1024 * 1024; ++line) {
-        tile += QString::asprintf("2026-12-07 %02d:%02d:%02d Sensor %d: T=%.1f °C, U=%.2f V, "
-                                  "Zustand %s\r\n",
-            line / 3600 % 24, line / 60 % 60, line % 60, dice.bounded(8), dice.bounded(400) / 10.0,
-            dice.bounded(1300) / 100.0, states[dice.bounded(4)])
-                    .toLatin1();
-    }
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype at = 0; at < size; at += tile.size())
-        memcpy(bytes.data() + at, tile.constData(), size_t(std::min(tile.size(), size - at)));
-    return bytes;
-}
 
 QByteArray randomBytes(qsizetype size)
 {
@@ -99,28 +80,6 @@ Case hexCase(const char *name, const char *entry)
     return { name, pattern, grepCan ? fixed : QByteArray() };
 }
 
-double grepSeconds(
-    const Case &c, const QString &file, const QString &patternFile, int rounds, QByteArray *count)
-{
-    QFile out(patternFile);
-    if (!out.open(QIODevice::WriteOnly) || out.write(c.fixed + '\n') < 0)
-        return -1;
-    out.close();
-    QStringList arguments { QStringLiteral("-c"), QStringLiteral("-a"), QStringLiteral("-F") };
-    if (c.anyCase)
-        arguments << QStringLiteral("-i");
-    arguments << QStringLiteral("-f") << patternFile << file;
-    return bestOf(rounds, [&] {
-        QProcess grep;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-        grep.setProcessEnvironment(environment);
-        grep.start(QStringLiteral("grep"), arguments);
-        grep.waitForFinished(-1);
-        *count = grep.readAllStandardOutput().trimmed();
-    });
-}
-
 void measure(const char *dataName, const QByteArray &bytes, const QList<Case> &cases, int rounds)
 {
     QTemporaryDir folder;
@@ -167,10 +126,8 @@ void measure(const char *dataName, const QByteArray &bytes, const QList<Case> &c
                 static_cast<long long>(streamMatches), static_cast<long long>(matches));
         QString grep = QStringLiteral("—");
         if (!c.fixed.isEmpty()) {
-            QByteArray lines;
-            const double seconds
-                = grepSeconds(c, file, folder.filePath(QStringLiteral("pattern")), rounds, &lines);
-            grep = cell(seconds, all.size()) + QStringLiteral(", %1 lines").arg(lines);
+            const GrepRun run = grepFixed(c.fixed, c.anyCase, file, rounds);
+            grep = cell(run.seconds, all.size()) + QStringLiteral(", %1 lines").arg(run.lines);
         }
         const BytePattern::Element &anchor = c.pattern.elements()[size_t(search.anchor())];
         std::printf("| %s | %s | %lld | %s | %s | %s | %s | %s |\n", c.name,
