@@ -111,6 +111,12 @@ private Q_SLOTS:
         log.append("FEHLER");
         QVERIFY(scanned(finder));
         QCOMPARE(finder.hits().back(), old.size() + 23);
+        // Short reads are searched as they come, a match across two of them too.
+        log.append("..Fe");
+        log.append("hl");
+        log.append("er");
+        QCOMPARE(finder.hits().back(), old.size() + 31);
+        QCOMPARE(finder.hits().size(), size_t(4));
     }
 
     // Clearing the log ends a scan and forgets its matches; the search goes

@@ -13,7 +13,8 @@ class TrafficSearch;
 // The matches of one pattern in a traffic log, kept up to date as the log
 // grows: what the log held when the pattern was set is scanned in a thread of
 // its own (TrafficSearch), and then each stretch that arrived meanwhile, so
-// that a match across the seam of two reads is found as well. A cleared log
+// that a match across the seam of two reads is found as well; a short
+// stretch is searched at once. A cleared log
 // ends the search and forgets its matches.
 //
 // The matches are kept as the offsets of their first bytes, in order: eight
@@ -46,6 +47,8 @@ Q_SIGNALS:
     void changed();
 
 private:
+    qint64 rescanFrom() const;
+    void scanInline();
     void startScan();
     void stopScan();
     void onFound(const std::vector<qint64> &starts);
@@ -58,4 +61,5 @@ private:
     // Everything before this offset has been scanned.
     qint64 m_scanned = 0;
     bool m_full = false;
+    std::size_t m_hitsAtTrim = 0;
 };
