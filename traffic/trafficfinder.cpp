@@ -15,7 +15,7 @@ namespace {
 constexpr qint64 kInlineScan = 256 * 1024;
 // After a scan that kept this many more matches, the memory the growing
 // list left behind goes back to the system.
-constexpr std::size_t kTrimAfterHits = 1024 * 1024;
+constexpr std::size_t kTrimAfterHits = 256 * 1024;
 
 } // namespace
 
