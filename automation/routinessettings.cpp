@@ -13,9 +13,6 @@
 
 namespace {
 
-// Twips far beyond any screen; a larger number is a damaged file, not a place.
-constexpr int kPlaceLimit = 1 << 24;
-
 // What the rules may take of the file. The rest (the first line, the buttons'
 // twenty lines and the place) needs well under 1 KiB even with every number
 // at its longest, so whatever the rules leave fits the reader's limit.
@@ -60,28 +57,6 @@ QString withoutFullStop(QString sentence)
     return sentence;
 }
 
-std::optional<int> strictNumber(QStringView text)
-{
-    bool ok = false;
-    const int number = text.toInt(&ok);
-    // toInt takes blanks, a plus sign and leading zeros; the file holds none of them.
-    if (!ok || text != QString::number(number))
-        return std::nullopt;
-    return number;
-}
-
-std::optional<QPoint> placeOf(const QString &value)
-{
-    const QStringList fields = value.split(QLatin1Char(','));
-    if (fields.size() != 2)
-        return std::nullopt;
-    const std::optional<int> left = strictNumber(fields.at(0));
-    const std::optional<int> top = strictNumber(fields.at(1));
-    if (!left || !top || std::abs(*left) >= kPlaceLimit || std::abs(*top) >= kPlaceLimit)
-        return std::nullopt;
-    return QPoint(*left, *top);
-}
-
 bool isControl(char16_t u)
 {
     return u < 0x20 || (u >= 0x7F && u <= 0x9F);
@@ -117,18 +92,6 @@ QString escaped(QStringView text)
     return out;
 }
 
-int hexDigit(QChar ch)
-{
-    const char16_t u = ch.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return -1;
-}
-
 // The entry an escaped text stands for; nothing, with the offending sequence
 // in bad, when a backslash starts none of the file's sequences.
 std::optional<QString> unescaped(QStringView text, QString &bad)
@@ -141,12 +104,13 @@ std::optional<QString> unescaped(QStringView text, QString &bad)
             continue;
         }
         const char16_t next = i + 1 < text.size() ? text[i + 1].unicode() : 0;
+        const int high = i + 3 < text.size() ? HexNotation::digitValue(text[i + 2]) : -1;
+        const int low = high >= 0 ? HexNotation::digitValue(text[i + 3]) : -1;
         if (next == u'\\' || next == u'r' || next == u'n' || next == u't') {
             out += next == u'\\' ? u'\\' : next == u'r' ? u'\r' : next == u'n' ? u'\n' : u'\t';
             ++i;
-        } else if (next == u'x' && i + 3 < text.size() && hexDigit(text[i + 2]) >= 0
-            && hexDigit(text[i + 3]) >= 0) {
-            out += QChar(char16_t(hexDigit(text[i + 2]) * 16 + hexDigit(text[i + 3])));
+        } else if (next == u'x' && low >= 0) {
+            out += QChar(char16_t(high * 16 + low));
             i += 3;
         } else {
             bad = text.mid(i, 2).toString();
@@ -336,18 +300,18 @@ RoutinesSettings::ReadResult RoutinesSettings::parse(const QByteArray &bytes)
         seen.insert(key);
 
         if (key == kWindow) {
-            result.settings.m_windowPlace = placeOf(value);
+            result.settings.m_windowPlace = SmallTextFile::placeOf(value);
             if (!result.settings.m_windowPlace)
                 return fail(unclear);
             continue;
         }
 
         if (const std::optional<NumberedKey> button = numberedKey(key, kButtonPrefix)) {
-            const std::optional<int> number = strictNumber(button->digits);
+            const std::optional<int> number = SmallTextFile::strictNumber(button->digits);
             if (!number || *number < 1 || *number > kButtonCount)
                 return fail(unclear);
             Repeat &repeat = result.settings.m_repeats[size_t(*number - 1)];
-            const std::optional<int> setting = strictNumber(value);
+            const std::optional<int> setting = SmallTextFile::strictNumber(value);
             if (button->field == kInterval) {
                 if (!setting || *setting < kIntervalMinMs || *setting > kIntervalMaxMs) {
                     return failHere(QStringLiteral("%1 ist keine Wiederholzeit von %2 bis %3 ms")
@@ -376,7 +340,7 @@ RoutinesSettings::ReadResult RoutinesSettings::parse(const QByteArray &bytes)
             || !std::all_of(
                 digits.begin(), digits.end(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; }))
             return fail(unclear);
-        const std::optional<int> number = strictNumber(digits);
+        const std::optional<int> number = SmallTextFile::strictNumber(digits);
         if (!number || *number > kMaxRules)
             return failHere(QStringLiteral("mehr als %1 Regeln").arg(kMaxRules));
         const auto [place, added] = drafts.try_emplace(*number);
@@ -388,7 +352,8 @@ RoutinesSettings::ReadResult RoutinesSettings::parse(const QByteArray &bytes)
 
         if (field == kPattern || field == kAnswer) {
             if (field == kAnswer && value.startsWith(kButtonAnswer)) {
-                const std::optional<int> button = strictNumber(value.mid(kButtonAnswer.size()));
+                const std::optional<int> button
+                    = SmallTextFile::strictNumber(value.mid(kButtonAnswer.size()));
                 if (!button || buttonProblem(*button)) {
                     return failHere(QStringLiteral("%1 ist keine Taste von 1 bis %2")
                                         .arg(quoted(value.mid(kButtonAnswer.size())),
@@ -430,7 +395,7 @@ RoutinesSettings::ReadResult RoutinesSettings::parse(const QByteArray &bytes)
                 draft.hasAnswer = true;
             }
         } else if (field == kDelay) {
-            const std::optional<int> ms = strictNumber(value);
+            const std::optional<int> ms = SmallTextFile::strictNumber(value);
             if (!ms || delayProblem(*ms)) {
                 return failHere(QStringLiteral("%1 ist keine Verzögerung von 0 bis %2 ms")
                                     .arg(quoted(value), QString::number(kDelayMaxMs)));
@@ -535,7 +500,7 @@ QString RoutinesSettings::setRules(const QList<Rule> &rules)
 
 void RoutinesSettings::setWindowPlace(QPoint twips)
 {
-    constexpr int limit = kPlaceLimit - 1;
+    constexpr int limit = SmallTextFile::kPlaceLimit - 1;
     m_windowPlace
         = QPoint(std::clamp(twips.x(), -limit, limit), std::clamp(twips.y(), -limit, limit));
 }

@@ -8,37 +8,12 @@
 
 namespace {
 
-// Twips far beyond any screen; a larger number is a damaged file, not a place.
-constexpr int kPlaceLimit = 1 << 24;
-
 const QString kFlow = QStringLiteral("Flusssteuerung");
 const QString kDtr = QStringLiteral("DTR");
 const QString kRts = QStringLiteral("RTS");
 const QString kKeepDtr = QStringLiteral("DTR-nach-Trennen");
 const QString kBreak = QStringLiteral("Break");
 const QString kWindow = QStringLiteral("Fenster");
-
-std::optional<int> strictNumber(const QString &text)
-{
-    bool ok = false;
-    const int number = text.toInt(&ok);
-    // toInt takes blanks and a plus sign; the file holds neither.
-    if (!ok || text != QString::number(number))
-        return std::nullopt;
-    return number;
-}
-
-std::optional<QPoint> placeOf(const QString &value)
-{
-    const QStringList fields = value.split(QLatin1Char(','));
-    if (fields.size() != 2)
-        return std::nullopt;
-    const std::optional<int> left = strictNumber(fields.at(0));
-    const std::optional<int> top = strictNumber(fields.at(1));
-    if (!left || !top || std::abs(*left) >= kPlaceLimit || std::abs(*top) >= kPlaceLimit)
-        return std::nullopt;
-    return QPoint(*left, *top);
-}
 
 // Sets one port's choice from KEY=VALUE; false when the value is not one of
 // the key's.
@@ -94,14 +69,14 @@ LinesSettings::ReadResult LinesSettings::parse(const QByteArray &bytes)
                 QStringLiteral("„%1“ steht in Zeile %2 ein zweites Mal").arg(key).arg(i + 1));
         seen.insert(key);
         if (key == kBreak) {
-            const std::optional<int> ms = strictNumber(value);
+            const std::optional<int> ms = SmallTextFile::strictNumber(value);
             if (!ms || *ms < kBreakMinMs || *ms > kBreakMaxMs)
                 return fail(unclear);
             result.settings.m_breakMs = *ms;
             continue;
         }
         if (key == kWindow) {
-            result.settings.m_windowPlace = placeOf(value);
+            result.settings.m_windowPlace = SmallTextFile::placeOf(value);
             if (!result.settings.m_windowPlace)
                 return fail(unclear);
             continue;

@@ -2,9 +2,7 @@
 
 #include "cp1252.h"
 
-namespace {
-
-int hexDigitValue(QChar ch)
+int HexNotation::digitValue(QChar ch)
 {
     const char16_t u = ch.unicode();
     if (u >= u'0' && u <= u'9')
@@ -15,8 +13,6 @@ int hexDigitValue(QChar ch)
         return u - u'a' + 10;
     return -1;
 }
-
-} // namespace
 
 namespace HexNotation {
 
@@ -57,7 +53,7 @@ int pieceValue(QStringView piece)
         ++i;
     int value = 0;
     for (; i < piece.size(); ++i) {
-        const int digit = hexDigitValue(piece[i]);
+        const int digit = digitValue(piece[i]);
         if (digit < 0)
             break;
         // Pieces are two or three characters long; the guard only keeps a

@@ -13,6 +13,9 @@
 // callers turn the results into what the user sees.
 namespace HexNotation {
 
+// The value of a hex digit in either case; -1 for any other character.
+int digitValue(QChar ch);
+
 // One byte's group: its two digits and the space. The received-data window's
 // hex view draws from these, so that every writer of the notation agrees.
 const std::array<char16_t, 3> &group(unsigned char byte);

@@ -3,6 +3,8 @@
 #include "bytecount.h"
 
 #include <QStringDecoder>
+#include <QStringList>
+#include <cstdlib>
 
 std::optional<QString> SmallTextFile::decode(const QByteArray &bytes, QString &problem)
 {
@@ -18,4 +20,26 @@ std::optional<QString> SmallTextFile::decode(const QByteArray &bytes, QString &p
         return std::nullopt;
     }
     return text;
+}
+
+std::optional<int> SmallTextFile::strictNumber(QStringView text)
+{
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    // toInt takes blanks, a plus sign and leading zeros; the files hold none of them.
+    if (!ok || text != QString::number(number))
+        return std::nullopt;
+    return number;
+}
+
+std::optional<QPoint> SmallTextFile::placeOf(const QString &value)
+{
+    const QStringList fields = value.split(QLatin1Char(','));
+    if (fields.size() != 2)
+        return std::nullopt;
+    const std::optional<int> left = strictNumber(fields.at(0));
+    const std::optional<int> top = strictNumber(fields.at(1));
+    if (!left || !top || std::abs(*left) >= kPlaceLimit || std::abs(*top) >= kPlaceLimit)
+        return std::nullopt;
+    return QPoint(*left, *top);
 }
