@@ -291,19 +291,6 @@ QByteArray logHash(const TrafficLog &log)
     return hash.result().toHex();
 }
 
-bool logHoldsTheStream(const TrafficLog &log, const StreamShape &shape, qint64 total)
-{
-    if (log.size() != total)
-        return false;
-    constexpr qint64 kPiece = 64 * 1024;
-    for (qint64 from = 0; from < total; from += kPiece) {
-        const qint64 count = std::min(kPiece, total - from);
-        if (log.bytes(from, count) != shape.bytes(from, count))
-            return false;
-    }
-    return true;
-}
-
 // What the server's side of the connection sent, as the kernel counts it.
 struct Segments
 {

@@ -408,19 +408,6 @@ bool copyAll(TrafficView *view, const StreamShape &shape, qint64 total, bool hex
     return same;
 }
 
-bool logHoldsTheStream(const TrafficLog &log, const StreamShape &shape, qint64 total)
-{
-    if (log.size() != total)
-        return false;
-    constexpr qint64 kPiece = 64 * 1024;
-    for (qint64 from = 0; from < total; from += kPiece) {
-        const qint64 count = std::min(kPiece, total - from);
-        if (log.bytes(from, count) != shape.bytes(from, count))
-            return false;
-    }
-    return true;
-}
-
 struct StreamPaints
 {
     QList<double> view; // ms per paint of the viewport

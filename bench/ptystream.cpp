@@ -1,6 +1,7 @@
 #include "ptystream.h"
 
 #include "rawpty.h"
+#include "traffic/trafficlog.h"
 
 #include <cerrno>
 #include <chrono>
@@ -132,6 +133,19 @@ bool PtyStream::writeSome(const StreamShape &shape, qint64 from, qint64 count, q
             continue;
         }
         return n == 0 || errno == EAGAIN || errno == EINTR;
+    }
+    return true;
+}
+
+bool logHoldsTheStream(const TrafficLog &log, const StreamShape &shape, qint64 total)
+{
+    if (log.size() != total)
+        return false;
+    constexpr qint64 kPiece = 64 * 1024;
+    for (qint64 from = 0; from < total; from += kPiece) {
+        const qint64 count = std::min(kPiece, total - from);
+        if (log.bytes(from, count) != shape.bytes(from, count))
+            return false;
     }
     return true;
 }

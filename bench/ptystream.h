@@ -6,6 +6,8 @@
 #include <atomic>
 #include <thread>
 
+class TrafficLog;
+
 // A device that sends a shape's bytes into a pseudo-terminal as fast as the
 // other end takes them, from a thread of its own. A pty holds only a few
 // kilobytes, so the writer blocks whenever the reader lags: the rate at which
@@ -66,3 +68,7 @@ private:
     int m_writesPerSecond = 100;
     qint64 m_maxBacklog = 0;
 };
+
+// Whether the log holds the first total bytes of the shape and nothing else:
+// every byte sent arrived once, in order, unchanged.
+bool logHoldsTheStream(const TrafficLog &log, const StreamShape &shape, qint64 total);
