@@ -1,3 +1,4 @@
+#include "automation/frmablaeufe.h"
 #include "automation/frmautomat.h"
 #include "capturecommand.h"
 #include "deviceassignmentcommand.h"
@@ -79,6 +80,9 @@ void MDITavel::buildMenus()
     connect(addItem(fenster, QStringLiteral("MnFensterLeitungen"), QStringLiteral("&Leitungen"),
                 Qt::Key_F10),
         &QAction::triggered, this, [this] { m_leitungen->show(); });
+    connect(addItem(fenster, QStringLiteral("MnFensterAblaeufe"), QStringLiteral("A&bläufe"),
+                Qt::Key_F11),
+        &QAction::triggered, this, [this] { m_ablaeufe->show(); });
     new WindowList(*fenster, *m_mdiArea);
 
     QAction *info = bar->addAction(QStringLiteral("&Info"));

@@ -1,7 +1,10 @@
 #include "mditavel.h"
 
 #include "appicon.h"
+#include "automation/buttoncommands.h"
+#include "automation/frmablaeufe.h"
 #include "automation/frmautomat.h"
+#include "automation/routines.h"
 #include "base/clickraiser.h"
 #include "base/dialogs.h"
 #include "capturecommand.h"
@@ -9,6 +12,7 @@
 #include "linescommand.h"
 #include "portprobe.h"
 #include "replugcommand.h"
+#include "routinescommand.h"
 #include "savecommands.h"
 #include "sendfilecommand.h"
 #include "serial/mscomm.h"
@@ -84,6 +88,14 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
             [this] { m_linesCommand->save(); });
     });
 
+    m_routinesCommand = std::make_unique<RoutinesCommand>(settingsPath, *m_comm, *m_transmitter,
+        ButtonCommands(
+            m_state, *m_automat, *m_transmitter, [this] { m_empfang->get().clearViews(); }));
+    m_ablaeufe = std::make_unique<FormSlot<FrmAblaeufe>>(area, [this] {
+        return new FrmAblaeufe(m_state, m_routinesCommand->routines(), m_routinesCommand->buttons(),
+            m_routinesCommand->settings(), [this] { m_routinesCommand->save(); });
+    });
+
     buildMenus();
     connect(m_comm.get(), &MSComm::OnComm, this, &MDITavel::OnComm);
     connect(m_comm.get(), &MSComm::connectionLost, m_replug.get(), &ReplugCommand::deviceLost);
@@ -102,6 +114,7 @@ MDITavel::StartOutcome MDITavel::MDIForm_Load()
     m_deviceAssignment->load();
     // The probe opens the ports, which already take the lines as chosen.
     m_linesCommand->load();
+    m_routinesCommand->load();
 
     ProbeCom1(*m_comm, m_state);
     // No free port: the user may point COM1 or COM2 at a device before the
@@ -116,6 +129,7 @@ MDITavel::StartOutcome MDITavel::MDIForm_Load()
         return StartOutcome::EndProgram;
     }
     m_linesCommand->reportRefusals();
+    m_routinesCommand->followConnection();
 
     // The main window appears together with its first child, so that the
     // messages below stand over it.
@@ -162,6 +176,7 @@ void MDITavel::shutdown()
         return;
     m_shutDown = true;
     m_replug->stop();
+    m_routinesCommand->stop();
     m_deviceAssignment->stop();
     m_sendFile->cancel();
     m_saveCommands->cancel();
@@ -172,6 +187,7 @@ void MDITavel::shutdown()
     m_einstellungen->unload();
     m_automat->unload();
     m_leitungen->unload();
+    m_ablaeufe->unload();
     MDIForm_Unload();
 }
 
@@ -210,8 +226,9 @@ void MDITavel::saveSettings()
     m_empfang->storeState();
     m_einstellungen->storeState();
     m_automat->storeState();
-    // Into the lines window's own file, not tavel.cfg.
+    // Into the lines and routines windows' own files, not tavel.cfg.
     m_leitungen->storeState();
+    m_ablaeufe->storeState();
     writeSettings();
 }
 

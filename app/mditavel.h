@@ -12,6 +12,7 @@
 class CaptureCommand;
 class DeviceAssignmentCommand;
 class FrmEingabe;
+class FrmAblaeufe;
 class FrmEinstellungen;
 class FrmEmpfang;
 class FrmLeitungen;
@@ -20,6 +21,7 @@ class frmAutomat;
 class LinesCommand;
 class QMdiArea;
 class ReplugCommand;
+class RoutinesCommand;
 class SaveCommands;
 class SendFileCommand;
 class StatusBar;
@@ -56,6 +58,9 @@ public:
     FormSlot<FrmEinstellungen> &einstellungen() { return *m_einstellungen; }
     FormSlot<frmAutomat> &automat() { return *m_automat; }
     FormSlot<FrmLeitungen> &leitungen() { return *m_leitungen; }
+    FormSlot<FrmAblaeufe> &ablaeufe() { return *m_ablaeufe; }
+    // The repeats and answering rules, and their file.
+    RoutinesCommand &routinesCommand() { return *m_routinesCommand; }
 
     // "&Info": the info window, modal.
     void showInfo();
@@ -97,11 +102,13 @@ private:
     std::unique_ptr<CaptureCommand> m_capture;
     std::unique_ptr<DeviceAssignmentCommand> m_deviceAssignment;
     std::unique_ptr<LinesCommand> m_linesCommand;
+    std::unique_ptr<RoutinesCommand> m_routinesCommand;
     std::unique_ptr<FormSlot<FrmEingabe>> m_eingabe;
     std::unique_ptr<FormSlot<FrmSendefenster>> m_sendefenster;
     std::unique_ptr<FormSlot<FrmEmpfang>> m_empfang;
     std::unique_ptr<FormSlot<FrmEinstellungen>> m_einstellungen;
     std::unique_ptr<FormSlot<frmAutomat>> m_automat;
     std::unique_ptr<FormSlot<FrmLeitungen>> m_leitungen;
+    std::unique_ptr<FormSlot<FrmAblaeufe>> m_ablaeufe;
     bool m_shutDown = false;
 };

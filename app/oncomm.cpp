@@ -1,6 +1,8 @@
+#include "automation/routines.h"
 #include "base/dialogs.h"
 #include "capturecommand.h"
 #include "mditavel.h"
+#include "routinescommand.h"
 #include "serial/mscomm.h"
 #include "settings/frmeinstellungen.h"
 #include "statusbar.h"
@@ -17,6 +19,9 @@ void MDITavel::OnComm()
         if (!bytes.isEmpty()) {
             m_empfang->get().appendReceived(bytes);
             m_capture->received(bytes);
+            // After the window has the bytes, so that an answer's button that
+            // empties the window empties them too, as a click would.
+            m_routinesCommand->routines().received(bytes);
         }
         break;
     }

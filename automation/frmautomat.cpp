@@ -1,6 +1,7 @@
 #include "frmautomat.h"
 
 #include "base/dialogs.h"
+#include "buttoncommands.h"
 #include "text/charactertable.h"
 #include "text/cp1252.h"
 #include "windows/eightbitedit.h"
@@ -11,21 +12,6 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QRegularExpression>
-
-namespace {
-
-// A stored flag ticks its box only when the number at its start is 1; a file
-// edited by hand may hold anything else, which leaves the box unticked.
-bool flagTicks(const QString &flag)
-{
-    static const QRegularExpression number(
-        QStringLiteral("^[ \\t\\n]*([+-]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][+-]?\\d+)?)"));
-    const QRegularExpressionMatch match = number.match(flag);
-    return match.hasMatch() && match.captured(1).toDouble() == 1.0;
-}
-
-} // namespace
 
 frmAutomat::frmAutomat(
     Module1 &state, Transmitter &transmitter, std::function<void()> clearReceived, QWidget *parent)
@@ -56,7 +42,7 @@ void frmAutomat::Form_Load()
         setCaption(n, buttons[n].Caption);
         txtAutomat[n]->setText(buttons[n].Payload);
         txtAutomat[n]->setCaretPosition(0);
-        chkAutomat[n]->setChecked(flagTicks(buttons[n].ClearFlag));
+        chkAutomat[n]->setChecked(ButtonCommands::flagTicks(buttons[n].ClearFlag));
     }
 }
 
@@ -83,11 +69,7 @@ void frmAutomat::CmdAutomat_Click(int index)
         return;
     if (!m_transmitter.connectionCheck())
         return;
-    m_transmitter.transmit(Cp1252::fromUnicode(payload), payload);
-    // Within the same action, before any further received data can be shown,
-    // so that the answer to the command arrives in an empty window.
-    if (chkAutomat[index]->isChecked() && m_clearReceived)
-        m_clearReceived();
+    ButtonCommands::send(m_transmitter, payload, chkAutomat[index]->isChecked(), m_clearReceived);
 }
 
 void frmAutomat::CmdAutomat_RightButton(int index)

@@ -481,6 +481,11 @@ std::optional<QString> RoutinesSettings::problemWith(const Rule &rule)
     return delayProblem(rule.delayMs);
 }
 
+QString RoutinesSettings::written(Notation notation, const QString &entry)
+{
+    return entryValue(notation, entry);
+}
+
 QString RoutinesSettings::setRules(const QList<Rule> &rules)
 {
     if (rules.size() > kMaxRules)

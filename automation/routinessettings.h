@@ -109,6 +109,9 @@ public:
     // by BytePattern with case counting, a hex payload must pass the input
     // window's send check, a text payload must not be empty.
     static std::optional<QString> problemWith(const Rule &rule);
+    // An entry as the file writes it, which is also how a list shows it:
+    // "Text:AT\r", "Hex:06 ?? 15".
+    static QString written(Notation notation, const QString &entry);
 
     // The window's place in twips, as the other child windows keep theirs;
     // none before the window was first closed.

@@ -1,0 +1,90 @@
+#include "routinescommand.h"
+
+#include "automation/routines.h"
+#include "base/dialogs.h"
+#include "base/module1.h"
+#include "windows/transmitter.h"
+
+RoutinesCommand::RoutinesCommand(const QString &settingsPath, MSComm &comm,
+    Transmitter &transmitter, ButtonCommands buttons, QObject *parent)
+    : QObject(parent)
+    , m_store(RoutinesSettingsStore::pathBeside(settingsPath))
+    , m_transmitter(transmitter)
+    , m_buttons(std::move(buttons))
+    , m_routines(std::make_unique<Routines>(comm, *this))
+{
+    // Queued: the end of the connection is reported from inside the port's
+    // closing, which a modal box must not interrupt.
+    connect(m_routines.get(), &Routines::stoppedByConnectionEnd, this,
+        &RoutinesCommand::reportStopped, Qt::QueuedConnection);
+}
+
+RoutinesCommand::~RoutinesCommand() = default;
+
+void RoutinesCommand::load()
+{
+    const RoutinesSettingsStore::LoadResult loaded = m_store.load();
+    if (!loaded.problem.isEmpty())
+        Dialogs::current().message(loaded.problem, kApplicationTitle);
+    m_settings = m_written = loaded.settings;
+    m_routines->setRules(m_settings.rules());
+}
+
+void RoutinesCommand::followConnection()
+{
+    m_routines->followConnection();
+}
+
+void RoutinesCommand::save()
+{
+    if (m_settings == m_written)
+        return;
+    const QString problem = m_store.save(m_settings);
+    if (problem.isEmpty()) {
+        m_written = m_settings;
+        return;
+    }
+    if (!m_saveFailureReported) {
+        m_saveFailureReported = true;
+        Dialogs::current().message(problem, kApplicationTitle);
+    }
+}
+
+void RoutinesCommand::stop()
+{
+    m_stopped = true;
+    m_routines->stopAllRepeats();
+    m_routines->setAnswering(false);
+}
+
+void RoutinesCommand::reportStopped()
+{
+    if (m_stopped)
+        return;
+    Dialogs::current().message(
+        QStringLiteral("Die Verbindung ist beendet. Die Wiederholungen und Antworten der Abläufe "
+                       "sind angehalten und laufen erst wieder, wenn Sie sie im Fenster "
+                       "„Abläufe“ starten."),
+        kApplicationTitle);
+}
+
+bool RoutinesCommand::connectionCheck()
+{
+    return m_transmitter.connectionCheck();
+}
+
+bool RoutinesCommand::hasCommands(int button) const
+{
+    return !m_buttons.payload(button - 1).isEmpty();
+}
+
+void RoutinesCommand::sendButton(int button)
+{
+    m_buttons.send(button - 1);
+}
+
+void RoutinesCommand::sendPayload(
+    const QByteArray &bytes, const QString &textEcho, const std::optional<QString> &hexEcho)
+{
+    m_transmitter.transmit(bytes, textEcho, hexEcho);
+}
