@@ -63,7 +63,6 @@ FrmAblaeufe::FrmAblaeufe(Module1 &state, Routines &routines, const ButtonCommand
         const RoutinesSettings::Repeat repeat = m_settings.repeat(row + 1);
         intervalBoxes[size_t(row)]->setValue(repeat.intervalMs);
         countBoxes[size_t(row)]->setValue(repeat.count);
-        showRepeat(row);
     }
     showCaptions();
     showRules();
@@ -176,16 +175,15 @@ void FrmAblaeufe::showRepeat(int row)
     const RepeatRun &run = m_routines.repeat(row + 1);
     const bool running = run.isRunning();
     QPushButton *button = startButtons[size_t(row)];
+    const QString caption = captionLabels[size_t(row)]->text();
     const QString command = running ? QStringLiteral("&Stopp") : QStringLiteral("&Start");
-    if (button->text() != command) {
-        button->setText(command);
-        button->setAccessibleName(QString(command).remove(QLatin1Char('&')) + QLatin1Char(' ')
-            + captionLabels[size_t(row)]->text());
-    }
+    button->setText(command);
+    const QString name = QString(command).remove(QLatin1Char('&')) + QLatin1Char(' ') + caption;
+    if (button->accessibleName() != name)
+        button->setAccessibleName(name);
     // The numbers are those of the run under way until it ends.
     intervalBoxes[size_t(row)]->setEnabled(!running);
     countBoxes[size_t(row)]->setEnabled(!running);
-    const QString caption = captionLabels[size_t(row)]->text();
     setInformation(sentLabels[size_t(row)], count(run.sent()),
         QStringLiteral("%1: %2 gesendet").arg(caption, count(run.sent())));
     setInformation(skippedLabels[size_t(row)], count(run.skipped()),
@@ -198,8 +196,7 @@ void FrmAblaeufe::showCaptions()
     for (int row = 0; row < kRows; ++row) {
         captions << m_buttons.caption(row);
         setInformation(captionLabels[size_t(row)], captions.last(), captions.last());
-        const QString start = startButtons[size_t(row)]->text().remove(QLatin1Char('&'));
-        startButtons[size_t(row)]->setAccessibleName(start + QLatin1Char(' ') + captions.last());
+        showRepeat(row);
         intervalBoxes[size_t(row)]->setAccessibleName(captions.last() + QStringLiteral(": alle"));
         countBoxes[size_t(row)]->setAccessibleName(captions.last() + QStringLiteral(": Anzahl"));
     }

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -133,6 +134,7 @@ void FrmAblaeufe::buildControls()
     pages->addTab(buildRepeatPage(), QStringLiteral("&Wiederholen"));
     pages->addTab(buildAnswerPage(), QStringLiteral("&Antworten"));
     pages->setAccessibleName(QStringLiteral("Abläufe"));
+    pages->tabBar()->setAccessibleName(QStringLiteral("Seiten"));
 
     closeButton = button(QStringLiteral("S&chließen"), this);
     auto *closeRow = new QHBoxLayout;

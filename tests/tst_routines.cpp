@@ -144,11 +144,12 @@ private Q_SLOTS:
     {
         m_output->buttons[0] = QStringLiteral("P");
         routines().startRepeat(1, { 10, 0 });
-        QCOMPARE(device().read(20, 5000), QByteArray(20, 'P'));
+        QByteArray arrived = device().read(20, 5000);
+        QVERIFY(arrived.size() >= 20);
         routines().stopRepeat(1);
         QVERIFY(!routines().repeat(1).isRunning());
-        const int sent = routines().repeat(1).sent();
-        QCOMPARE(QByteArray(20, 'P') + device().readFor(200), QByteArray(sent, 'P'));
+        arrived += device().readFor(200);
+        QCOMPARE(arrived, QByteArray(routines().repeat(1).sent(), 'P'));
     }
 
     // A device that reads nothing: each send waits for the one before it,
