@@ -1,7 +1,5 @@
 #include "answerwatch.h"
 
-#include <algorithm>
-
 namespace {
 
 constexpr qint64 kSecondMs = 1000;
@@ -22,35 +20,32 @@ void AnswerWatch::setRules(const QList<RoutinesSettings::Rule> &rules)
 {
     m_rules.clear();
     m_rules.resize(size_t(rules.size()));
+    std::vector<BytePattern> patterns(size_t(rules.size()));
     for (qsizetype i = 0; i < rules.size(); ++i) {
         Watched &watched = m_rules[size_t(i)];
         watched.everyTime = rules[i].everyTime;
         const BytePattern::ParseResult read = patternOf(rules[i]);
-        if (!rules[i].active || !read.ok())
+        if (!rules[i].active || !read.ok() || read.pattern.isEmpty())
             continue;
-        watched.matcher = std::make_unique<StreamMatcher>(read.pattern);
+        patterns[size_t(i)] = read.pattern;
+        watched.watched = true;
         watched.state = State::Watching;
     }
+    m_matcher = std::make_unique<PatternSetMatcher>(patterns);
 }
 
 QList<int> AnswerWatch::feed(QByteArrayView bytes, qint64 nowMs)
 {
-    // Every matcher reads every byte, whatever its rule's state, so that a
-    // rule restarted later does not answer a match from before.
-    std::vector<std::pair<qint64, int>> ends;
-    for (size_t i = 0; i < m_rules.size(); ++i) {
-        Watched &rule = m_rules[i];
-        if (!rule.matcher)
-            continue;
-        rule.matcher->feed(bytes, [&ends, i](qint64 end) { ends.emplace_back(end, int(i)); });
-    }
-    std::stable_sort(
-        ends.begin(), ends.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    // Every watched rule's pattern is looked for in every byte, whatever the
+    // rule's state, so that a rule restarted later does not answer a match
+    // from before.
     QList<int> toAnswer;
-    for (const auto &[end, index] : ends) {
-        if (answer(m_rules[size_t(index)], nowMs))
-            toAnswer.append(index);
-    }
+    if (!m_matcher)
+        return toAnswer;
+    m_matcher->feed(bytes, [&](int rule, qint64) {
+        if (answer(m_rules[size_t(rule)], nowMs))
+            toAnswer.append(rule);
+    });
     return toAnswer;
 }
 
@@ -73,10 +68,8 @@ bool AnswerWatch::answer(Watched &rule, qint64 nowMs)
 
 void AnswerWatch::resetStream()
 {
-    for (Watched &rule : m_rules) {
-        if (rule.matcher)
-            rule.matcher->reset();
-    }
+    if (m_matcher)
+        m_matcher->reset();
 }
 
 AnswerWatch::State AnswerWatch::state(int rule) const
@@ -91,7 +84,7 @@ int AnswerWatch::answered(int rule) const
 
 void AnswerWatch::restart(int rule)
 {
-    if (rule < 0 || rule >= ruleCount() || !m_rules[size_t(rule)].matcher)
+    if (rule < 0 || rule >= ruleCount() || !m_rules[size_t(rule)].watched)
         return;
     Watched &watched = m_rules[size_t(rule)];
     watched.state = State::Watching;

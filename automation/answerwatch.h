@@ -1,7 +1,7 @@
 #pragma once
 
 #include "routinessettings.h"
-#include "text/streammatcher.h"
+#include "text/patternsetmatcher.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -48,7 +48,8 @@ public:
 private:
     struct Watched
     {
-        std::unique_ptr<StreamMatcher> matcher;
+        // Active with a pattern that parses: the set below watches for it.
+        bool watched = false;
         bool everyTime = true;
         State state = State::Inactive;
         int answered = 0;
@@ -59,4 +60,6 @@ private:
     bool answer(Watched &rule, qint64 nowMs);
 
     std::vector<Watched> m_rules;
+    // Every watched rule's pattern, at the rule's index; the others empty.
+    std::unique_ptr<PatternSetMatcher> m_matcher;
 };

@@ -253,7 +253,7 @@ void FrmAblaeufe::showRules()
         const RoutinesSettings::Rule &rule = rules[i];
         const QStringList cells { RoutinesSettings::written(rule.patternNotation, rule.pattern),
             answerText(rule), QStringLiteral("%1 ms").arg(rule.delayMs),
-            rule.everyTime ? QStringLiteral("jedes Mal") : QStringLiteral("einmal"),
+            RuleEditor::howOftenWord(rule.everyTime),
             rule.active ? QStringLiteral("ja") : QStringLiteral("nein") };
         for (int column = 0; column < int(cells.size()); ++column)
             ruleTable->setItem(i, column, new QTableWidgetItem(cells[column]));

@@ -13,6 +13,13 @@ timespec fromNanoseconds(std::int64_t ns)
     return { time_t(ns / 1'000'000'000), long(ns % 1'000'000'000) };
 }
 
+std::int64_t monotonicNow()
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
 } // namespace
 
 RepeatRun::RepeatRun(Send send, QObject *parent)
@@ -31,12 +38,15 @@ RepeatRun::~RepeatRun()
 void RepeatRun::start(RoutinesSettings::Repeat repeat)
 {
     stop();
+    // The schedule starts now: the first send may take a while (the sent-data
+    // window loads with its first echo), which must not move the ones after it.
+    const std::int64_t origin = monotonicNow();
     m_running = true;
     m_count = repeat.count;
     m_sent = 0;
     m_skipped = 0;
     attempt();
-    if (m_running && !arm(repeat.intervalMs))
+    if (m_running && !arm(repeat.intervalMs, origin))
         m_running = false;
     emit changed();
 }
@@ -54,7 +64,7 @@ void RepeatRun::stop()
     emit changed();
 }
 
-bool RepeatRun::arm(int intervalMs)
+bool RepeatRun::arm(int intervalMs, std::int64_t origin)
 {
     if (m_fd < 0) {
         m_fd = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
@@ -67,10 +77,8 @@ bool RepeatRun::arm(int intervalMs)
     std::uint64_t stale = 0;
     (void)!::read(m_fd, &stale, sizeof stale);
     const std::int64_t interval = std::int64_t(intervalMs) * 1'000'000;
-    timespec now {};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
-    const std::int64_t first = std::int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec + interval;
-    const itimerspec schedule { fromNanoseconds(interval), fromNanoseconds(first) };
+    // Slots that passed during a long first send show as expirations at once.
+    const itimerspec schedule { fromNanoseconds(interval), fromNanoseconds(origin + interval) };
     if (::timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &schedule, nullptr) != 0)
         return false;
     m_notifier->setEnabled(true);

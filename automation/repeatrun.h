@@ -3,6 +3,7 @@
 #include "routinessettings.h"
 
 #include <QObject>
+#include <cstdint>
 #include <functional>
 
 class QSocketNotifier;
@@ -52,7 +53,8 @@ Q_SIGNALS:
 private:
     void onDue();
     void attempt();
-    bool arm(int intervalMs);
+    // origin: the schedule's slot 0 on the monotonic clock, in nanoseconds.
+    bool arm(int intervalMs, std::int64_t origin);
 
     Send m_send;
     int m_fd = -1;

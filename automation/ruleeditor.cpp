@@ -78,7 +78,7 @@ void RuleEditor::buildControls()
     delay->setSingleStep(10);
     delay->setAccessibleName(QStringLiteral("Verzögerung"));
     how = new QComboBox(this);
-    how->addItems({ QStringLiteral("jedes Mal"), QStringLiteral("einmal") });
+    how->addItems({ howOftenWord(true), howOftenWord(false) });
     how->setAccessibleName(QStringLiteral("Wie oft"));
     active = new QCheckBox(QStringLiteral("a&ktiv"), this);
     active->setAccessibleName(QStringLiteral("aktiv"));
@@ -138,6 +138,11 @@ void RuleEditor::showRule(const RoutinesSettings::Rule &rule)
     active->setChecked(rule.active);
     m_showing = false;
     check();
+}
+
+QString RuleEditor::howOftenWord(bool everyTime)
+{
+    return everyTime ? QStringLiteral("jedes Mal") : QStringLiteral("einmal");
 }
 
 RoutinesSettings::Rule RuleEditor::rule() const

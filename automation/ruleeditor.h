@@ -25,6 +25,9 @@ public:
     void setButtonCaptions(const QStringList &captions);
     void showRule(const RoutinesSettings::Rule &rule);
     RoutinesSettings::Rule rule() const;
+    // "jedes Mal" or "einmal", as the choice names it.
+    static QString howOftenWord(bool everyTime);
+
     // Why the rule as entered cannot be kept, as a sentence, empty while no
     // pattern is entered; nothing when it can be kept.
     std::optional<QString> problem() const;

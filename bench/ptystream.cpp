@@ -78,6 +78,12 @@ void PtyStream::finish()
         m_writer.join();
 }
 
+void PtyStream::stop()
+{
+    m_stop = true;
+    finish();
+}
+
 void PtyStream::write(const StreamShape &shape, qint64 from, qint64 count)
 {
     qint64 done = 0;

@@ -40,6 +40,12 @@ public:
     void start(const StreamShape &shape, qint64 from, qint64 count);
     // Waits for the writer to finish or give up.
     void finish();
+    // Ends the writing now.
+    void stop();
+    // The device's end, for a second thread that reads what the program sends
+    // or writes between the stream's writes (each write() to a pty goes in
+    // whole).
+    int masterFd() const { return m_master; }
     // Bytes written on the current run so far.
     qint64 written() const { return m_written.load(std::memory_order_relaxed); }
     bool failed() const { return m_failed.load(); }

@@ -56,9 +56,29 @@ void SerialWriter::detach()
 
 qint64 SerialWriter::enqueue(const QByteArray &bytes)
 {
+    const bool idle = m_queue.isEmpty() && staged() == 0;
     const qint64 start = m_queue.append(bytes);
+    // A line with nothing waiting takes the bytes at once: waiting for the
+    // event loop's next pass would put whatever else is due in this one (a
+    // frame of the windows, a read) between a command and the wire.
+    if (idle && m_fd >= 0 && !m_held && m_wire != Wire::TelnetSocket)
+        writeAtOnce();
     updateNotifier();
     return start;
+}
+
+void SerialWriter::writeAtOnce()
+{
+    const QByteArrayView slice = m_queue.front(kWriteSlice);
+    const ssize_t written = writeOnce(slice.data(), slice.size());
+    // A full driver or an error is the notifier's to handle, as before.
+    if (written <= 0)
+        return;
+    m_queue.consume(written);
+    // Told from the event loop, as the notifier's progress is: the caller is
+    // in the middle of its own work.
+    QMetaObject::invokeMethod(
+        this, [this] { Q_EMIT bytesPassedOn(m_queue.taken()); }, Qt::QueuedConnection);
 }
 
 qint64 SerialWriter::dropPiece(qint64 start)

@@ -66,6 +66,9 @@ Q_SIGNALS:
 
 private:
     void onWritable();
+    // The first write of bytes queued on an idle line, without waiting for
+    // the event loop.
+    void writeAtOnce();
     void updateNotifier();
     // Writes what is staged; false when the driver has no room or failed.
     bool writeStaged(int &error);

@@ -6,6 +6,7 @@
 #include "text/casefold.h"
 #include "text/cp1252.h"
 #include "text/hexnotation.h"
+#include "text/patternsetmatcher.h"
 #include "text/streammatcher.h"
 
 #include <QTest>
@@ -530,6 +531,52 @@ private Q_SLOTS:
             QVERIFY2(forwardStarts(search, bytes) == expected, what);
             QVERIFY2(backwardStarts(search, bytes) == expected, what);
             QVERIFY2(blockListStarts(pattern, bytes, dice.bounded(1, 70)) == expected, what);
+        }
+    }
+
+    // Several patterns watched at once (some sharing a word of state, some
+    // longer than one, some empty) report exactly what each finds alone, in
+    // stream order and, at one byte, in the order of the patterns.
+    void aSetOfPatternsFindsWhatEachFindsAlone()
+    {
+        const QByteArray alphabet("abAB\0", 5);
+        QRandomGenerator &dice = testDice();
+        for (int round = 0; round < 500; ++round) {
+            QByteArray bytes(dice.bounded(400), Qt::Uninitialized);
+            for (char &b : bytes)
+                b = alphabet[dice.bounded(alphabet.size())];
+            std::vector<BytePattern> patterns;
+            for (int n = dice.bounded(1, 13); n > 0; --n) {
+                DrawnPattern drawn;
+                const int length = dice.bounded(8) == 0 ? dice.bounded(100) : dice.bounded(1, 6);
+                // Any byte at some positions, never at the first.
+                for (int i = 0; i < length; ++i)
+                    drawn.values.append(i > 0 && dice.bounded(6) == 0
+                            ? -1
+                            : static_cast<unsigned char>(alphabet[dice.bounded(alphabet.size())]));
+                patterns.push_back(length == 0 ? BytePattern() : drawn.build());
+            }
+            QList<qsizetype> cuts;
+            for (qsizetype cut = 0; cut < bytes.size(); cut += dice.bounded(1, 30))
+                cuts.append(cut);
+
+            QList<std::pair<qint64, int>> expected;
+            for (int index = 0; index < int(patterns.size()); ++index) {
+                const BytePattern &pattern = patterns[size_t(index)];
+                for (qint64 start : streamStarts(pattern, bytes, cuts))
+                    expected.append({ start + pattern.size() - 1, index });
+            }
+            std::sort(expected.begin(), expected.end());
+            PatternSetMatcher set(patterns);
+            QList<std::pair<qint64, int>> found;
+            qsizetype from = 0;
+            for (qsizetype cut : cuts + QList<qsizetype> { bytes.size() }) {
+                set.feed(bytes.sliced(from, cut - from), [&](int pattern, qint64 end) {
+                    found.append({ end, pattern });
+                });
+                from = cut;
+            }
+            QVERIFY2(found == expected, qPrintable(QStringLiteral("round %1").arg(round)));
         }
     }
 };
