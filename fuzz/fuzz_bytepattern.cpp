@@ -13,6 +13,7 @@
 #include "text/casefold.h"
 #include "text/cp1252.h"
 #include "text/hexnotation.h"
+#include "text/patternsetmatcher.h"
 #include "text/streammatcher.h"
 
 #include <QList>
@@ -189,6 +190,21 @@ void checkSearch(const SearchCase &c)
         from = cut;
     }
     FUZZ_CHECK(streamed == expected, what() + " streamed in pieces");
+
+    // Twice in a set, around an empty pattern: each finds what it finds alone.
+    PatternSetMatcher set({ pattern, BytePattern(), pattern });
+    QList<std::pair<qint64, int>> inSet;
+    from = 0;
+    for (qsizetype cut : c.cuts + QList<qsizetype> { c.bytes.size() }) {
+        set.feed(c.bytes.sliced(from, cut - from),
+            [&](int index, qint64 end) { inSet.append({ end, index }); });
+        from = cut;
+    }
+    QList<std::pair<qint64, int>> expectedInSet;
+    for (qint64 start : expected)
+        expectedInSet << std::pair(start + pattern.size() - 1, 0)
+                      << std::pair(start + pattern.size() - 1, 2);
+    FUZZ_CHECK(inSet == expectedInSet, what() + " in a set of patterns");
 
     const BlockSearch search(pattern);
     Starts forward;
