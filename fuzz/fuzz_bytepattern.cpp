@@ -196,8 +196,9 @@ void checkSearch(const SearchCase &c)
     QList<std::pair<qint64, int>> inSet;
     from = 0;
     for (qsizetype cut : c.cuts + QList<qsizetype> { c.bytes.size() }) {
-        set.feed(c.bytes.sliced(from, cut - from),
-            [&](int index, qint64 end) { inSet.append({ end, index }); });
+        set.feed(c.bytes.sliced(from, cut - from), [&](int index, qint64 end) {
+            inSet.append({ end, index });
+        });
         from = cut;
     }
     QList<std::pair<qint64, int>> expectedInSet;
