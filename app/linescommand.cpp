@@ -5,20 +5,17 @@
 #include "serial/portlines.h"
 
 LinesCommand::LinesCommand(const QString &settingsPath, PortLines &lines)
-    : m_store(LinesSettingsStore::pathBeside(settingsPath))
+    : m_file(settingsPath)
     , m_lines(lines)
 {
 }
 
 void LinesCommand::load()
 {
-    const LinesSettingsStore::LoadResult loaded = m_store.load();
-    if (!loaded.problem.isEmpty())
-        Dialogs::current().message(loaded.problem, kApplicationTitle);
-    m_settings = m_written = loaded.settings;
+    m_file.load();
     // No port is open yet, so nothing here can be refused.
     for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port)
-        m_lines.setChoices(port, m_settings.choices(port));
+        m_lines.setChoices(port, settings().choices(port));
 }
 
 void LinesCommand::reportRefusals()
@@ -35,19 +32,4 @@ void LinesCommand::reportRefusals()
                 kApplicationTitle);
         },
         Qt::QueuedConnection);
-}
-
-void LinesCommand::save()
-{
-    if (m_settings == m_written)
-        return;
-    const QString problem = m_store.save(m_settings);
-    if (problem.isEmpty()) {
-        m_written = m_settings;
-        return;
-    }
-    if (!m_saveFailureReported) {
-        m_saveFailureReported = true;
-        Dialogs::current().message(problem, kApplicationTitle);
-    }
 }

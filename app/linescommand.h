@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ownsettingsfile.h"
 #include "serial/linessettings.h"
 #include "serial/linessettingsstore.h"
 
@@ -20,17 +21,11 @@ public:
     // (not during the start-up probe, which only tries the ports).
     void reportRefusals();
     // What the lines window changes.
-    LinesSettings &settings() { return m_settings; }
-    // Writes the file if anything changed since it was read or written. A
-    // failed write is reported once a run, not at every click.
-    void save();
+    LinesSettings &settings() { return m_file.settings(); }
+    // Writes the file if anything changed since it was read or written.
+    void save() { m_file.save(); }
 
 private:
-    LinesSettingsStore m_store;
+    OwnSettingsFile<LinesSettingsStore, LinesSettings> m_file;
     PortLines &m_lines;
-    LinesSettings m_settings;
-    // The settings as read (the defaults, when the file was damaged) or last
-    // written: an unchanged window leaves the file alone, a damaged one too.
-    LinesSettings m_written;
-    bool m_saveFailureReported = false;
 };

@@ -8,7 +8,7 @@
 RoutinesCommand::RoutinesCommand(const QString &settingsPath, MSComm &comm,
     Transmitter &transmitter, ButtonCommands buttons, QObject *parent)
     : QObject(parent)
-    , m_store(RoutinesSettingsStore::pathBeside(settingsPath))
+    , m_file(settingsPath)
     , m_transmitter(transmitter)
     , m_buttons(std::move(buttons))
     , m_routines(std::make_unique<Routines>(comm, *this))
@@ -23,31 +23,13 @@ RoutinesCommand::~RoutinesCommand() = default;
 
 void RoutinesCommand::load()
 {
-    const RoutinesSettingsStore::LoadResult loaded = m_store.load();
-    if (!loaded.problem.isEmpty())
-        Dialogs::current().message(loaded.problem, kApplicationTitle);
-    m_settings = m_written = loaded.settings;
-    m_routines->setRules(m_settings.rules());
+    m_file.load();
+    m_routines->setRules(settings().rules());
 }
 
 void RoutinesCommand::followConnection()
 {
     m_routines->followConnection();
-}
-
-void RoutinesCommand::save()
-{
-    if (m_settings == m_written)
-        return;
-    const QString problem = m_store.save(m_settings);
-    if (problem.isEmpty()) {
-        m_written = m_settings;
-        return;
-    }
-    if (!m_saveFailureReported) {
-        m_saveFailureReported = true;
-        Dialogs::current().message(problem, kApplicationTitle);
-    }
 }
 
 void RoutinesCommand::stop()

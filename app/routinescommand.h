@@ -4,6 +4,7 @@
 #include "automation/routineoutput.h"
 #include "automation/routinessettings.h"
 #include "automation/routinessettingsstore.h"
+#include "ownsettingsfile.h"
 
 #include <QObject>
 #include <memory>
@@ -33,9 +34,8 @@ public:
     // answers from now on.
     void followConnection();
     // What the window changes; save() writes it if anything changed.
-    RoutinesSettings &settings() { return m_settings; }
-    // A failed write is reported once a run, not at every change.
-    void save();
+    RoutinesSettings &settings() { return m_file.settings(); }
+    void save() { m_file.save(); }
     Routines &routines() { return *m_routines; }
     const ButtonCommands &buttons() const { return m_buttons; }
     // The program ends: everything stops, and nothing more is reported.
@@ -50,12 +50,9 @@ public:
 private:
     void reportStopped();
 
-    RoutinesSettingsStore m_store;
+    OwnSettingsFile<RoutinesSettingsStore, RoutinesSettings> m_file;
     Transmitter &m_transmitter;
     ButtonCommands m_buttons;
     std::unique_ptr<Routines> m_routines;
-    RoutinesSettings m_settings;
-    RoutinesSettings m_written;
-    bool m_saveFailureReported = false;
     bool m_stopped = false;
 };
