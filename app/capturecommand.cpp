@@ -18,12 +18,14 @@ CaptureCommand::~CaptureCommand() = default;
 
 QString CaptureCommand::startCaption()
 {
-    return QStringLiteral("&Mitschnitt …");
+    //: Menu command: starts writing every received byte into a file (capture)
+    return tr("&Mitschnitt …");
 }
 
 QString CaptureCommand::stopCaption()
 {
-    return QStringLiteral("&Mitschnitt beenden");
+    //: Menu command: ends the capture into a file
+    return tr("&Mitschnitt beenden");
 }
 
 void CaptureCommand::setAction(QAction *action)
@@ -39,16 +41,19 @@ void CaptureCommand::toggle()
         return;
     }
     const Dialogs::SaveTarget target = Dialogs::current().saveFileName(
-        QStringLiteral("Mitschnitt speichern"), { SaveForms::filter(SaveForms::Format::Raw) },
-        SaveLocation::suggest(
-            QStringLiteral("mitschnitt"), SaveForms::suffix(SaveForms::Format::Raw)));
+        //: File dialog title: where the capture goes
+        tr("Mitschnitt speichern"), { SaveForms::filter(SaveForms::Format::Raw) },
+        //: Stem of the suggested file name (…-20261206-153012.bin): lower case, no blanks
+        SaveLocation::suggest(tr("mitschnitt"), SaveForms::suffix(SaveForms::Format::Raw)));
     if (target.path.isEmpty())
         return;
     SaveLocation::remember(target.path);
     auto file = std::make_unique<CaptureFile>(target.path);
     if (!file->open()) {
         Dialogs::current().message(
-            QStringLiteral("Der Mitschnitt kann nicht in die Datei „%1“ geschrieben werden: %2.")
+            //: Capture = every received byte written into a file; %1 the path, %2 the system's
+            //: reason
+            tr("Der Mitschnitt kann nicht in die Datei „%1“ geschrieben werden: %2.")
                 .arg(QDir::toNativeSeparators(target.path), file->reason()),
             kApplicationTitle);
         return;
@@ -67,9 +72,10 @@ void CaptureCommand::received(QByteArrayView bytes)
     failed->close();
     updateCaption();
     Dialogs::current().message(
-        QStringLiteral("Der Mitschnitt in die Datei „%1“ ist beendet, weil sie nicht weiter "
-                       "geschrieben werden kann: %2. Die empfangenen Daten zeigt weiterhin das "
-                       "Fenster „Empfangene Daten“.")
+        //: %1 is the path of the capture file, %2 the system's reason
+        tr("Der Mitschnitt in die Datei „%1“ ist beendet, weil sie nicht weiter "
+           "geschrieben werden kann: %2. Die empfangenen Daten zeigt weiterhin das "
+           "Fenster „Empfangene Daten“.")
             .arg(QDir::toNativeSeparators(failed->path()), failed->reason()),
         kApplicationTitle);
 }

@@ -4,6 +4,8 @@
 #include "base/module1.h"
 #include "serial/portlines.h"
 
+#include <QCoreApplication>
+
 LinesCommand::LinesCommand(const QString &settingsPath, PortLines &lines)
     : m_file(settingsPath)
     , m_lines(lines)
@@ -26,7 +28,9 @@ void LinesCommand::reportRefusals()
         &m_lines, &PortLines::flowRefused, &m_lines,
         [this](const QString &reason) {
             Dialogs::current().message(
-                QStringLiteral("COM%1 ist ohne die gewählte Flusssteuerung verbunden: %2.")
+                //: %1 is the port number, %2 the driver's reason
+                QCoreApplication::translate(
+                    "LinesCommand", "COM%1 ist ohne die gewählte Flusssteuerung verbunden: %2.")
                     .arg(m_lines.port())
                     .arg(reason),
                 kApplicationTitle);

@@ -3,11 +3,12 @@
 #include "base/dialogs.h"
 #include "commandline.h"
 #include "config/settingsstore.h"
-#include "germanui.h"
 #include "mditavel.h"
 #include "shutdownsignals.h"
+#include "uilanguage.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QStringList>
 #include <QThread>
 #include <QTimer>
@@ -32,14 +33,37 @@ void closeWhenUnwound(MDITavel &window)
     window.close();
 }
 
-// Answers --help and --version, or refuses what Tavel does not know, before
-// QApplication exists: it would need a display, and the probe would follow.
-bool answeredCommandLine(int argc, char *argv[], int &exitCode)
+QStringList argumentList(int argc, char *argv[])
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const CommandLine::Outcome outcome = CommandLine::parse(arguments);
+    return arguments;
+}
+
+// The language from --sprache, TAVEL_SPRACHE and the system's languages.
+UiLanguage::Choice chosenLanguage(const QStringList &arguments)
+{
+    return UiLanguage::choose(UiLanguage::fromCode(CommandLine::languageValue(arguments)),
+        qEnvironmentVariable(UiLanguage::kVariable), QLocale::system().uiLanguages());
+}
+
+// Answers --help and --version, or refuses what Tavel does not know, before
+// QApplication exists: it would need a display, and the probe would follow.
+// A QCoreApplication of its own carries the translation meanwhile.
+bool answeredCommandLine(int argc, char *argv[], UiLanguage::Choice language, int &exitCode)
+{
+    QCoreApplication commandLineOnly(argc, argv);
+    UiLanguage::install(commandLineOnly, language.language);
+    if (language.variableUnknown)
+        std::fputs(QCoreApplication::translate("main",
+                       "tavel: %1=„%2“ ist keine Sprache (de oder en) und bleibt unbeachtet\n")
+                       .arg(QLatin1String(UiLanguage::kVariable),
+                           qEnvironmentVariable(UiLanguage::kVariable))
+                       .toLocal8Bit()
+                       .constData(),
+            stderr);
+    const CommandLine::Outcome outcome = CommandLine::parse(argumentList(argc, argv));
     std::fputs(outcome.output.toLocal8Bit().constData(), stdout);
     std::fputs(outcome.error.toLocal8Bit().constData(), stderr);
     exitCode = outcome.exitCode;
@@ -50,14 +74,15 @@ bool answeredCommandLine(int argc, char *argv[], int &exitCode)
 
 int main(int argc, char *argv[])
 {
-    if (int exitCode = 0; answeredCommandLine(argc, argv, exitCode))
+    const UiLanguage::Choice language = chosenLanguage(argumentList(argc, argv));
+    if (int exitCode = 0; answeredCommandLine(argc, argv, language, exitCode))
         return exitCode;
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tavel"));
+    QApplication::setApplicationName(QStringLiteral("Tavel")); // untranslated: the name
     QApplication::setDesktopFileName(QLatin1String(kTavelAppId));
     QApplication::setWindowIcon(tavelIcon());
-    installGermanUi(app);
+    UiLanguage::install(app, language.language);
 
     ShutdownSignals shutdownSignals;
     MDITavel window(SettingsStore::defaultPath());

@@ -39,7 +39,8 @@ MDITavel::MDITavel(const QString &settingsPath, std::unique_ptr<MSComm> comm, QW
     setWindowIcon(tavelIcon());
     setAccessibleName(kApplicationTitle);
     m_mdiArea = new QMdiArea(this);
-    m_mdiArea->setAccessibleName(QStringLiteral("Arbeitsbereich"));
+    //: Accessible name of the area that holds the child windows
+    m_mdiArea->setAccessibleName(tr("Arbeitsbereich"));
     m_mdiArea->setBackground(palette().dark());
     setCentralWidget(m_mdiArea);
     new ClickRaiser(*m_mdiArea, this);
@@ -122,9 +123,9 @@ MDITavel::StartOutcome MDITavel::MDIForm_Load()
     if (m_state.PortMask == 0 && m_deviceAssignment->choose())
         ProbeCom1(*m_comm, m_state);
     if (m_state.PortMask == 0) {
-        Dialogs::current().message(QStringLiteral("Es wurde kein freier COM-Port gefunden, das "
-                                                  "Programm kann nicht ausgeführt werden."),
-            QStringLiteral("Serielles Problem"));
+        Dialogs::current().message(tr("Es wurde kein freier COM-Port gefunden, das "
+                                      "Programm kann nicht ausgeführt werden."),
+            tr("Serielles Problem"));
         shutdown();
         return StartOutcome::EndProgram;
     }
@@ -142,8 +143,9 @@ MDITavel::StartOutcome MDITavel::MDIForm_Load()
     if (m_state.PortMask == 1 || m_state.PortMask == 2) {
         settings.offerOnlyPort(m_state.PortMask);
         Dialogs::current().message(
-            QStringLiteral("Es steht nur COM%1 zur Verfügung").arg(m_state.PortMask),
-            QStringLiteral("Serieller Port-Test"));
+            //: %1 is the port number (1 or 2)
+            tr("Es steht nur COM%1 zur Verfügung").arg(m_state.PortMask),
+            tr("Serieller Port-Test"));
     }
     m_einstellungen->show();
     return StartOutcome::Running;

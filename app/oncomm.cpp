@@ -27,7 +27,8 @@ void MDITavel::OnComm()
     }
     case MSComm::comEventOverrun:
         // Nothing is read here: what is still waiting comes with the next event.
-        Dialogs::current().message(QStringLiteral("Datenverlust"), kApplicationTitle);
+        //: The port's input buffer overflowed: received bytes were lost
+        Dialogs::current().message(tr("Datenverlust"), kApplicationTitle);
         break;
     default:
         break;

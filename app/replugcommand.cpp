@@ -67,8 +67,9 @@ void ReplugCommand::reportOutputLost()
         return;
     const QString amount = ByteCount::amount(lost);
     Dialogs::current().message(
-        QStringLiteral("Als die Verbindung über COM%1 abbrach, waren %2 noch nicht gesendet. Sie "
-                       "wurden verworfen, damit sie nicht an ein anderes Gerät gehen.")
+        //: %1 is the port number, %2 an amount of bytes such as 12 Bytes
+        tr("Als die Verbindung über COM%1 abbrach, waren %2 noch nicht gesendet. Sie "
+           "wurden verworfen, damit sie nicht an ein anderes Gerät gehen.")
             .arg(m_comm.CommPort())
             .arg(amount),
         kApplicationTitle);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/formslot.h"
+
 #include <QObject>
 #include <memory>
 
@@ -7,8 +9,6 @@ class FrmEinstellungen;
 class MSComm;
 class Reconnector;
 class StatusPanels;
-template<class Form>
-class FormSlot;
 
 // What the program does by itself when the device of the open port goes
 // away: it says on the status bar that it waits, lets the Reconnector reopen

@@ -44,9 +44,10 @@ void RoutinesCommand::reportStopped()
     if (m_stopped)
         return;
     Dialogs::current().message(
-        QStringLiteral("Die Verbindung ist beendet. Die Wiederholungen und Antworten der Abläufe "
-                       "sind angehalten und laufen erst wieder, wenn Sie sie im Fenster "
-                       "„Abläufe“ starten."),
+        //: "Abläufe" = Routines, the window of repeats and answering rules
+        tr("Die Verbindung ist beendet. Die Wiederholungen und Antworten der Abläufe "
+           "sind angehalten und laufen erst wieder, wenn Sie sie im Fenster "
+           "„Abläufe“ starten."),
         kApplicationTitle);
 }
 

@@ -30,14 +30,18 @@ SaveCommands::~SaveCommands()
 
 void SaveCommands::saveReceived()
 {
-    save(m_received(), QStringLiteral("Empfangene Daten speichern"), QStringLiteral("empfangen"),
-        { Format::Raw, Format::Hex, Format::TimedHex });
+    //: File dialog and progress window title
+    save(m_received(), tr("Empfangene Daten speichern"),
+        //: Stem of the suggested file name (…-20261206-153012.bin): lower case, no blanks
+        tr("empfangen"), { Format::Raw, Format::Hex, Format::TimedHex });
 }
 
 void SaveCommands::saveSent()
 {
-    save(m_sent(), QStringLiteral("Gesendete Daten speichern"), QStringLiteral("gesendet"),
-        { Format::Raw, Format::Hex });
+    //: File dialog and progress window title
+    save(m_sent(), tr("Gesendete Daten speichern"),
+        //: Stem of the suggested file name (…-20261206-153012.bin): lower case, no blanks
+        tr("gesendet"), { Format::Raw, Format::Hex });
 }
 
 void SaveCommands::save(const TrafficLog *log, const QString &title, const QString &stem,
@@ -47,8 +51,8 @@ void SaveCommands::save(const TrafficLog *log, const QString &title, const QStri
     // question at the end with the first.
     if (m_save) {
         Dialogs::current().message(
-            Messages::oneFileAtATime(m_save->path(), QStringLiteral("gespeichert")),
-            kApplicationTitle);
+            //: Participle put into "The file “%1” is still being %2. …"
+            Messages::oneFileAtATime(m_save->path(), tr("gespeichert")), kApplicationTitle);
         return;
     }
     const Dialogs::SaveTarget target = Dialogs::current().saveFileName(title,
@@ -79,8 +83,9 @@ void SaveCommands::onFinished()
     m_save = nullptr;
     if (save->outcome() == TrafficSave::Outcome::Failed) {
         Dialogs::current().message(
-            QStringLiteral("Die Datei „%1“ kann nicht geschrieben werden: %2. Eine vorhandene "
-                           "Datei dieses Namens ist unverändert.")
+            //: %1 is the path, %2 the system's reason
+            tr("Die Datei „%1“ kann nicht geschrieben werden: %2. Eine vorhandene "
+               "Datei dieses Namens ist unverändert.")
                 .arg(QDir::toNativeSeparators(save->path()), save->reason()),
             kApplicationTitle);
     }
@@ -92,8 +97,9 @@ bool SaveCommands::mayDropSave()
     if (!m_save)
         return true;
     const bool drop = Dialogs::current().question(
-        Messages::notFinished(m_save->path(), QStringLiteral("gespeichert"), m_save->percent(),
-            QStringLiteral("beenden")),
+        Messages::notFinished(m_save->path(), tr("gespeichert"), m_save->percent(),
+            //: What a Yes does, put into "Do you want to %4 anyway?": exit the program
+            tr("beenden")),
         kApplicationTitle);
     if (drop)
         cancel();

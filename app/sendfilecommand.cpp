@@ -29,11 +29,12 @@ void SendFileCommand::send()
     // two transfers to follow and to stop in one window.
     if (m_transfer->isRunning()) {
         Dialogs::current().message(
-            Messages::oneFileAtATime(m_transfer->name(), QStringLiteral("gesendet")),
-            kApplicationTitle);
+            //: Participle put into "The file “%1” is still being %2. …"
+            Messages::oneFileAtATime(m_transfer->name(), tr("gesendet")), kApplicationTitle);
         return;
     }
-    const QString path = Dialogs::current().openFileName(QStringLiteral("Datei senden"));
+    //: File dialog title
+    const QString path = Dialogs::current().openFileName(tr("Datei senden"));
     if (path.isEmpty())
         return;
 

@@ -11,8 +11,8 @@ StatusBar::StatusBar(QWidget *parent)
     // A panel's text is what it has to say: assistive technology reads it as
     // the panel's name (and hears of each change); the description says which
     // panel it is.
-    m_settingsPanel->setAccessibleDescription(QStringLiteral("Verbindungseinstellungen"));
-    m_connectionPanel->setAccessibleDescription(QStringLiteral("Verbindungsstatus"));
+    m_settingsPanel->setAccessibleDescription(tr("Verbindungseinstellungen"));
+    m_connectionPanel->setAccessibleDescription(tr("Verbindungsstatus"));
     for (QLabel *label : { m_settingsPanel, m_connectionPanel }) {
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setMargin(2);
@@ -20,7 +20,7 @@ StatusBar::StatusBar(QWidget *parent)
     // The settings text is the long one; give it the room.
     addWidget(m_settingsPanel, 3);
     addWidget(m_connectionPanel, 2);
-    setAccessibleName(QStringLiteral("Statusleiste"));
+    setAccessibleName(tr("Statusleiste"));
 }
 
 QLabel *StatusBar::panel(int number) const

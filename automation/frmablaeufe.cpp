@@ -4,10 +4,11 @@
 #include "buttoncommands.h"
 #include "routines.h"
 #include "ruleeditor.h"
+#include "text/bytecount.h"
 #include "windows/eightbitedit.h"
 
+#include <QCoreApplication>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -17,25 +18,32 @@ namespace {
 
 QString ruleStateWord(const Routines &routines, int rule)
 {
-    if (!routines.isAnswering())
-        return QStringLiteral("angehalten");
+    if (!routines.isAnswering()) {
+        //: State of an answering rule: answering is switched off for all rules
+        return QCoreApplication::translate("FrmAblaeufe", "angehalten");
+    }
     switch (routines.watch().state(rule)) {
     case AnswerWatch::State::Watching:
-        return QStringLiteral("wartet");
+        //: State of an answering rule: it watches the received data for its pattern
+        return QCoreApplication::translate("FrmAblaeufe", "wartet");
     case AnswerWatch::State::Done:
-        return QStringLiteral("beantwortet");
+        //: State of a rule that answers once: it has answered and is done
+        return QCoreApplication::translate("FrmAblaeufe", "beantwortet");
     case AnswerWatch::State::Braked:
-        return QStringLiteral("gebremst");
+        //: State of a rule stopped for answering too often within a second
+        return QCoreApplication::translate("FrmAblaeufe", "gebremst");
     case AnswerWatch::State::Inactive:
         break;
     }
-    return QStringLiteral("aus");
+    //: State of a rule that is not active
+    return QCoreApplication::translate("FrmAblaeufe", "aus");
 }
 
-// A count as the window shows it, with the German thousands separator.
+// A count as the window shows it, grouped in thousands as the language
+// writes them, like every byte count.
 QString count(qint64 n)
 {
-    return QLocale(QLocale::German).toString(n);
+    return ByteCount::number(n);
 }
 
 void setInformation(QLabel *label, const QString &text, const QString &accessibleName)
@@ -57,7 +65,8 @@ FrmAblaeufe::FrmAblaeufe(Module1 &state, Routines &routines, const ButtonCommand
     , m_settings(settings)
     , m_save(std::move(save))
 {
-    setWindowTitle(QStringLiteral("Abläufe"));
+    //: Window title: what runs by itself on the open port (repeats and answering rules)
+    setWindowTitle(tr("Abläufe"));
     buildControls();
     for (int row = 0; row < kRows; ++row) {
         const RoutinesSettings::Repeat repeat = m_settings.repeat(row + 1);
@@ -157,8 +166,9 @@ void FrmAblaeufe::toggleRepeat(int row)
         = m_routines.startRepeat(row + 1, m_settings.repeat(row + 1));
     showRepeat(row);
     if (started == Routines::StartResult::NothingToSend) {
-        Dialogs::current().message(QStringLiteral("Die Taste „%1“ hat keine Daten zum Senden.")
-                                       .arg(m_buttons.caption(row)),
+        //: %1 is the caption of an automation button
+        Dialogs::current().message(
+            tr("Die Taste „%1“ hat keine Daten zum Senden.").arg(m_buttons.caption(row)),
             kApplicationTitle);
     }
 }
@@ -176,7 +186,8 @@ void FrmAblaeufe::showRepeat(int row)
     const bool running = run.isRunning();
     QPushButton *button = startButtons[size_t(row)];
     const QString caption = captionLabels[size_t(row)]->text();
-    const QString command = running ? QStringLiteral("&Stopp") : QStringLiteral("&Start");
+    //: Stops the repeat of this row; shares its access key with "&Start"
+    const QString command = running ? tr("&Stopp") : tr("&Start");
     button->setText(command);
     const QString name = QString(command).remove(QLatin1Char('&')) + QLatin1Char(' ') + caption;
     if (button->accessibleName() != name)
@@ -185,9 +196,11 @@ void FrmAblaeufe::showRepeat(int row)
     intervalBoxes[size_t(row)]->setEnabled(!running);
     countBoxes[size_t(row)]->setEnabled(!running);
     setInformation(sentLabels[size_t(row)], count(run.sent()),
-        QStringLiteral("%1: %2 gesendet").arg(caption, count(run.sent())));
+        //: Accessible name: %1 is the button caption, %2 how many times its commands were sent
+        tr("%1: %2 gesendet").arg(caption, count(run.sent())));
     setInformation(skippedLabels[size_t(row)], count(run.skipped()),
-        QStringLiteral("%1: %2 übersprungen").arg(caption, count(run.skipped())));
+        //: Accessible name: %1 is the button caption, %2 how many sends were skipped
+        tr("%1: %2 übersprungen").arg(caption, count(run.skipped())));
 }
 
 void FrmAblaeufe::showCaptions()
@@ -197,8 +210,10 @@ void FrmAblaeufe::showCaptions()
         captions << m_buttons.caption(row);
         setInformation(captionLabels[size_t(row)], captions.last(), captions.last());
         showRepeat(row);
-        intervalBoxes[size_t(row)]->setAccessibleName(captions.last() + QStringLiteral(": alle"));
-        countBoxes[size_t(row)]->setAccessibleName(captions.last() + QStringLiteral(": Anzahl"));
+        //: Accessible name of the interval box: %1 is the button caption, then "every" (… ms)
+        intervalBoxes[size_t(row)]->setAccessibleName(tr("%1: alle").arg(captions.last()));
+        //: Accessible name of the box for how many times to send: %1 is the button caption
+        countBoxes[size_t(row)]->setAccessibleName(tr("%1: Anzahl").arg(captions.last()));
     }
     editor->setButtonCaptions(captions);
     for (int i = 0; i < ruleTable->rowCount(); ++i) {
@@ -211,9 +226,8 @@ QString FrmAblaeufe::answerText(const RoutinesSettings::Rule &rule) const
 {
     if (rule.answerButton == 0)
         return RoutinesSettings::written(rule.payloadNotation, rule.payload);
-    return QStringLiteral("Taste %1: %2")
-        .arg(rule.answerButton)
-        .arg(m_buttons.caption(rule.answerButton - 1));
+    //: %1 is the automation button's number, %2 its caption
+    return tr("Taste %1: %2").arg(rule.answerButton).arg(m_buttons.caption(rule.answerButton - 1));
 }
 
 void FrmAblaeufe::refresh()
@@ -236,9 +250,8 @@ void FrmAblaeufe::showAnswering()
 {
     const bool on = m_routines.isAnswering();
     answeringButton->setChecked(on);
-    const QString state = on
-        ? QStringLiteral("Die aktiven Regeln antworten, solange die Verbindung besteht.")
-        : QStringLiteral("Angehalten: keine Regel antwortet.");
+    const QString state = on ? tr("Die aktiven Regeln antworten, solange die Verbindung besteht.")
+                             : tr("Angehalten: keine Regel antwortet.");
     setInformation(answeringLabel, state, state);
 }
 
@@ -254,7 +267,8 @@ void FrmAblaeufe::showRules()
         const QStringList cells { RoutinesSettings::written(rule.patternNotation, rule.pattern),
             answerText(rule), QStringLiteral("%1 ms").arg(rule.delayMs),
             RuleEditor::howOftenWord(rule.everyTime),
-            rule.active ? QStringLiteral("ja") : QStringLiteral("nein") };
+            //: Column "Active": the rule is active (the other answer is "nein")
+            rule.active ? tr("ja") : tr("nein") };
         for (int column = 0; column < int(cells.size()); ++column)
             ruleTable->setItem(i, column, new QTableWidgetItem(cells[column]));
         ruleTable->setItem(i, 5, new QTableWidgetItem);

@@ -46,9 +46,16 @@ QWidget *FrmAblaeufe::buildRepeatPage()
 {
     auto *page = new QWidget;
     auto *grid = new QGridLayout(page);
-    const QStringList headings { QStringLiteral("Taste"), QStringLiteral("Abstand"),
-        QStringLiteral("Anzahl"), QString(), QStringLiteral("Gesendet"),
-        QStringLiteral("Übersprungen") };
+    //: Column heading: the automation button
+    const QStringList headings { tr("Taste"),
+        //: Column heading: the time between two sends
+        tr("Abstand"),
+        //: Column heading: how many times the commands are sent
+        tr("Anzahl"), QString(),
+        //: Column heading: how many times the commands were sent
+        tr("Gesendet"),
+        //: Column heading: how many sends were skipped
+        tr("Übersprungen") };
     for (int column = 0; column < int(headings.size()); ++column)
         grid->addWidget(new QLabel(headings[column], page), 0, column);
     for (int row = 0; row < kRows; ++row) {
@@ -57,11 +64,13 @@ QWidget *FrmAblaeufe::buildRepeatPage()
         captionLabels[at]->setMinimumWidth(140);
         intervalBoxes[at]
             = numberBox(RoutinesSettings::kIntervalMinMs, RoutinesSettings::kIntervalMaxMs, page);
-        intervalBoxes[at]->setPrefix(QStringLiteral("alle "));
+        //: Prefix of the interval box: "every 1000 ms"
+        intervalBoxes[at]->setPrefix(tr("alle "));
         intervalBoxes[at]->setSuffix(QStringLiteral(" ms"));
         countBoxes[at] = numberBox(0, RoutinesSettings::kCountMax, page);
-        countBoxes[at]->setSpecialValueText(QStringLiteral("ohne Ende"));
-        startButtons[at] = button(QStringLiteral("&Start"), page);
+        //: Shown in the count box for 0: the commands repeat until stopped
+        countBoxes[at]->setSpecialValueText(tr("ohne Ende"));
+        startButtons[at] = button(tr("&Start"), page);
         sentLabels[at] = countLabel(page);
         skippedLabels[at] = countLabel(page);
         const QList<QWidget *> cells { captionLabels[at], intervalBoxes[at], countBoxes[at],
@@ -69,7 +78,7 @@ QWidget *FrmAblaeufe::buildRepeatPage()
         for (int column = 0; column < int(cells.size()); ++column)
             grid->addWidget(cells[column], row + 1, column);
     }
-    stopAllButton = button(QStringLiteral("Alle st&oppen"), page);
+    stopAllButton = button(tr("Alle st&oppen"), page);
     grid->addWidget(stopAllButton, kRows + 1, 3);
     grid->setRowStretch(kRows + 2, 1);
     return page;
@@ -79,7 +88,8 @@ QWidget *FrmAblaeufe::buildAnswerPage()
 {
     auto *page = new QWidget;
     // Checked while the rules answer: a screen reader says "ein" or "aus".
-    answeringButton = button(QStringLiteral("Antworten &ein"), page);
+    //: Checkable button: while checked, the answering rules answer
+    answeringButton = button(tr("Antworten &ein"), page);
     answeringButton->setCheckable(true);
     answeringLabel = new QLabel(page);
     auto *answeringRow = new QHBoxLayout;
@@ -87,10 +97,21 @@ QWidget *FrmAblaeufe::buildAnswerPage()
     answeringRow->addWidget(answeringLabel, 1);
 
     ruleTable = new QTableWidget(0, 7, page);
-    ruleTable->setHorizontalHeaderLabels({ QStringLiteral("Muster"), QStringLiteral("Antwort"),
-        QStringLiteral("Verzögerung"), QStringLiteral("Wie oft"), QStringLiteral("Aktiv"),
-        QStringLiteral("Treffer"), QStringLiteral("Zustand") });
-    ruleTable->setAccessibleName(QStringLiteral("Regeln"));
+    //: Column heading: what a rule watches the received data for
+    ruleTable->setHorizontalHeaderLabels({ tr("Muster"),
+        //: Column heading: what the rule sends when its pattern is found
+        tr("Antwort"),
+        //: Column heading: time before the answer is sent
+        tr("Verzögerung"),
+        //: Column heading: every time or once
+        tr("Wie oft"),
+        //: Column heading: whether the rule is active
+        tr("Aktiv"),
+        //: Column heading: how many times the rule answered (matches answered)
+        tr("Treffer"),
+        //: Column heading: the rule's current state (waiting, answered, …)
+        tr("Zustand") });
+    ruleTable->setAccessibleName(tr("Regeln"));
     ruleTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     ruleTable->setSelectionMode(QAbstractItemView::SingleSelection);
     ruleTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -105,10 +126,14 @@ QWidget *FrmAblaeufe::buildAnswerPage()
     ruleTable->setFixedHeight(ruleTable->verticalHeader()->defaultSectionSize() * 6);
 
     editor = new RuleEditor(page);
-    newButton = button(QStringLiteral("&Neu"), page);
-    applyButton = button(QStringLiteral("Ü&bernehmen"), page);
-    deleteButton = button(QStringLiteral("&Löschen"), page);
-    restartButton = button(QStringLiteral("Regel neu sta&rten"), page);
+    //: Starts a new answering rule
+    newButton = button(tr("&Neu"), page);
+    //: Keeps the rule as entered in the fields
+    applyButton = button(tr("Ü&bernehmen"), page);
+    //: Deletes the selected rule
+    deleteButton = button(tr("&Löschen"), page);
+    //: Lets a rule that is done or throttled watch again
+    restartButton = button(tr("Regel neu sta&rten"), page);
     auto *ruleButtons = new QHBoxLayout;
     for (QPushButton *b : { newButton, applyButton, deleteButton, restartButton })
         ruleButtons->addWidget(b);
@@ -127,16 +152,22 @@ QWidget *FrmAblaeufe::buildAnswerPage()
 // keep. Its access keys are W and A (the pages), C; on the first page S (each
 // row's Start or Stopp) and O; on the second E, N, B, L, R and, in the rule's
 // fields, M, T, G, V, F and K. D and I of the menu bar (Datei, Info) would
-// only move the focus.
+// only move the focus. The English texts keep them unique in the same way,
+// clear of F and I (File, Info): R and A, C; S and O; E, N, L, D, U and P,
+// W, T, H, Y, V.
 void FrmAblaeufe::buildControls()
 {
     pages = new QTabWidget(this);
-    pages->addTab(buildRepeatPage(), QStringLiteral("&Wiederholen"));
-    pages->addTab(buildAnswerPage(), QStringLiteral("&Antworten"));
-    pages->setAccessibleName(QStringLiteral("Abläufe"));
-    pages->tabBar()->setAccessibleName(QStringLiteral("Seiten"));
+    //: Page of repeated sends
+    pages->addTab(buildRepeatPage(), tr("&Wiederholen"));
+    //: Page of the rules that answer patterns in the received data
+    pages->addTab(buildAnswerPage(), tr("&Antworten"));
+    //: Accessible name of the pages: what runs by itself on the open port
+    pages->setAccessibleName(tr("Abläufe"));
+    //: Accessible name of the tab bar
+    pages->tabBar()->setAccessibleName(tr("Seiten"));
 
-    closeButton = button(QStringLiteral("S&chließen"), this);
+    closeButton = button(tr("S&chließen"), this);
     auto *closeRow = new QHBoxLayout;
     closeRow->addStretch(1);
     closeRow->addWidget(closeButton);

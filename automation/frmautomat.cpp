@@ -19,7 +19,7 @@ frmAutomat::frmAutomat(
     , m_transmitter(transmitter)
     , m_clearReceived(std::move(clearReceived))
 {
-    setWindowTitle(QStringLiteral("Automatisierung"));
+    setWindowTitle(tr("Automatisierung"));
     buildControls();
     // The shared state outlives the window, so a field that loses the focus
     // while the window is being torn down still writes to something alive.
@@ -74,8 +74,9 @@ void frmAutomat::CmdAutomat_Click(int index)
 
 void frmAutomat::CmdAutomat_RightButton(int index)
 {
-    const QString prompt = QStringLiteral("Geben Sie die Bezeichnung für die\r\n"
-                                          "Befehlsschaltfläche %1 ein.")
+    //: %1 is the number of the command button; keep the line break
+    const QString prompt = tr("Geben Sie die Bezeichnung für die\r\n"
+                              "Befehlsschaltfläche %1 ein.")
                                .arg(index + 1);
     const QString answer
         = Dialogs::current().inputBox(prompt, kApplicationTitle, CmdAutomat[index]->caption());

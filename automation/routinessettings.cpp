@@ -5,6 +5,7 @@
 #include "text/hexnotation.h"
 #include "text/smalltextfile.h"
 
+#include <QCoreApplication>
 #include <QSet>
 #include <QStringList>
 #include <algorithm>
@@ -22,30 +23,37 @@ constexpr qsizetype kRulesBudget = SmallTextFile::kMaxSize - 1024;
 // line of many kilobytes, and the message box shows every character.
 constexpr qsizetype kQuoteLimit = 60;
 
-const QString kButtonPrefix = QStringLiteral("Taste");
-const QString kRulePrefix = QStringLiteral("Regel");
+// The keys and words of tavel-ablaeufe.cfg, the same in every language.
+const QString kButtonPrefix = QStringLiteral("Taste"); // untranslated: key in tavel-ablaeufe.cfg
+const QString kRulePrefix = QStringLiteral("Regel"); // untranslated: key in tavel-ablaeufe.cfg
+// untranslated: key in tavel-ablaeufe.cfg
 const QString kInterval = QStringLiteral("Wiederholen");
-const QString kCount = QStringLiteral("Anzahl");
-const QString kPattern = QStringLiteral("Muster");
-const QString kAnswer = QStringLiteral("Antwort");
+const QString kCount = QStringLiteral("Anzahl"); // untranslated: key in tavel-ablaeufe.cfg
+const QString kPattern = QStringLiteral("Muster"); // untranslated: key in tavel-ablaeufe.cfg
+const QString kAnswer = QStringLiteral("Antwort"); // untranslated: key in tavel-ablaeufe.cfg
+// untranslated: key in tavel-ablaeufe.cfg
 const QString kDelay = QStringLiteral("Verzoegerung");
-const QString kHow = QStringLiteral("Wie");
-const QString kActive = QStringLiteral("Aktiv");
-const QString kWindow = QStringLiteral("Fenster");
+const QString kHow = QStringLiteral("Wie"); // untranslated: key in tavel-ablaeufe.cfg
+const QString kActive = QStringLiteral("Aktiv"); // untranslated: key in tavel-ablaeufe.cfg
+const QString kWindow = QStringLiteral("Fenster"); // untranslated: key in tavel-ablaeufe.cfg
 
-const QString kText = QStringLiteral("Text:");
-const QString kHex = QStringLiteral("Hex:");
-const QString kButtonAnswer = QStringLiteral("Taste:");
+const QString kText = QStringLiteral("Text:"); // untranslated: token in tavel-ablaeufe.cfg
+const QString kHex = QStringLiteral("Hex:"); // untranslated: token in tavel-ablaeufe.cfg
+const QString kButtonAnswer = QStringLiteral("Taste:"); // untranslated: token in tavel-ablaeufe.cfg
+// untranslated: value in tavel-ablaeufe.cfg
 const QString kEveryTime = QStringLiteral("jedes Mal");
-const QString kOnce = QStringLiteral("einmal");
-const QString kYes = QStringLiteral("ja");
-const QString kNo = QStringLiteral("nein");
+const QString kOnce = QStringLiteral("einmal"); // untranslated: value in tavel-ablaeufe.cfg
+const QString kYes = QStringLiteral("ja"); // untranslated: value in tavel-ablaeufe.cfg
+const QString kNo = QStringLiteral("nein"); // untranslated: value in tavel-ablaeufe.cfg
 
 QString quoted(QStringView text)
 {
-    if (text.size() <= kQuoteLimit)
-        return QStringLiteral("„%1“").arg(text);
-    return QStringLiteral("„%1…“").arg(text.first(kQuoteLimit));
+    if (text.size() <= kQuoteLimit) {
+        //: Quotes around a line or entry from the file in a message
+        return QCoreApplication::translate("RoutinesSettings", "„%1“").arg(text);
+    }
+    //: Quotes around the cut-off beginning of a long line or entry in a message
+    return QCoreApplication::translate("RoutinesSettings", "„%1…“").arg(text.first(kQuoteLimit));
 }
 
 // BytePattern gives its reasons as sentences for a message box; here they
@@ -155,7 +163,10 @@ std::optional<QString> patternProblem(RoutinesSettings::Notation notation, const
     }
     if (!reason)
         return std::nullopt;
-    return QStringLiteral("das Muster %1 wird nicht angenommen: %2").arg(quoted(entry), *reason);
+    //: Part of a message, lower case at the start; %1 is the quoted pattern, %2 the reason
+    return QCoreApplication::translate(
+        "RoutinesSettings", "das Muster %1 wird nicht angenommen: %2")
+        .arg(quoted(entry), *reason);
 }
 
 std::optional<QString> payloadProblem(RoutinesSettings::Notation notation, const QString &entry)
@@ -164,21 +175,27 @@ std::optional<QString> payloadProblem(RoutinesSettings::Notation notation, const
     if (!reason && notation == RoutinesSettings::Notation::Hex) {
         const HexNotation::SendForm form = HexNotation::prepareForSending(entry);
         if (!form.ok())
-            reason
-                = QStringLiteral("Ungültige Hex-Eingabe an Stelle %1").arg(form.formatErrorAt + 1);
+            //: %1 is the position of the first wrong character
+            reason = QCoreApplication::translate(
+                "RoutinesSettings", "Ungültige Hex-Eingabe an Stelle %1")
+                         .arg(form.formatErrorAt + 1);
     } else if (!reason && entry.isEmpty()) {
-        reason = QStringLiteral("Keine Daten");
+        reason = QCoreApplication::translate("RoutinesSettings", "Keine Daten");
     }
     if (!reason)
         return std::nullopt;
-    return QStringLiteral("die Antwort %1 wird nicht angenommen: %2").arg(quoted(entry), *reason);
+    //: Part of a message, lower case at the start; %1 is the quoted answer data, %2 the reason
+    return QCoreApplication::translate(
+        "RoutinesSettings", "die Antwort %1 wird nicht angenommen: %2")
+        .arg(quoted(entry), *reason);
 }
 
 std::optional<QString> buttonProblem(int button)
 {
     if (button >= 1 && button <= RoutinesSettings::kButtonCount)
         return std::nullopt;
-    return QStringLiteral("„%1“ ist keine Taste von 1 bis %2")
+    //: Part of a message; %1 is a button number, %2 the number of buttons
+    return QCoreApplication::translate("RoutinesSettings", "„%1“ ist keine Taste von 1 bis %2")
         .arg(button)
         .arg(RoutinesSettings::kButtonCount);
 }
@@ -187,7 +204,9 @@ std::optional<QString> delayProblem(int ms)
 {
     if (ms >= 0 && ms <= RoutinesSettings::kDelayMaxMs)
         return std::nullopt;
-    return QStringLiteral("„%1“ ist keine Verzögerung von 0 bis %2 ms")
+    //: Part of a message; %1 is the delay given, %2 the longest delay in ms
+    return QCoreApplication::translate(
+        "RoutinesSettings", "„%1“ ist keine Verzögerung von 0 bis %2 ms")
         .arg(ms)
         .arg(RoutinesSettings::kDelayMaxMs);
 }
@@ -233,7 +252,10 @@ bool fitsInFile(const QList<RoutinesSettings::Rule> &rules)
 
 QString tooLong()
 {
-    return QStringLiteral("die Regeln brauchen zusammen mehr als %1 KiB").arg(kRulesBudget / 1024);
+    //: Part of a message, lower case at the start; %1 is a size in KiB
+    return QCoreApplication::translate(
+        "RoutinesSettings", "die Regeln brauchen zusammen mehr als %1 KiB")
+        .arg(kRulesBudget / 1024);
 }
 
 // The number after a key's prefix ("Taste3.", "Regel12."), and the field
@@ -287,14 +309,20 @@ RoutinesSettings::ReadResult RoutinesSettings::parse(const QByteArray &bytes)
         const QString value = line.mid(equals + 1).trimmed();
         const QString lineNumber = QString::number(i + 1);
         const auto failHere = [&](const QString &what) {
-            return fail(QStringLiteral("Zeile %1: %2").arg(lineNumber, what));
+            //: %1 is a line number of tavel-ablaeufe.cfg, %2 what is wrong with the line
+            return fail(QCoreApplication::translate("RoutinesSettings", "Zeile %1: %2")
+                            .arg(lineNumber, what));
         };
         const QString unclear
-            = QStringLiteral("Zeile %1 ist unverständlich: %2").arg(lineNumber, quoted(line));
+            //: %1 is a line number of tavel-ablaeufe.cfg, %2 the quoted line
+            = QCoreApplication::translate("RoutinesSettings", "Zeile %1 ist unverständlich: %2")
+                  .arg(lineNumber, quoted(line));
         if (equals <= 0)
             return fail(unclear);
         if (seen.contains(key)) {
-            return fail(QStringLiteral("%1 steht in Zeile %2 ein zweites Mal")
+            //: %1 is a quoted key of tavel-ablaeufe.cfg, %2 a line number
+            return fail(QCoreApplication::translate(
+                "RoutinesSettings", "%1 steht in Zeile %2 ein zweites Mal")
                             .arg(quoted(key), lineNumber));
         }
         seen.insert(key);
@@ -314,14 +342,18 @@ RoutinesSettings::ReadResult RoutinesSettings::parse(const QByteArray &bytes)
             const std::optional<int> setting = SmallTextFile::strictNumber(value);
             if (button->field == kInterval) {
                 if (!setting || *setting < kIntervalMinMs || *setting > kIntervalMaxMs) {
-                    return failHere(QStringLiteral("%1 ist keine Wiederholzeit von %2 bis %3 ms")
+                    //: %1 is the quoted value, %2 and %3 the shortest and longest interval in ms
+                    return failHere(QCoreApplication::translate(
+                        "RoutinesSettings", "%1 ist keine Wiederholzeit von %2 bis %3 ms")
                                         .arg(quoted(value), QString::number(kIntervalMinMs),
                                             QString::number(kIntervalMaxMs)));
                 }
                 repeat.intervalMs = *setting;
             } else if (button->field == kCount) {
                 if (!setting || *setting < 0 || *setting > kCountMax) {
-                    return failHere(QStringLiteral("%1 ist keine Anzahl von 0 bis %2")
+                    //: %1 is the quoted value, %2 the largest count
+                    return failHere(QCoreApplication::translate(
+                        "RoutinesSettings", "%1 ist keine Anzahl von 0 bis %2")
                                         .arg(quoted(value), QString::number(kCountMax)));
                 }
                 repeat.count = *setting;
@@ -342,7 +374,8 @@ RoutinesSettings::ReadResult RoutinesSettings::parse(const QByteArray &bytes)
             return fail(unclear);
         const std::optional<int> number = SmallTextFile::strictNumber(digits);
         if (!number || *number > kMaxRules)
-            return failHere(QStringLiteral("mehr als %1 Regeln").arg(kMaxRules));
+            return failHere(QCoreApplication::translate("RoutinesSettings", "mehr als %1 Regeln")
+                                .arg(kMaxRules));
         const auto [place, added] = drafts.try_emplace(*number);
         RuleDraft &draft = place->second;
         if (added)
@@ -355,7 +388,9 @@ RoutinesSettings::ReadResult RoutinesSettings::parse(const QByteArray &bytes)
                 const std::optional<int> button
                     = SmallTextFile::strictNumber(value.mid(kButtonAnswer.size()));
                 if (!button || buttonProblem(*button)) {
-                    return failHere(QStringLiteral("%1 ist keine Taste von 1 bis %2")
+                    //: %1 is the quoted value, %2 the number of buttons
+                    return failHere(QCoreApplication::translate(
+                        "RoutinesSettings", "%1 ist keine Taste von 1 bis %2")
                                         .arg(quoted(value.mid(kButtonAnswer.size())),
                                             QString::number(kButtonCount)));
                 }
@@ -370,14 +405,22 @@ RoutinesSettings::ReadResult RoutinesSettings::parse(const QByteArray &bytes)
                 skip = kHex.size();
             } else if (!value.startsWith(kText)) {
                 return failHere(field == kPattern
-                        ? QStringLiteral("ein Muster beginnt mit „Text:“ oder „Hex:“")
-                        : QStringLiteral("eine Antwort beginnt mit „Taste:“, „Text:“ oder „Hex:“"));
+                        //: Part of a message; "Text:" and "Hex:" are words of the file, keep them
+                        ? QCoreApplication::translate(
+                            "RoutinesSettings", "ein Muster beginnt mit „Text:“ oder „Hex:“")
+                        //: Part of a message; "Taste:", "Text:" and "Hex:" are words of the file,
+                        //: keep them
+                        : QCoreApplication::translate("RoutinesSettings",
+                            "eine Antwort beginnt mit „Taste:“, „Text:“ oder „Hex:“"));
             }
             QString bad;
             const std::optional<QString> entry = unescaped(QStringView(value).mid(skip), bad);
             if (!entry) {
-                return failHere(QStringLiteral("„%1“ ist keine der Folgen mit Backslash (\\\\, "
-                                               "\\r, \\n, \\t, \\xHH)")
+                //: Part of a message; %1 is what follows a backslash in the file; keep the
+                //: sequences as they are
+                return failHere(QCoreApplication::translate("RoutinesSettings",
+                    "„%1“ ist keine der Folgen mit Backslash (\\\\, "
+                    "\\r, \\n, \\t, \\xHH)")
                                     .arg(bad));
             }
             const std::optional<QString> problem = field == kPattern
@@ -397,20 +440,25 @@ RoutinesSettings::ReadResult RoutinesSettings::parse(const QByteArray &bytes)
         } else if (field == kDelay) {
             const std::optional<int> ms = SmallTextFile::strictNumber(value);
             if (!ms || delayProblem(*ms)) {
-                return failHere(QStringLiteral("%1 ist keine Verzögerung von 0 bis %2 ms")
+                //: %1 is the quoted value, %2 the longest delay in ms
+                return failHere(QCoreApplication::translate(
+                    "RoutinesSettings", "%1 ist keine Verzögerung von 0 bis %2 ms")
                                     .arg(quoted(value), QString::number(kDelayMaxMs)));
             }
             rule.delayMs = *ms;
         } else if (field == kHow) {
             if (value != kEveryTime && value != kOnce) {
-                return failHere(QStringLiteral("%1 ist weder „%2“ noch „%3“")
-                                    .arg(quoted(value), kEveryTime, kOnce));
+                //: %1 is the quoted value, %2 and %3 the two words the file allows
+                return failHere(
+                    QCoreApplication::translate("RoutinesSettings", "%1 ist weder „%2“ noch „%3“")
+                        .arg(quoted(value), kEveryTime, kOnce));
             }
             rule.everyTime = value == kEveryTime;
         } else if (field == kActive) {
             if (value != kYes && value != kNo)
                 return failHere(
-                    QStringLiteral("%1 ist weder „%2“ noch „%3“").arg(quoted(value), kYes, kNo));
+                    QCoreApplication::translate("RoutinesSettings", "%1 ist weder „%2“ noch „%3“")
+                        .arg(quoted(value), kYes, kNo));
             rule.active = value == kYes;
         } else {
             return fail(unclear);
@@ -419,15 +467,23 @@ RoutinesSettings::ReadResult RoutinesSettings::parse(const QByteArray &bytes)
 
     int expected = 1;
     for (const auto &[number, draft] : drafts) {
-        const QString where = QStringLiteral("Zeile %1: ").arg(draft.firstLine);
+        //: Start of a message; %1 is a line number of tavel-ablaeufe.cfg
+        const QString where
+            = QCoreApplication::translate("RoutinesSettings", "Zeile %1: ").arg(draft.firstLine);
         if (number != expected) {
-            return fail(
-                where + QStringLiteral("Regel %1 folgt ohne Regel %2").arg(number).arg(expected));
+            return fail(where
+                + QCoreApplication::translate("RoutinesSettings", "Regel %1 folgt ohne Regel %2")
+                      .arg(number)
+                      .arg(expected));
         }
         if (!draft.hasPattern)
-            return fail(where + QStringLiteral("Regel %1 hat kein Muster").arg(number));
+            return fail(where
+                + QCoreApplication::translate("RoutinesSettings", "Regel %1 hat kein Muster")
+                      .arg(number));
         if (!draft.hasAnswer)
-            return fail(where + QStringLiteral("Regel %1 hat keine Antwort").arg(number));
+            return fail(where
+                + QCoreApplication::translate("RoutinesSettings", "Regel %1 hat keine Antwort")
+                      .arg(number));
         result.settings.m_rules.append(draft.rule);
         ++expected;
     }
@@ -438,7 +494,7 @@ RoutinesSettings::ReadResult RoutinesSettings::parse(const QByteArray &bytes)
 
 QByteArray RoutinesSettings::serialize() const
 {
-    QString text = QStringLiteral("# Tavel: Abläufe\n");
+    QString text = QStringLiteral("# Tavel: Abläufe\n"); // untranslated: header line of the file
     for (int button = 1; button <= kButtonCount; ++button) {
         const Repeat &repeat = m_repeats[size_t(button - 1)];
         const QString prefix = kButtonPrefix + QString::number(button) + QLatin1Char('.');
@@ -489,12 +545,14 @@ QString RoutinesSettings::written(Notation notation, const QString &entry)
 QString RoutinesSettings::setRules(const QList<Rule> &rules)
 {
     if (rules.size() > kMaxRules)
-        return QStringLiteral("mehr als %1 Regeln").arg(kMaxRules);
+        return QCoreApplication::translate("RoutinesSettings", "mehr als %1 Regeln").arg(kMaxRules);
     QList<Rule> kept;
     kept.reserve(rules.size());
     for (qsizetype i = 0; i < rules.size(); ++i) {
         if (const std::optional<QString> problem = problemWith(rules.at(i)))
-            return QStringLiteral("Regel %1: %2").arg(QString::number(i + 1), *problem);
+            //: %1 is the rule's number, %2 why it cannot be kept
+            return QCoreApplication::translate("RoutinesSettings", "Regel %1: %2")
+                .arg(QString::number(i + 1), *problem);
         kept.append(canonical(rules.at(i)));
     }
     if (!fitsInFile(kept))

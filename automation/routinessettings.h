@@ -100,11 +100,11 @@ public:
     // The rules as kept: a hex entry as HexNotation::normalise() makes it,
     // without payload fields when a button answers.
     const QList<Rule> &rules() const { return m_rules; }
-    // Empty when the rules are taken; otherwise a German phrase naming the
+    // Empty when the rules are taken; otherwise a phrase (translated) naming the
     // first rule that cannot be kept, or why the whole list cannot, and the
     // rules stay as they were.
     QString setRules(const QList<Rule> &rules);
-    // Why a rule cannot be kept (a German phrase), or nothing. The entries hold
+    // Why a rule cannot be kept (a translated phrase), or nothing. The entries hold
     // only Windows-1252 characters, as the entry boxes do; a pattern is read
     // by BytePattern with case counting, a hex payload must pass the input
     // window's send check, a text payload must not be empty.
@@ -131,7 +131,7 @@ struct RoutinesSettings::ReadResult
     // The defaults when the file is damaged: half a set of rules could
     // answer where the user wanted silence, or the other way round.
     RoutinesSettings settings;
-    // Empty when the file was sound; otherwise a German phrase naming the
+    // Empty when the file was sound; otherwise a phrase (translated) naming the
     // line and what is wrong with it.
     QString problem;
 };

@@ -2,6 +2,7 @@
 
 #include "config/configfolder.h"
 
+#include <QCoreApplication>
 #include <utility>
 
 RoutinesSettingsStore::RoutinesSettingsStore(QString path)
@@ -21,9 +22,12 @@ RoutinesSettingsStore::LoadResult RoutinesSettingsStore::load()
         return {};
     if (!loaded.unreadable.isEmpty()) {
         return { {},
-            QStringLiteral("Die Abläufe „%1“ können nicht gelesen werden: %2. Es gelten die "
-                           "Voreinstellungen; die Datei bleibt, wie sie ist, bis Sie etwas "
-                           "ändern, und wird dann als „%3“ aufbewahrt.")
+            //: "Abläufe" = the routines file; %1 its path, %2 the system's reason, %3 the backup's
+            //: path
+            QCoreApplication::translate("RoutinesSettingsStore",
+                "Die Abläufe „%1“ können nicht gelesen werden: %2. Es gelten die "
+                "Voreinstellungen; die Datei bleibt, wie sie ist, bis Sie etwas "
+                "ändern, und wird dann als „%3“ aufbewahrt.")
                 .arg(m_file.displayPath(), loaded.unreadable, m_file.displayBackupPath()) };
     }
     RoutinesSettings::ReadResult read = RoutinesSettings::parse(loaded.bytes);
@@ -31,9 +35,11 @@ RoutinesSettingsStore::LoadResult RoutinesSettingsStore::load()
         return { read.settings, {} };
     m_file.keepOldFileAtNextWrite(true);
     return { {},
-        QStringLiteral("Die Abläufe „%1“ sind beschädigt: %2. Es gelten die Voreinstellungen; "
-                       "die Datei bleibt, wie sie ist, bis Sie etwas ändern, und wird dann als "
-                       "„%3“ aufbewahrt.")
+        //: "Abläufe" = the routines file; %1 its path, %2 what is wrong, %3 the backup's path
+        QCoreApplication::translate("RoutinesSettingsStore",
+            "Die Abläufe „%1“ sind beschädigt: %2. Es gelten die Voreinstellungen; "
+            "die Datei bleibt, wie sie ist, bis Sie etwas ändern, und wird dann als "
+            "„%3“ aufbewahrt.")
             .arg(m_file.displayPath(), read.problem, m_file.displayBackupPath()) };
 }
 
@@ -42,7 +48,9 @@ QString RoutinesSettingsStore::save(const RoutinesSettings &settings)
     QString reason;
     if (m_file.write(settings.serialize(), reason))
         return {};
-    return QStringLiteral("Die Abläufe „%1“ können nicht geschrieben werden: %2. Sie gelten bis "
-                          "zum Ende dieser Sitzung.")
+    //: "Abläufe" = the routines file; %1 its path, %2 the system's reason
+    return QCoreApplication::translate("RoutinesSettingsStore",
+        "Die Abläufe „%1“ können nicht geschrieben werden: %2. Sie gelten bis "
+        "zum Ende dieser Sitzung.")
         .arg(m_file.displayPath(), reason);
 }

@@ -6,6 +6,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,7 +26,10 @@ Notation notationAt(const QComboBox *box)
 QComboBox *notationBox(const QString &accessibleName, QWidget *parent)
 {
     auto *box = new QComboBox(parent);
-    box->addItems({ QStringLiteral("Text"), QStringLiteral("Hex") });
+    //: Notation of an entry: as text (shown, not the file's "Text:" token)
+    box->addItems({ QCoreApplication::translate("RuleEditor", "Text"),
+        //: Notation of an entry: in hex notation
+        QCoreApplication::translate("RuleEditor", "Hex") });
     box->setAccessibleName(accessibleName);
     return box;
 }
@@ -66,22 +70,28 @@ RuleEditor::RuleEditor(QWidget *parent)
 
 void RuleEditor::buildControls()
 {
-    patternNotation = notationBox(QStringLiteral("Schreibweise des Musters"), this);
-    patternEdit = entry(QStringLiteral("Muster"), this);
+    //: Accessible name: text or hex notation of the pattern
+    patternNotation = notationBox(tr("Schreibweise des Musters"), this);
+    //: What the rule watches the received data for
+    patternEdit = entry(tr("Muster"), this);
     answerChoice = new QComboBox(this);
-    answerChoice->setAccessibleName(QStringLiteral("Antwort"));
-    payloadNotation = notationBox(QStringLiteral("Schreibweise der eigenen Daten"), this);
-    payloadEdit = entry(QStringLiteral("Eigene Daten"), this);
+    //: What the rule sends when its pattern is found
+    answerChoice->setAccessibleName(tr("Antwort"));
+    //: Accessible name: text or hex notation of the rule's own data
+    payloadNotation = notationBox(tr("Schreibweise der eigenen Daten"), this);
+    //: Data of the rule's own that it sends instead of a button's commands
+    payloadEdit = entry(tr("Eigene Daten"), this);
     delay = new QSpinBox(this);
     delay->setRange(0, RoutinesSettings::kDelayMaxMs);
     delay->setSuffix(QStringLiteral(" ms"));
     delay->setSingleStep(10);
-    delay->setAccessibleName(QStringLiteral("Verzögerung"));
+    delay->setAccessibleName(tr("Verzögerung"));
     how = new QComboBox(this);
     how->addItems({ howOftenWord(true), howOftenWord(false) });
-    how->setAccessibleName(QStringLiteral("Wie oft"));
-    active = new QCheckBox(QStringLiteral("a&ktiv"), this);
-    active->setAccessibleName(QStringLiteral("aktiv"));
+    how->setAccessibleName(tr("Wie oft"));
+    //: Check box: whether the rule answers at all
+    active = new QCheckBox(tr("a&ktiv"), this);
+    active->setAccessibleName(tr("aktiv"));
     problemLabel = new QLabel(this);
     problemLabel->setWordWrap(true);
     QPalette warning = problemLabel->palette();
@@ -90,23 +100,23 @@ void RuleEditor::buildControls()
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(labelFor(QStringLiteral("&Muster:"), patternEdit, this), 0, 0);
+    grid->addWidget(labelFor(tr("&Muster:"), patternEdit, this), 0, 0);
     grid->addWidget(patternNotation, 0, 1);
     grid->addWidget(patternEdit, 0, 2, 1, 3);
-    grid->addWidget(labelFor(QStringLiteral("An&twort:"), answerChoice, this), 1, 0);
+    grid->addWidget(labelFor(tr("An&twort:"), answerChoice, this), 1, 0);
     grid->addWidget(answerChoice, 1, 1, 1, 4);
-    grid->addWidget(labelFor(QStringLiteral("Ei&gene Daten:"), payloadEdit, this), 2, 0);
+    grid->addWidget(labelFor(tr("Ei&gene Daten:"), payloadEdit, this), 2, 0);
     grid->addWidget(payloadNotation, 2, 1);
     grid->addWidget(payloadEdit, 2, 2, 1, 3);
     auto *timing = new QHBoxLayout;
     timing->addWidget(delay);
     timing->addSpacing(12);
-    timing->addWidget(labelFor(QStringLiteral("Wie o&ft:"), how, this));
+    timing->addWidget(labelFor(tr("Wie o&ft:"), how, this));
     timing->addWidget(how);
     timing->addSpacing(12);
     timing->addWidget(active);
     timing->addStretch(1);
-    grid->addWidget(labelFor(QStringLiteral("&Verzögerung:"), delay, this), 3, 0);
+    grid->addWidget(labelFor(tr("&Verzögerung:"), delay, this), 3, 0);
     grid->addLayout(timing, 3, 1, 1, 4);
     grid->addWidget(problemLabel, 4, 0, 1, 5);
     grid->setColumnStretch(2, 1);
@@ -119,8 +129,9 @@ void RuleEditor::setButtonCaptions(const QStringList &captions)
     const int chosen = answerChoice->currentIndex();
     answerChoice->clear();
     for (int n = 0; n < RoutinesSettings::kButtonCount; ++n)
-        answerChoice->addItem(QStringLiteral("Taste %1: %2").arg(n + 1).arg(captions.value(n)));
-    answerChoice->addItem(QStringLiteral("Eigene Daten"));
+        //: %1 is the automation button's number, %2 its caption
+        answerChoice->addItem(tr("Taste %1: %2").arg(n + 1).arg(captions.value(n)));
+    answerChoice->addItem(tr("Eigene Daten"));
     answerChoice->setCurrentIndex(chosen < 0 ? kOwnPayload : chosen);
     m_showing = showing;
 }
@@ -142,7 +153,8 @@ void RuleEditor::showRule(const RoutinesSettings::Rule &rule)
 
 QString RuleEditor::howOftenWord(bool everyTime)
 {
-    return everyTime ? QStringLiteral("jedes Mal") : QStringLiteral("einmal");
+    //: How often a rule answers (shown only; the file keeps its own word)
+    return everyTime ? tr("jedes Mal") : tr("einmal");
 }
 
 RoutinesSettings::Rule RuleEditor::rule() const

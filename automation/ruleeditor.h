@@ -25,7 +25,8 @@ public:
     void setButtonCaptions(const QStringList &captions);
     void showRule(const RoutinesSettings::Rule &rule);
     RoutinesSettings::Rule rule() const;
-    // "jedes Mal" or "einmal", as the choice names it.
+    // "jedes Mal" or "einmal", translated, as the choice names it; the file
+    // keeps its own words (RoutinesSettings).
     static QString howOftenWord(bool everyTime);
 
     // Why the rule as entered cannot be kept, as a sentence, empty while no

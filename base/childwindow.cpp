@@ -19,8 +19,9 @@ ChildWindow::ChildWindow(Module1 &state, QWidget *parent)
     // larger desktop font would not fit the designed sizes. Liberation Sans
     // has the metrics of the face the layouts were made for.
     QFont designFont;
+    // untranslated: font family names
     designFont.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-        QStringLiteral("Arial") });
+        QStringLiteral("Arial") }); // untranslated: font family names
     designFont.setPointSizeF(8.25);
     setFont(designFont);
 }

@@ -66,7 +66,7 @@ QString QtDialogs::openFileName(const QString &title)
 {
     if (g_refuseNewDialogs)
         return {};
-    // Qt's own dialog rather than the desktop's, so that it speaks German with
+    // Qt's own dialog rather than the desktop's, so that it speaks the program's language with
     // Qt's translations whatever desktop the user runs.
     QFileDialog dialog(dialogParent(), title);
     dialog.setFileMode(QFileDialog::ExistingFile);

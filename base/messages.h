@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QString>
 
@@ -9,15 +10,17 @@ namespace Messages {
 // The connection check's answer when the port is closed.
 inline QString noConnection()
 {
-    return QStringLiteral("Es besteht keine serielle Verbindung.");
+    return QCoreApplication::translate("Messages", "Es besteht keine serielle Verbindung.");
 }
 
 // A second file while one is still being sent or saved; done is the
 // participle of the work ("gesendet", "gespeichert").
 inline QString oneFileAtATime(const QString &path, const QString &done)
 {
-    return QStringLiteral("Die Datei „%1“ wird noch %2. Eine weitere Datei kann erst %2 werden, "
-                          "wenn sie fertig ist oder abgebrochen wurde.")
+    //: %1 is a file name, %2 the participle of the work: "sent" or "saved"
+    return QCoreApplication::translate("Messages",
+        "Die Datei „%1“ wird noch %2. Eine weitere Datei kann erst %2 werden, "
+        "wenn sie fertig ist oder abgebrochen wurde.")
         .arg(QFileInfo(path).fileName(), done);
 }
 
@@ -28,10 +31,25 @@ enum class SendEnding { Disconnect, Reconnect, Quit };
 // a question about the disconnect or the end itself.
 inline QString sendNotFinished(const QString &path, int percent, SendEnding ending)
 {
-    const QString then = ending == SendEnding::Disconnect ? QStringLiteral("die Verbindung trennen")
-        : ending == SendEnding::Reconnect                 ? QStringLiteral("neu verbinden")
-                                                          : QStringLiteral("Tavel beenden");
-    return QStringLiteral("Die Datei „%1“ ist erst zu %2 % gesendet. Senden abbrechen und %3?")
+    QString then;
+    switch (ending) {
+    case SendEnding::Disconnect:
+        //: completes "Cancel sending and %3?"
+        then = QCoreApplication::translate("Messages", "die Verbindung trennen");
+        break;
+    case SendEnding::Reconnect:
+        //: completes "Cancel sending and %3?"
+        then = QCoreApplication::translate("Messages", "neu verbinden");
+        break;
+    case SendEnding::Quit:
+        //: completes "Cancel sending and %3?"; Tavel is the program's name
+        then = QCoreApplication::translate("Messages", "Tavel beenden");
+        break;
+    }
+    //: %1 is a file name, %2 the percentage sent so far, %3 what happens next: "disconnect",
+    //: "reconnect" or "exit Tavel"
+    return QCoreApplication::translate(
+        "Messages", "Die Datei „%1“ ist erst zu %2 % gesendet. Senden abbrechen und %3?")
         .arg(QFileInfo(path).fileName())
         .arg(percent)
         .arg(then);
@@ -42,7 +60,10 @@ inline QString sendNotFinished(const QString &path, int percent, SendEnding endi
 inline QString notFinished(
     const QString &path, const QString &done, int percent, const QString &giveUp)
 {
-    return QStringLiteral("Die Datei „%1“ ist noch nicht ganz %2 (%3 %). Trotzdem %4?")
+    //: %1 is a file name, %2 the participle of the work ("saved"), %3 the percentage done,
+    //: %4 the verb of what a Yes does, in lower case: "cancel" or "exit"
+    return QCoreApplication::translate(
+        "Messages", "Die Datei „%1“ ist noch nicht ganz %2 (%3 %). Trotzdem %4?")
         .arg(QFileInfo(path).fileName(), done)
         .arg(percent)
         .arg(giveUp);

@@ -24,4 +24,4 @@ inline constexpr int kEinstellungen = 3;
 inline constexpr int kAutomat = 4;
 } // namespace WindowIndex
 
-inline const QString kApplicationTitle = QStringLiteral("Tavel");
+inline const QString kApplicationTitle = QStringLiteral("Tavel"); // untranslated: product name

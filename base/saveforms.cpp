@@ -1,5 +1,6 @@
 #include "saveforms.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <array>
 
@@ -15,9 +16,13 @@ struct Row
 // Both hex forms are text, so they share the suffix; the dialog tells them
 // apart by name.
 constexpr std::array<Row, 3> kRows = { {
-    { SaveForms::Format::Raw, "Rohdaten", "bin" },
-    { SaveForms::Format::Hex, "Hexdarstellung", "txt" },
-    { SaveForms::Format::TimedHex, "Hexdarstellung mit Zeitstempeln", "txt" },
+    //: a file type in the save dialog's filter
+    { SaveForms::Format::Raw, QT_TRANSLATE_NOOP("SaveForms", "Rohdaten"), "bin" },
+    //: a file type in the save dialog's filter: the bytes in hex notation
+    { SaveForms::Format::Hex, QT_TRANSLATE_NOOP("SaveForms", "Hexdarstellung"), "txt" },
+    //: a file type in the save dialog's filter: the bytes in hex notation, a timestamp per line
+    { SaveForms::Format::TimedHex,
+        QT_TRANSLATE_NOOP("SaveForms", "Hexdarstellung mit Zeitstempeln"), "txt" },
 } };
 
 const Row &rowOf(SaveForms::Format format)
@@ -33,7 +38,8 @@ namespace SaveForms {
 QString filter(Format format)
 {
     const Row &row = rowOf(format);
-    return QStringLiteral("%1 (*.%2)").arg(QString::fromUtf8(row.name), QLatin1String(row.suffix));
+    return QStringLiteral("%1 (*.%2)")
+        .arg(QCoreApplication::translate("SaveForms", row.name), QLatin1String(row.suffix));
 }
 
 QString suffix(Format format)

@@ -2,11 +2,13 @@
 
 #include "configfolder.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <utility>
 
 namespace {
 
+// untranslated: the key of the file's one line
 const QByteArray kKey = QByteArrayLiteral("Hauptfenster=");
 // Far beyond any screen; a larger number is a damaged file, not a place.
 constexpr int kLimit = 1 << 20;
@@ -71,6 +73,8 @@ QString MainWindowPlace::save(const Place &place)
     QString reason;
     if (m_file.write(serialize(place), reason))
         return {};
-    return QStringLiteral("Die Fensterposition „%1“ kann nicht geschrieben werden: %2.")
+    //: %1 is the path of the file that keeps the main window's place, %2 the system's reason
+    return QCoreApplication::translate(
+        "MainWindowPlace", "Die Fensterposition „%1“ kann nicht geschrieben werden: %2.")
         .arg(m_file.displayPath(), reason);
 }

@@ -37,7 +37,7 @@ public:
     static QByteArray serialize(const Place &place);
 
     std::optional<Place> load();
-    // Empty on success; otherwise a German message with the path and the
+    // Empty on success; otherwise a message with the path and the
     // system's reason.
     QString save(const Place &place);
 

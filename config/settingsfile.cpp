@@ -2,6 +2,7 @@
 
 #include "text/cp1252.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QStringList>
 #include <algorithm>
@@ -141,14 +142,18 @@ struct FieldReader
 QString describeBadNumbers(const QList<int> &fields)
 {
     if (fields.size() == 1)
-        return QStringLiteral("Feld %1 enthält keine gültige Zahl und wurde als 0 gelesen.")
+        //: %1 is the number of a field of the settings file
+        return QCoreApplication::translate(
+            "SettingsFile", "Feld %1 enthält keine gültige Zahl und wurde als 0 gelesen.")
             .arg(fields.front());
     QStringList numbers;
     for (int field : fields)
         numbers.append(QString::number(field));
     const QString last = numbers.takeLast();
-    return QStringLiteral("Die Felder %1 und %2 enthalten keine gültige Zahl und wurden als 0 "
-                          "gelesen.")
+    //: %1 is a list of field numbers ("3, 7"), %2 the last field number
+    return QCoreApplication::translate("SettingsFile",
+        "Die Felder %1 und %2 enthalten keine gültige Zahl und wurden als 0 "
+        "gelesen.")
         .arg(numbers.join(QStringLiteral(", ")), last);
 }
 
@@ -156,18 +161,23 @@ QString describeProblems(const FieldReader &reader, bool hadNul)
 {
     QStringList sentences;
     if (hadNul)
-        sentences.append(QStringLiteral("Die Datei enthält Nullbytes und ist keine Textdatei."));
+        sentences.append(QCoreApplication::translate(
+            "SettingsFile", "Die Datei enthält Nullbytes und ist keine Textdatei."));
     if (reader.endedInsideQuotes)
-        sentences.append(QStringLiteral("Die Datei endet mitten in Feld %1 von %2, das "
-                                        "schließende Anführungszeichen fehlt.")
+        //: %1 is the field's number, %2 the number of fields the file should have
+        sentences.append(QCoreApplication::translate("SettingsFile",
+            "Die Datei endet mitten in Feld %1 von %2, das "
+            "schließende Anführungszeichen fehlt.")
                              .arg(reader.fieldsRead)
                              .arg(SettingsFile::kFieldCount));
     else if (reader.fieldsRead == 0)
-        sentences.append(QStringLiteral("Die Datei ist leer."));
+        sentences.append(QCoreApplication::translate("SettingsFile", "Die Datei ist leer."));
     else if (reader.fieldsRead < SettingsFile::kFieldCount)
-        sentences.append(QStringLiteral("Die Datei endet nach Feld %1 von %2.")
-                             .arg(reader.fieldsRead)
-                             .arg(SettingsFile::kFieldCount));
+        //: %1 is the last field's number, %2 the number of fields the file should have
+        sentences.append(
+            QCoreApplication::translate("SettingsFile", "Die Datei endet nach Feld %1 von %2.")
+                .arg(reader.fieldsRead)
+                .arg(SettingsFile::kFieldCount));
     if (!reader.badNumbers.isEmpty())
         sentences.append(describeBadNumbers(reader.badNumbers));
     return sentences.join(QLatin1Char(' '));

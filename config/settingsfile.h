@@ -17,7 +17,7 @@ struct ReadResult
 {
     // Fields the file does not reach keep the values of SavedState::defaults().
     SavedState state = SavedState::defaults();
-    // Empty when the file was whole and sound; otherwise German sentences that
+    // Empty when the file was whole and sound; otherwise sentences that
     // say what was wrong, without the file's path.
     QString problem;
 };

@@ -3,6 +3,7 @@
 #include "configfolder.h"
 #include "settingsfile.h"
 
+#include <QCoreApplication>
 #include <utility>
 
 SettingsStore::SettingsStore(QString path)
@@ -22,9 +23,11 @@ SettingsStore::LoadResult SettingsStore::load()
         return {};
     if (!loaded.unreadable.isEmpty()) {
         return { SavedState::defaults(),
-            QStringLiteral("Die Einstellungsdatei „%1“ kann nicht gelesen werden: %2. Es "
-                           "gelten die Standardeinstellungen; beim Beenden wird die Datei "
-                           "als „%3“ aufbewahrt.")
+            //: %1 is the path of tavel.cfg, %2 the system's reason, %3 the path of its backup
+            QCoreApplication::translate("SettingsStore",
+                "Die Einstellungsdatei „%1“ kann nicht gelesen werden: %2. Es "
+                "gelten die Standardeinstellungen; beim Beenden wird die Datei "
+                "als „%3“ aufbewahrt.")
                 .arg(m_file.displayPath(), loaded.unreadable, m_file.displayBackupPath()) };
     }
 
@@ -33,8 +36,11 @@ SettingsStore::LoadResult SettingsStore::load()
         return { read.state, {} };
     m_file.keepOldFileAtNextWrite(true);
     return { read.state,
-        QStringLiteral("Die Einstellungsdatei „%1“ ist beschädigt. %2 Was lesbar war, wurde "
-                       "übernommen; beim Beenden wird die alte Datei als „%3“ aufbewahrt.")
+        //: %1 is the path of tavel.cfg, %2 sentences that say what is wrong with it, %3 the
+        //: path of its backup
+        QCoreApplication::translate("SettingsStore",
+            "Die Einstellungsdatei „%1“ ist beschädigt. %2 Was lesbar war, wurde "
+            "übernommen; beim Beenden wird die alte Datei als „%3“ aufbewahrt.")
             .arg(m_file.displayPath(), read.problem, m_file.displayBackupPath()) };
 }
 
@@ -43,7 +49,9 @@ SettingsStore::SaveResult SettingsStore::save(const SavedState &state)
     QString reason;
     if (m_file.write(SettingsFile::serialize(state), reason))
         return {};
-    return { QStringLiteral("Die Einstellungsdatei „%1“ kann nicht geschrieben werden: %2. Die "
-                            "Einstellungen dieser Sitzung wurden nicht gespeichert.")
+    //: %1 is the path of tavel.cfg, %2 the system's reason
+    return { QCoreApplication::translate("SettingsStore",
+        "Die Einstellungsdatei „%1“ kann nicht geschrieben werden: %2. Die "
+        "Einstellungen dieser Sitzung wurden nicht gespeichert.")
                  .arg(m_file.displayPath(), reason) };
 }

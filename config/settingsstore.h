@@ -14,14 +14,14 @@ public:
     struct LoadResult
     {
         SavedState state = SavedState::defaults();
-        // Empty when there was no file or it was sound; otherwise a German
+        // Empty when there was no file or it was sound; otherwise a
         // message that names the file and what was wrong with it.
         QString problem;
     };
 
     struct SaveResult
     {
-        // Empty on success; otherwise a German message with the file's path and
+        // Empty on success; otherwise a message with the file's path and
         // the system's reason. The old file is then still whole.
         QString problem;
 

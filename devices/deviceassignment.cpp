@@ -3,6 +3,7 @@
 #include "serial/networkaddress.h"
 #include "text/smalltextfile.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <utility>
 
@@ -25,13 +26,23 @@ DeviceAssignment::ReadResult DeviceAssignment::parse(const QByteArray &bytes)
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         const int port = equals > 0 ? ComPortMap::portOfName(line.left(equals).trimmed()) : 0;
         if (port == 0)
-            return fail(QStringLiteral("Zeile %1 ist unverständlich: „%2“").arg(i + 1).arg(line));
-        if (std::exchange(seen[port - ComPortMap::kFirstPort], true))
+            //: A line of the device assignment file: %1 is its number, %2 the line itself
             return fail(
-                QStringLiteral("COM%1 steht in Zeile %2 ein zweites Mal").arg(port).arg(i + 1));
+                QCoreApplication::translate("DeviceAssignment", "Zeile %1 ist unverständlich: „%2“")
+                    .arg(i + 1)
+                    .arg(line));
+        if (std::exchange(seen[port - ComPortMap::kFirstPort], true))
+            //: %1 is the port number, %2 the line number in the device assignment file
+            return fail(QCoreApplication::translate(
+                "DeviceAssignment", "COM%1 steht in Zeile %2 ein zweites Mal")
+                            .arg(port)
+                            .arg(i + 1));
         const QString path = line.mid(equals + 1).trimmed();
         if (const std::optional<QString> wrong = problemWithPath(path))
-            return fail(QStringLiteral("Zeile %1: %2").arg(i + 1).arg(*wrong));
+            //: %1 is the line number in the device assignment file, %2 what is wrong there
+            return fail(QCoreApplication::translate("DeviceAssignment", "Zeile %1: %2")
+                            .arg(i + 1)
+                            .arg(*wrong));
         result.assignment.m_paths[port - ComPortMap::kFirstPort] = path;
     }
     return result;
@@ -40,6 +51,7 @@ DeviceAssignment::ReadResult DeviceAssignment::parse(const QByteArray &bytes)
 QByteArray DeviceAssignment::serialize() const
 {
     QString text
+        // untranslated: comment line of tavel-geraete.cfg
         = QStringLiteral("# Tavel: Geräte für COM1 und COM2 (leer: das erste gefundene Gerät)\n");
     for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port)
         text += QStringLiteral("COM%1=%2\n").arg(port).arg(m_paths[port - ComPortMap::kFirstPort]);
@@ -72,9 +84,14 @@ std::optional<QString> DeviceAssignment::problemWithPath(const QString &path)
         return std::nullopt;
     if (path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r'))
         || path.contains(QChar(0)))
-        return QStringLiteral("ein Gerätepfad steht auf einer Zeile und enthält kein Nullzeichen");
+        //: The rule a device path breaks: it must fit on one line and hold no NUL character
+        return QCoreApplication::translate("DeviceAssignment",
+            "ein Gerätepfad steht auf einer Zeile und enthält kein Nullzeichen");
     if (path != path.trimmed())
-        return QStringLiteral("„%1“ beginnt oder endet mit Leerzeichen").arg(path);
+        //: %1 is a device path
+        return QCoreApplication::translate(
+            "DeviceAssignment", "„%1“ beginnt oder endet mit Leerzeichen")
+            .arg(path);
     if (NetworkAddress::looksLikeOne(path)) {
         QString problem;
         if (!NetworkAddress::parse(path, &problem))
@@ -82,7 +99,9 @@ std::optional<QString> DeviceAssignment::problemWithPath(const QString &path)
         return std::nullopt;
     }
     if (!path.startsWith(QLatin1Char('/')))
-        return QStringLiteral("„%1“ ist kein vollständiger Pfad (er beginnt nicht mit /)")
+        //: %1 is a device path
+        return QCoreApplication::translate(
+            "DeviceAssignment", "„%1“ ist kein vollständiger Pfad (er beginnt nicht mit /)")
             .arg(path);
     return std::nullopt;
 }

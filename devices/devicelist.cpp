@@ -1,5 +1,6 @@
 #include "devicelist.h"
 
+#include <QCoreApplication>
 #include <QSet>
 #include <algorithm>
 
@@ -35,7 +36,9 @@ QString details(const SerialDeviceInfo &device)
     if (!device.product.isEmpty())
         parts << device.product;
     if (!device.serialNumber.isEmpty())
-        parts << QStringLiteral("Seriennummer %1").arg(device.serialNumber);
+        //: Part of a device's description; %1 is the USB serial number
+        parts << QCoreApplication::translate("DeviceList", "Seriennummer %1")
+                     .arg(device.serialNumber);
     if (device.vendorId && device.productId) {
         parts << QStringLiteral("USB %1:%2")
                      .arg(*device.vendorId, 4, 16, QLatin1Char('0'))

@@ -4,6 +4,7 @@
 #include "privatefolder.h"
 #include "systemerror.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,7 +38,9 @@ bool SafeFile::read(QByteArray &bytes, QString &reason) const
     const QFileInfo info(m_path);
     // A directory is left to open(); SystemError words its refusal.
     if (!info.isFile() && !info.isDir()) {
-        reason = QStringLiteral("keine gewöhnliche Datei");
+        //: the reason why a file of the program's own cannot be read: a pipe or a device stands in
+        //: its place
+        reason = QCoreApplication::translate("SafeFile", "keine gewöhnliche Datei");
         return false;
     }
     QFile file(m_path);
@@ -110,7 +113,9 @@ bool SafeFile::moveOldFileAside(QString &reason, bool &moved) const
     const int error = errno;
     if (error == ENOENT)
         return true; // gone since it was read, nothing left to keep
-    reason = QStringLiteral("die alte Datei lässt sich nicht nach „%1“ verschieben (%2)")
+    //: a reason inside a sentence; %1 is the backup path, %2 the system's reason
+    reason = QCoreApplication::translate(
+        "SafeFile", "die alte Datei lässt sich nicht nach „%1“ verschieben (%2)")
                  .arg(displayBackupPath(), SystemError::reason(error));
     return false;
 }

@@ -21,7 +21,7 @@ public:
     QString displayBackupPath() const;
 
     bool exists() const;
-    // The whole file; false with a German or the system's reason when it
+    // The whole file; false with its own or the system's reason when it
     // cannot be read. A pipe or a device in the file's place is refused
     // rather than read, which could block or never end.
     bool read(QByteArray &bytes, QString &reason) const;

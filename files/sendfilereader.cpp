@@ -3,6 +3,7 @@
 #include "systemerror.h"
 #include "text/bytecount.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
@@ -23,13 +24,18 @@ constexpr qint64 kReadPiece = 8 * 1024 * 1024;
 
 QString cannotRead(const QString &path, const QString &reason)
 {
-    return QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: %2").arg(path, reason);
+    //: %1 is the file's path, %2 the system's reason
+    return QCoreApplication::translate(
+        "SendFileReader", "Die Datei „%1“ kann nicht gelesen werden: %2")
+        .arg(path, reason);
 }
 
 QString tooLarge(const QString &path, qint64 size, qint64 limit)
 {
-    return QStringLiteral("Die Datei „%1“ ist mit %2 Bytes zu groß zum Senden: es stehen nur "
-                          "%3 Bytes Arbeitsspeicher zur Verfügung.")
+    //: %1 is the file's path, %2 its size, %3 the free memory, both in bytes
+    return QCoreApplication::translate("SendFileReader",
+        "Die Datei „%1“ ist mit %2 Bytes zu groß zum Senden: es stehen nur "
+        "%3 Bytes Arbeitsspeicher zur Verfügung.")
         .arg(path, ByteCount::number(size), ByteCount::number(limit));
 }
 
@@ -38,12 +44,16 @@ QString tooLarge(const QString &path, qint64 size, qint64 limit)
 QString kindOf(mode_t mode)
 {
     if (S_ISFIFO(mode))
-        return QStringLiteral("eine benannte Pipe (FIFO)");
+        //: completes "The file … cannot be sent: it is %2."
+        return QCoreApplication::translate("SendFileReader", "eine benannte Pipe (FIFO)");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("eine Gerätedatei");
+        //: completes "The file … cannot be sent: it is %2."
+        return QCoreApplication::translate("SendFileReader", "eine Gerätedatei");
     if (S_ISSOCK(mode))
-        return QStringLiteral("ein Socket");
-    return QStringLiteral("keine gewöhnliche Datei");
+        //: completes "The file … cannot be sent: it is %2."
+        return QCoreApplication::translate("SendFileReader", "ein Socket");
+    //: completes "The file … cannot be sent: it is %2."
+    return QCoreApplication::translate("SendFileReader", "keine gewöhnliche Datei");
 }
 
 // Fills bytes from fd; empty on success, otherwise the system's reason.
@@ -75,7 +85,9 @@ SendFileReader::Loaded loadFrom(int fd, const QString &path, std::optional<qint6
         return { {}, cannotRead(path, SystemError::reason(EISDIR)) };
     if (!S_ISREG(status.st_mode)) {
         return { {},
-            QStringLiteral("Die Datei „%1“ kann nicht gesendet werden: sie ist %2.")
+            //: %1 is the file's path, %2 the kind of file, e.g. "a named pipe (FIFO)"
+            QCoreApplication::translate(
+                "SendFileReader", "Die Datei „%1“ kann nicht gesendet werden: sie ist %2.")
                 .arg(path, kindOf(status.st_mode)) };
     }
 

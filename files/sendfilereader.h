@@ -12,7 +12,7 @@ public:
     struct Loaded
     {
         QByteArray bytes;
-        // Empty on success; otherwise a German sentence that names the file
+        // Empty on success; otherwise a sentence that names the file
         // and says why it cannot be sent, with the system's reason.
         QString error;
 

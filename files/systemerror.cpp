@@ -1,5 +1,6 @@
 #include "systemerror.h"
 
+#include <QCoreApplication>
 #include <QFileDevice>
 #include <QFileInfo>
 #include <QSerialPort>
@@ -12,8 +13,13 @@ namespace {
 struct Wording
 {
     int error;
-    const char *text; // UTF-8
+    const char *text; // UTF-8, the source text of its translation
 };
+
+QString wordingText(const Wording &wording)
+{
+    return QCoreApplication::translate("SystemError", wording.text);
+}
 
 // The causes a user of this program meets: files that are missing, locked
 // away or too large, disks that are full or read-only, ports that are held,
@@ -21,39 +27,40 @@ struct Wording
 // noun phrases, as each stands inside a
 // sentence of its box, after a colon or in parentheses.
 constexpr Wording kWordings[] = {
-    { EACCES, "Zugriff verweigert" },
-    { EPERM, "Vorgang nicht erlaubt" },
-    { ENOENT, "Datei oder Verzeichnis nicht gefunden" },
-    { ENOTDIR, "Ist kein Verzeichnis" },
-    { EISDIR, "Ist ein Verzeichnis" },
-    { EEXIST, "Datei existiert bereits" },
-    { ELOOP, "Zu viele Ebenen symbolischer Verknüpfungen" },
-    { ENAMETOOLONG, "Dateiname zu lang" },
-    { ENOSPC, "Kein Platz mehr auf dem Gerät" },
+    { EACCES, QT_TRANSLATE_NOOP("SystemError", "Zugriff verweigert") },
+    { EPERM, QT_TRANSLATE_NOOP("SystemError", "Vorgang nicht erlaubt") },
+    { ENOENT, QT_TRANSLATE_NOOP("SystemError", "Datei oder Verzeichnis nicht gefunden") },
+    { ENOTDIR, QT_TRANSLATE_NOOP("SystemError", "Ist kein Verzeichnis") },
+    { EISDIR, QT_TRANSLATE_NOOP("SystemError", "Ist ein Verzeichnis") },
+    { EEXIST, QT_TRANSLATE_NOOP("SystemError", "Datei existiert bereits") },
+    { ELOOP, QT_TRANSLATE_NOOP("SystemError", "Zu viele Ebenen symbolischer Verknüpfungen") },
+    { ENAMETOOLONG, QT_TRANSLATE_NOOP("SystemError", "Dateiname zu lang") },
+    { ENOSPC, QT_TRANSLATE_NOOP("SystemError", "Kein Platz mehr auf dem Gerät") },
 #ifdef EDQUOT // not in every C library
-    { EDQUOT, "Speicherkontingent überschritten" },
+    { EDQUOT, QT_TRANSLATE_NOOP("SystemError", "Speicherkontingent überschritten") },
 #endif
-    { EFBIG, "Datei zu groß" },
-    { EROFS, "Dateisystem ist schreibgeschützt" },
-    { ETXTBSY, "Programmdatei wird gerade ausgeführt" },
-    { EBUSY, "Gerät oder Ressource belegt" },
-    { EIO, "Ein-/Ausgabefehler" },
-    { ENXIO, "Gerät nicht vorhanden oder nicht erreichbar" },
-    { ENODEV, "Kein passendes Gerät vorhanden" },
-    { ENOTTY, "Kein Terminalgerät" },
-    { EAGAIN, "Ressource vorübergehend nicht verfügbar" },
-    { EINVAL, "Ungültiger Wert" },
-    { EBADF, "Datei ist nicht geöffnet" },
-    { EMFILE, "Zu viele offene Dateien" },
-    { ENFILE, "Zu viele offene Dateien im System" },
-    { ENOMEM, "Nicht genügend Arbeitsspeicher" },
-    { ECONNREFUSED, "Verbindung abgelehnt" },
-    { ECONNRESET, "Verbindung vom Gegenüber zurückgesetzt" },
-    { ETIMEDOUT, "Zeitüberschreitung der Verbindung" },
-    { EHOSTUNREACH, "Keine Route zum Zielrechner" },
-    { ENETUNREACH, "Netzwerk ist nicht erreichbar" },
-    { EADDRNOTAVAIL, "Die angeforderte Adresse kann nicht zugewiesen werden" },
-    { EPIPE, "Verbindung unterbrochen" },
+    { EFBIG, QT_TRANSLATE_NOOP("SystemError", "Datei zu groß") },
+    { EROFS, QT_TRANSLATE_NOOP("SystemError", "Dateisystem ist schreibgeschützt") },
+    { ETXTBSY, QT_TRANSLATE_NOOP("SystemError", "Programmdatei wird gerade ausgeführt") },
+    { EBUSY, QT_TRANSLATE_NOOP("SystemError", "Gerät oder Ressource belegt") },
+    { EIO, QT_TRANSLATE_NOOP("SystemError", "Ein-/Ausgabefehler") },
+    { ENXIO, QT_TRANSLATE_NOOP("SystemError", "Gerät nicht vorhanden oder nicht erreichbar") },
+    { ENODEV, QT_TRANSLATE_NOOP("SystemError", "Kein passendes Gerät vorhanden") },
+    { ENOTTY, QT_TRANSLATE_NOOP("SystemError", "Kein Terminalgerät") },
+    { EAGAIN, QT_TRANSLATE_NOOP("SystemError", "Ressource vorübergehend nicht verfügbar") },
+    { EINVAL, QT_TRANSLATE_NOOP("SystemError", "Ungültiger Wert") },
+    { EBADF, QT_TRANSLATE_NOOP("SystemError", "Datei ist nicht geöffnet") },
+    { EMFILE, QT_TRANSLATE_NOOP("SystemError", "Zu viele offene Dateien") },
+    { ENFILE, QT_TRANSLATE_NOOP("SystemError", "Zu viele offene Dateien im System") },
+    { ENOMEM, QT_TRANSLATE_NOOP("SystemError", "Nicht genügend Arbeitsspeicher") },
+    { ECONNREFUSED, QT_TRANSLATE_NOOP("SystemError", "Verbindung abgelehnt") },
+    { ECONNRESET, QT_TRANSLATE_NOOP("SystemError", "Verbindung vom Gegenüber zurückgesetzt") },
+    { ETIMEDOUT, QT_TRANSLATE_NOOP("SystemError", "Zeitüberschreitung der Verbindung") },
+    { EHOSTUNREACH, QT_TRANSLATE_NOOP("SystemError", "Keine Route zum Zielrechner") },
+    { ENETUNREACH, QT_TRANSLATE_NOOP("SystemError", "Netzwerk ist nicht erreichbar") },
+    { EADDRNOTAVAIL,
+        QT_TRANSLATE_NOOP("SystemError", "Die angeforderte Adresse kann nicht zugewiesen werden") },
+    { EPIPE, QT_TRANSLATE_NOOP("SystemError", "Verbindung unterbrochen") },
 };
 
 const Wording *wordingOf(int error)
@@ -74,7 +81,7 @@ std::optional<QString> rewordSystemText(const QString &systemText)
     for (const Wording &wording : kWordings) {
         if (systemText == qt_error_string(wording.error)
             || systemText == QString::fromLocal8Bit(std::strerror(wording.error)))
-            return QString::fromUtf8(wording.text);
+            return wordingText(wording);
     }
     return std::nullopt;
 }
@@ -84,29 +91,30 @@ QString fileDeviceReason(QFileDevice::FileError error, const QString &qtText)
 {
     switch (error) {
     case QFileDevice::ReadError:
-        return QStringLiteral("Lesefehler");
+        return QCoreApplication::translate("SystemError", "Lesefehler");
     case QFileDevice::WriteError:
-        return QStringLiteral("Schreibfehler");
+        return QCoreApplication::translate("SystemError", "Schreibfehler");
     case QFileDevice::OpenError:
-        return QStringLiteral("Datei lässt sich nicht öffnen");
+        return QCoreApplication::translate("SystemError", "Datei lässt sich nicht öffnen");
     case QFileDevice::ResourceError:
-        return QStringLiteral("Nicht genügend Ressourcen");
+        return QCoreApplication::translate("SystemError", "Nicht genügend Ressourcen");
     case QFileDevice::AbortError:
-        return QStringLiteral("Vorgang abgebrochen");
+        return QCoreApplication::translate("SystemError", "Vorgang abgebrochen");
     case QFileDevice::TimeOutError:
-        return QStringLiteral("Zeitüberschreitung");
+        return QCoreApplication::translate("SystemError", "Zeitüberschreitung");
     case QFileDevice::RemoveError:
-        return QStringLiteral("Datei lässt sich nicht entfernen");
+        return QCoreApplication::translate("SystemError", "Datei lässt sich nicht entfernen");
     case QFileDevice::RenameError:
-        return QStringLiteral("Datei lässt sich nicht umbenennen");
+        return QCoreApplication::translate("SystemError", "Datei lässt sich nicht umbenennen");
     case QFileDevice::PositionError:
-        return QStringLiteral("Position in der Datei nicht erreichbar");
+        return QCoreApplication::translate("SystemError", "Position in der Datei nicht erreichbar");
     case QFileDevice::ResizeError:
-        return QStringLiteral("Dateigröße lässt sich nicht ändern");
+        return QCoreApplication::translate("SystemError", "Dateigröße lässt sich nicht ändern");
     case QFileDevice::PermissionsError:
-        return QStringLiteral("Zugriffsrechte lassen sich nicht ändern");
+        return QCoreApplication::translate(
+            "SystemError", "Zugriffsrechte lassen sich nicht ändern");
     case QFileDevice::CopyError:
-        return QStringLiteral("Datei lässt sich nicht kopieren");
+        return QCoreApplication::translate("SystemError", "Datei lässt sich nicht kopieren");
     case QFileDevice::NoError:
     case QFileDevice::FatalError:
     case QFileDevice::UnspecifiedError:
@@ -123,19 +131,19 @@ QString serialPortReason(QSerialPort::SerialPortError error, const QString &qtTe
     case QSerialPort::PermissionError:
         return SystemError::reason(EACCES);
     case QSerialPort::OpenError:
-        return QStringLiteral("Gerät ist bereits geöffnet");
+        return QCoreApplication::translate("SystemError", "Gerät ist bereits geöffnet");
     case QSerialPort::NotOpenError:
-        return QStringLiteral("Gerät ist nicht geöffnet");
+        return QCoreApplication::translate("SystemError", "Gerät ist nicht geöffnet");
     case QSerialPort::WriteError:
-        return QStringLiteral("Schreibfehler");
+        return QCoreApplication::translate("SystemError", "Schreibfehler");
     case QSerialPort::ReadError:
-        return QStringLiteral("Lesefehler");
+        return QCoreApplication::translate("SystemError", "Lesefehler");
     case QSerialPort::ResourceError:
-        return QStringLiteral("Gerät nicht mehr verfügbar");
+        return QCoreApplication::translate("SystemError", "Gerät nicht mehr verfügbar");
     case QSerialPort::UnsupportedOperationError:
-        return QStringLiteral("Vom Gerät nicht unterstützt");
+        return QCoreApplication::translate("SystemError", "Vom Gerät nicht unterstützt");
     case QSerialPort::TimeoutError:
-        return QStringLiteral("Zeitüberschreitung");
+        return QCoreApplication::translate("SystemError", "Zeitüberschreitung");
     case QSerialPort::NoError:
     case QSerialPort::UnknownError:
         break;
@@ -148,7 +156,7 @@ QString serialPortReason(QSerialPort::SerialPortError error, const QString &qtTe
 QString SystemError::reason(int error)
 {
     if (const Wording *wording = wordingOf(error))
-        return QString::fromUtf8(wording->text);
+        return wordingText(*wording);
     return QString::fromLocal8Bit(std::strerror(error));
 }
 

@@ -5,11 +5,11 @@
 class QFileDevice;
 class QSerialPort;
 
-// The one German wording of a system error, for every box that gives a
-// reason: a save, a capture, a file to send, a port. The common causes are
-// worded here, the same whichever locale the process runs in and whichever Qt
-// translation is loaded, so that one cause reads alike in every box; a cause
-// the table lacks keeps the system's own text.
+// The one wording of a system error, in the program's language, for every box
+// that gives a reason: a save, a capture, a file to send, a port. The common
+// causes are worded here, the same whichever locale the process runs in and
+// whichever Qt translation is loaded, so that one cause reads alike in every
+// box; a cause the table lacks keeps the system's own text.
 namespace SystemError {
 
 // The reason for an errno value.

@@ -4,6 +4,7 @@
 #include "linesettings.h"
 #include "statustexts.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace {
@@ -49,11 +50,11 @@ const QStringList &baudCaptions()
     return list;
 }
 
-const QStringList &parityCaptions()
+QStringList parityCaptions()
 {
-    static const QStringList list = textsOf(LineSettings::kParities,
-        [](const LineSettings::ParityRow &row) { return QString::fromUtf8(row.caption); });
-    return list;
+    return textsOf(LineSettings::kParities, [](const LineSettings::ParityRow &row) {
+        return QCoreApplication::translate("LineSettings", row.caption);
+    });
 }
 
 const QStringList &dataBitsCaptions()
@@ -63,11 +64,11 @@ const QStringList &dataBitsCaptions()
     return list;
 }
 
-const QStringList &stopBitsCaptions()
+QStringList stopBitsCaptions()
 {
-    static const QStringList list = textsOf(LineSettings::kStopBitsRows,
-        [](const LineSettings::StopBitsRow &row) { return QString::fromUtf8(row.caption); });
-    return list;
+    return textsOf(LineSettings::kStopBitsRows, [](const LineSettings::StopBitsRow &row) {
+        return QCoreApplication::translate("LineSettings", row.caption);
+    });
 }
 
 Connection connectionFor(const Positions &positions)
@@ -89,8 +90,8 @@ Connection connectionFor(const Positions &positions)
         QStringList {
             baudPiece, QString(QLatin1Char(parity->letter)), dataBitsPiece, stopBitsPiece }
             .join(QLatin1Char(',')),
-        StatusTexts::settingsPanelText(
-            baudPiece, dataBitsPiece, QString::fromUtf8(parity->word), stopBitsPiece),
+        StatusTexts::settingsPanelText(baudPiece, dataBitsPiece,
+            QCoreApplication::translate("LineSettings", parity->word), stopBitsPiece),
     };
     return connection;
 }
@@ -98,20 +99,30 @@ Connection connectionFor(const Positions &positions)
 QString portToolTip(int commPort, const QString &holder)
 {
     const QString path = ComPortMap::devicePath(commPort);
-    const QString assign = QStringLiteral("Rechte Maustaste: Geräte zuordnen");
+    //: Tool tip line of a port option: a right click opens the Assign devices dialog
+    const QString assign
+        = QCoreApplication::translate("ConnectionChoices", "Rechte Maustaste: Geräte zuordnen");
     QString source;
     switch (ComPortMap::sourceOf(commPort)) {
     case ComPortMap::Source::Environment:
-        source = QStringLiteral("aus %1").arg(ComPortMap::environmentVariable(commPort));
+        //: Where the port's device comes from: %1 is an environment variable (TAVEL_COM1)
+        source = QCoreApplication::translate("ConnectionChoices", "aus %1")
+                     .arg(ComPortMap::environmentVariable(commPort));
         break;
     case ComPortMap::Source::Assignment:
-        source = QStringLiteral("zugeordnet");
+        //: Where the port's device comes from: the user assigned it
+        source = QCoreApplication::translate("ConnectionChoices", "zugeordnet");
         break;
     case ComPortMap::Source::DeviceList:
-        source = QStringLiteral("gefundenes Gerät");
+        //: Where the port's device comes from: the first device the system reports
+        source = QCoreApplication::translate("ConnectionChoices", "gefundenes Gerät");
         break;
     case ComPortMap::Source::None:
-        return QStringLiteral("Für COM%1 ist kein Gerät bekannt.\n%2").arg(commPort).arg(assign);
+        //: Tool tip of a port option; %2 is the line about the right click
+        return QCoreApplication::translate(
+            "ConnectionChoices", "Für COM%1 ist kein Gerät bekannt.\n%2")
+            .arg(commPort)
+            .arg(assign);
     }
     QStringList lines { QStringLiteral("COM%1: %2 (%3)").arg(commPort).arg(path, source) };
     if (!holder.isEmpty())

@@ -13,12 +13,13 @@
 namespace ConnectionChoices {
 
 // The options' captions, in their order: "COM1", "COM2"; "110" ... "921600";
-// "Keine", "Gerade", ...; "5" ... "8"; "1", "1,5", "2".
+// "Keine", "Gerade", ...; "5" ... "8"; "1", "1,5", "2". Parity and stop bits
+// are words and numbers of the interface's language, made anew each time.
 const QStringList &portCaptions();
 const QStringList &baudCaptions();
-const QStringList &parityCaptions();
+QStringList parityCaptions();
 const QStringList &dataBitsCaptions();
-const QStringList &stopBitsCaptions();
+QStringList stopBitsCaptions();
 
 // The positions of the chosen options, -1 for a group without a choice.
 struct Positions

@@ -94,10 +94,16 @@ QString DeviceHolder::describe(const QString &devicePath)
 {
     const std::optional<Process> holder = find(devicePath);
     if (!holder)
-        return QStringLiteral("belegt");
+        //: Why a device cannot be opened: another process holds (locks) it
+        return QCoreApplication::translate("DeviceHolder", "belegt");
     if (holder->name.isEmpty())
-        return QStringLiteral("belegt (PID %1)").arg(holder->pid);
-    return QStringLiteral("belegt von %1 (PID %2)").arg(holder->name).arg(holder->pid);
+        //: Why a device cannot be opened: it is held (locked) by another process, whose process ID
+        //: is %1
+        return QCoreApplication::translate("DeviceHolder", "belegt (PID %1)").arg(holder->pid);
+    //: Held by another process: %1 is the program's name, %2 its process ID
+    return QCoreApplication::translate("DeviceHolder", "belegt von %1 (PID %2)")
+        .arg(holder->name)
+        .arg(holder->pid);
 }
 
 QList<qint64> DeviceHolder::openers(const QString &devicePath)

@@ -2,6 +2,7 @@
 
 #include "files/systemerror.h"
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -16,13 +17,9 @@ constexpr cc_t kXoff = 0x13;
 QString lineCallReason(int error)
 {
     if (error == ENOTTY || error == EINVAL || error == EOPNOTSUPP)
-        return QStringLiteral("vom Treiber nicht unterstützt");
+        //: Why the modem control lines cannot be read or set
+        return QCoreApplication::translate("DeviceLineDriver", "vom Treiber nicht unterstützt");
     return SystemError::reason(error);
-}
-
-QString flowWord(LineChoices::FlowControl flow)
-{
-    return QString::fromUtf8(LineChoices::rowOf(flow).word);
 }
 
 } // namespace
@@ -80,7 +77,8 @@ std::optional<QString> DeviceLineDriver::applyFlowAndHangUp(
     using Flow = LineChoices::FlowControl;
     termios settings = {};
     if (::tcgetattr(m_fd, &settings) != 0)
-        return QStringLiteral("Einstellungen nicht lesbar (%1)").arg(SystemError::reason(errno));
+        //: The device's line settings (termios) cannot be read; %1 is the system's reason
+        return tr("Einstellungen nicht lesbar (%1)").arg(SystemError::reason(errno));
     // IXANY stays off: with it any byte from the far end would end an XOFF,
     // and a device that talks while it is busy could be overrun.
     settings.c_cflag &= ~tcflag_t(CRTSCTS);
@@ -98,16 +96,19 @@ std::optional<QString> DeviceLineDriver::applyFlowAndHangUp(
     else
         settings.c_cflag |= HUPCL;
     if (::tcsetattr(m_fd, TCSANOW, &settings) != 0) {
-        return QStringLiteral("Flusssteuerung „%1“ nicht einstellbar (%2)")
-            .arg(flowWord(flow), SystemError::reason(errno));
+        //: %1 is the flow control (keine, RTS/CTS, XON/XOFF), %2 the system's reason
+        return tr("Flusssteuerung „%1“ nicht einstellbar (%2)")
+            .arg(LineChoices::flowCaption(flow), SystemError::reason(errno));
     }
     termios actual = {};
     if (::tcgetattr(m_fd, &actual) != 0)
-        return QStringLiteral("Einstellungen nicht lesbar (%1)").arg(SystemError::reason(errno));
+        //: The device's line settings (termios) cannot be read; %1 is the system's reason
+        return tr("Einstellungen nicht lesbar (%1)").arg(SystemError::reason(errno));
     const tcflag_t flowInput = IXON | IXOFF | IXANY;
     if ((actual.c_cflag & CRTSCTS) != (settings.c_cflag & CRTSCTS)
         || (actual.c_iflag & flowInput) != (settings.c_iflag & flowInput))
-        return QStringLiteral("Flusssteuerung „%1“ nicht übernommen").arg(flowWord(flow));
+        //: The driver did not take the setting; %1 is the flow control (keine, RTS/CTS, XON/XOFF)
+        return tr("Flusssteuerung „%1“ nicht übernommen").arg(LineChoices::flowCaption(flow));
     return std::nullopt;
 }
 

@@ -2,6 +2,7 @@
 
 #include "files/systemerror.h"
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <cstdlib>
 
@@ -41,7 +42,7 @@ constexpr int kLegacyPtySlaveMajor = 3;
 
 QString parityName(LineSettings::Parity parity)
 {
-    return QString::fromUtf8(LineSettings::rowOf(parity).word);
+    return QCoreApplication::translate("LineSettings", LineSettings::rowOf(parity).word);
 }
 
 #ifdef Q_OS_UNIX
@@ -95,13 +96,16 @@ std::optional<QString> DeviceSetup::apply(QSerialPort &port, const LineSettings 
 std::optional<QString> DeviceSetup::applyBaudRate(QSerialPort &port, int baudRate)
 {
     if (!port.setBaudRate(baudRate)) {
-        return QStringLiteral("Baudrate %1 nicht einstellbar (%2)")
+        //: %1 is the baud rate, %2 the system's reason
+        return QCoreApplication::translate("DeviceSetup", "Baudrate %1 nicht einstellbar (%2)")
             .arg(baudRate)
             .arg(SystemError::reason(port));
     }
     const std::optional<qint64> actual = actualBaudRate(int(port.handle()));
     if (actual && std::abs(double(*actual - baudRate)) > baudRate * kBaudTolerance) {
-        return QStringLiteral("Baudrate %1 nicht übernommen, der Treiber meldet %2")
+        //: %1 is the baud rate asked for, %2 the rate the driver reports instead
+        return QCoreApplication::translate(
+            "DeviceSetup", "Baudrate %1 nicht übernommen, der Treiber meldet %2")
             .arg(baudRate)
             .arg(*actual);
     }
@@ -146,16 +150,20 @@ std::optional<qint64> DeviceSetup::actualBaudRate(int fd)
 std::optional<QString> DeviceSetup::applyFrame(QSerialPort &port, const LineSettings &settings)
 {
     if (!port.setDataBits(QSerialPort::DataBits(settings.dataBits()))) {
-        return QStringLiteral("%1 Datenbits nicht einstellbar (%2)")
+        //: %1 is the number of data bits, %2 the system's reason
+        return QCoreApplication::translate("DeviceSetup", "%1 Datenbits nicht einstellbar (%2)")
             .arg(settings.dataBits())
             .arg(SystemError::reason(port));
     }
     if (!port.setParity(qtParity(settings.parity()))) {
-        return QStringLiteral("Parität „%1“ nicht einstellbar (%2)")
+        //: %1 is the parity word (keine, gerade, ungerade, Mark, Space; translated on its
+        //: own), %2 the system's reason
+        return QCoreApplication::translate("DeviceSetup", "Parität „%1“ nicht einstellbar (%2)")
             .arg(parityName(settings.parity()), SystemError::reason(port));
     }
     if (!port.setStopBits(qtStopBits(settings.stopBits()))) {
-        return QStringLiteral("Stopbits %1 nicht einstellbar (%2)")
+        //: %1 is the number of stop bits (1, 1.5, 2), %2 the system's reason
+        return QCoreApplication::translate("DeviceSetup", "Stopbits %1 nicht einstellbar (%2)")
             .arg(settings.toString().section(QLatin1Char(','), 3), SystemError::reason(port));
     }
     return std::nullopt;
@@ -166,15 +174,23 @@ std::optional<QString> DeviceSetup::verifyFrame(int fd, const LineSettings &sett
 #ifdef Q_OS_UNIX
     struct termios actual = {};
     if (::tcgetattr(fd, &actual) != 0)
-        return QStringLiteral("Einstellungen nicht lesbar (%1)").arg(SystemError::reason(errno));
+        //: The device's line settings (termios) cannot be read; %1 is the system's reason
+        return QCoreApplication::translate("DeviceSetup", "Einstellungen nicht lesbar (%1)")
+            .arg(SystemError::reason(errno));
     static const tcflag_t sizes[] = { CS5, CS6, CS7, CS8 };
     if ((actual.c_cflag & CSIZE) != sizes[settings.dataBits() - 5])
-        return QStringLiteral("%1 Datenbits nicht übernommen").arg(settings.dataBits());
+        //: The driver did not take the setting; %1 is the number of data bits
+        return QCoreApplication::translate("DeviceSetup", "%1 Datenbits nicht übernommen")
+            .arg(settings.dataBits());
     if (!parityMatches(actual.c_cflag, settings.parity()))
-        return QStringLiteral("Parität „%1“ nicht übernommen").arg(parityName(settings.parity()));
+        //: The driver did not take the setting; %1 is the parity word (keine, gerade, ungerade,
+        //: Mark, Space; translated on its own)
+        return QCoreApplication::translate("DeviceSetup", "Parität „%1“ nicht übernommen")
+            .arg(parityName(settings.parity()));
     const bool wantsLongStop = settings.stopBits() != LineSettings::StopBits::One;
     if (bool(actual.c_cflag & CSTOPB) != wantsLongStop)
-        return QStringLiteral("langes Stopbit nicht übernommen");
+        //: The driver did not take the setting of more than one stop bit
+        return QCoreApplication::translate("DeviceSetup", "langes Stopbit nicht übernommen");
 #else
     Q_UNUSED(fd);
     Q_UNUSED(settings);

@@ -1,9 +1,13 @@
 #include "linechoices.h"
 
+#include <QCoreApplication>
+
 const std::array<LineChoices::FlowRow, 3> &LineChoices::flowRows()
 {
     static const std::array<FlowRow, 3> rows { {
-        { FlowControl::None, "keine" },
+        // The file keeps the German word; flowCaption() translates it for display.
+        //: Flow control: none (the word shown in the Lines window and in error messages)
+        { FlowControl::None, QT_TRANSLATE_NOOP("LineChoices", "keine") },
         { FlowControl::RtsCts, "RTS/CTS" },
         { FlowControl::XonXoff, "XON/XOFF" },
     } };
@@ -28,16 +32,22 @@ std::optional<LineChoices::FlowControl> LineChoices::flowOfWord(const QString &w
     return std::nullopt;
 }
 
+QString LineChoices::flowCaption(FlowControl flow)
+{
+    return QCoreApplication::translate("LineChoices", rowOf(flow).word);
+}
+
 QString LineChoices::levelWord(Level level)
 {
+    // untranslated: values in tavel-leitungen.cfg
     return level == Level::On ? QStringLiteral("ein") : QStringLiteral("aus");
 }
 
 std::optional<LineChoices::Level> LineChoices::levelOfWord(const QString &word)
 {
-    if (word == QLatin1String("ein"))
+    if (word == QLatin1String("ein")) // untranslated: value in tavel-leitungen.cfg
         return Level::On;
-    if (word == QLatin1String("aus"))
+    if (word == QLatin1String("aus")) // untranslated: value in tavel-leitungen.cfg
         return Level::Off;
     return std::nullopt;
 }

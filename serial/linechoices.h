@@ -17,15 +17,16 @@ struct LineChoices
     struct FlowRow
     {
         FlowControl value;
-        // As the window shows it and the file keeps it: "keine", "RTS/CTS",
-        // "XON/XOFF".
+        // As the file keeps it: "keine", "RTS/CTS", "XON/XOFF".
         const char *word;
     };
     static const std::array<FlowRow, 3> &flowRows();
     static const FlowRow &rowOf(FlowControl flow);
     static std::optional<FlowControl> flowOfWord(const QString &word);
+    // The flow control's word as messages show it, in the interface's language.
+    static QString flowCaption(FlowControl flow);
 
-    // "ein", "aus", as the window and the file say it.
+    // "ein", "aus", as the file says it.
     static QString levelWord(Level level);
     static std::optional<Level> levelOfWord(const QString &word);
 

@@ -1,5 +1,6 @@
 #include "linesettings.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
 
@@ -46,8 +47,12 @@ std::optional<LineSettings::StopBits> parseStopBits(const QString &piece)
 QString pieceProblem(const QString &name, const QString &piece, const QString &allowed)
 {
     if (piece.isEmpty())
-        return QStringLiteral("%1 fehlt").arg(name);
-    return QStringLiteral("%1 „%2“ ist nicht erlaubt (erlaubt: %3)").arg(name, piece, allowed);
+        //: %1 names a piece of the settings text (baud rate, parity, data bits, stop bits)
+        return QCoreApplication::translate("LineSettings", "%1 fehlt").arg(name);
+    //: %1 names a piece of the settings text (baud rate, parity, data bits, stop bits), %2 is
+    //: the piece as given, %3 the list of allowed values
+    return QCoreApplication::translate("LineSettings", "%1 „%2“ ist nicht erlaubt (erlaubt: %3)")
+        .arg(name, piece, allowed);
 }
 
 // "110, 300, ...": what a piece may be, for the problem text.
@@ -72,26 +77,36 @@ std::optional<LineSettings> LineSettings::parse(const QString &text, QString *pr
 
     const QStringList pieces = text.split(QLatin1Char(','));
     if (pieces.size() != 4) {
-        return fail(QStringLiteral("erwartet werden vier durch Kommas getrennte Angaben, "
-                                   "gefunden %1")
+        //: The settings text such as 9600,N,8,1 must have four pieces; %1 is how many it has
+        return fail(QCoreApplication::translate("LineSettings",
+            "erwartet werden vier durch Kommas getrennte Angaben, "
+            "gefunden %1")
                         .arg(text.isEmpty() ? 0 : pieces.size()));
     }
     const std::optional<int> baud = parseBaudRate(pieces.at(0));
     if (!baud)
-        return fail(pieceProblem(QStringLiteral("Baudrate"), pieces.at(0),
+        return fail(pieceProblem(
+            //: Name of a piece of the settings text, inside a sentence: "%1 fehlt" (%1 is missing)
+            QCoreApplication::translate("LineSettings", "Baudrate"), pieces.at(0),
             allowedList(kBaudRates, [](int rate) { return QString::number(rate); })));
     const std::optional<Parity> parity = parseParity(pieces.at(1));
     if (!parity)
-        return fail(pieceProblem(QStringLiteral("Parität"), pieces.at(1),
+        return fail(pieceProblem(
+            //: Name of a piece of the settings text, inside a sentence: "%1 fehlt" (%1 is missing)
+            QCoreApplication::translate("LineSettings", "Parität"), pieces.at(1),
             allowedList(
                 kParities, [](const ParityRow &row) { return QString(QLatin1Char(row.letter)); })));
     const std::optional<int> dataBits = parseDataBits(pieces.at(2));
     if (!dataBits)
-        return fail(pieceProblem(QStringLiteral("Datenbits"), pieces.at(2),
+        return fail(pieceProblem(
+            //: Name of a piece of the settings text, inside a sentence: "%1 fehlt" (%1 is missing)
+            QCoreApplication::translate("LineSettings", "Datenbits"), pieces.at(2),
             allowedList(kDataBits, [](int bits) { return QString::number(bits); })));
     const std::optional<StopBits> stopBits = parseStopBits(pieces.at(3));
     if (!stopBits)
-        return fail(pieceProblem(QStringLiteral("Stopbits"), pieces.at(3),
+        return fail(pieceProblem(
+            //: Name of a piece of the settings text, inside a sentence: "%1 fehlt" (%1 is missing)
+            QCoreApplication::translate("LineSettings", "Stopbits"), pieces.at(3),
             allowedList(kStopBitsRows,
                 [](const StopBitsRow &row) { return QString::fromLatin1(row.piece); })));
 
@@ -126,5 +141,7 @@ const LineSettings::StopBitsRow &LineSettings::rowOf(StopBits stopBits)
 
 QString LineSettings::unsendableReason()
 {
-    return QStringLiteral("1,5 Stopbits sind nur mit 5 Datenbits möglich");
+    //: 1.5 stop bits, written with the language's decimal separator
+    return QCoreApplication::translate(
+        "LineSettings", "1,5 Stopbits sind nur mit 5 Datenbits möglich");
 }

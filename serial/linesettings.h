@@ -23,7 +23,9 @@ public:
     // One row per parity: its letter in the text, the caption of its option
     // in the settings window and the word of the status bar ("keine
     // Parität"). The rows stand in the order of the options, which is the
-    // position tavel.cfg stores.
+    // position tavel.cfg stores. Caption and word are only ever shown, never
+    // stored: they go through QCoreApplication::translate("LineSettings", …)
+    // where they are shown.
     struct ParityRow
     {
         Parity value;
@@ -32,15 +34,36 @@ public:
         const char *word;
     };
     static constexpr std::array<ParityRow, 5> kParities = { {
-        { Parity::None, 'N', "Keine", "keine" },
-        { Parity::Even, 'E', "Gerade", "gerade" },
-        { Parity::Odd, 'O', "Ungerade", "ungerade" },
-        { Parity::Mark, 'M', "Mark", "Mark" },
-        { Parity::Space, 'S', "Space", "Space" },
+        { Parity::None, 'N',
+            //: Parity option in the settings window: no parity bit
+            QT_TRANSLATE_NOOP("LineSettings", "Keine"),
+            //: Parity in the status bar ("Einstellungen: …, keine Parität, …") and in error
+            //: messages ("Parität „keine“ nicht übernommen"): no parity bit
+            QT_TRANSLATE_NOOP("LineSettings", "keine") },
+        { Parity::Even, 'E',
+            //: Parity option in the settings window: even parity
+            QT_TRANSLATE_NOOP("LineSettings", "Gerade"),
+            //: Parity in the status bar and in error messages: even parity
+            QT_TRANSLATE_NOOP("LineSettings", "gerade") },
+        { Parity::Odd, 'O',
+            //: Parity option in the settings window: odd parity
+            QT_TRANSLATE_NOOP("LineSettings", "Ungerade"),
+            //: Parity in the status bar and in error messages: odd parity
+            QT_TRANSLATE_NOOP("LineSettings", "ungerade") },
+        //: Parity: mark parity (option in the settings window, word in the status bar and in
+        //: error messages)
+        { Parity::Mark, 'M', QT_TRANSLATE_NOOP("LineSettings", "Mark"),
+            QT_TRANSLATE_NOOP("LineSettings", "Mark") },
+        //: Parity: space parity (option in the settings window, word in the status bar and in
+        //: error messages)
+        { Parity::Space, 'S', QT_TRANSLATE_NOOP("LineSettings", "Space"),
+            QT_TRANSLATE_NOOP("LineSettings", "Space") },
     } };
 
     // One row per stop bits setting: its piece of the text (also shown in
     // the status bar) and the caption of its option, in the options' order.
+    // The captions are shown through QCoreApplication::translate
+    // ("LineSettings", …) for the decimal separator.
     struct StopBitsRow
     {
         StopBits value;
@@ -49,7 +72,9 @@ public:
     };
     static constexpr std::array<StopBitsRow, 3> kStopBitsRows = { {
         { StopBits::One, "1", "1" },
-        { StopBits::OneAndHalf, "1.5", "1,5" },
+        //: Stop bits option in the settings window: one and a half stop bits, with the
+        //: language's decimal separator
+        { StopBits::OneAndHalf, "1.5", QT_TRANSLATE_NOOP("LineSettings", "1,5") },
         { StopBits::Two, "2", "2" },
     } };
 

@@ -2,18 +2,21 @@
 
 #include "text/smalltextfile.h"
 
+#include <QCoreApplication>
 #include <QSet>
 #include <QStringList>
 #include <algorithm>
 
 namespace {
 
-const QString kFlow = QStringLiteral("Flusssteuerung");
+// The keys of tavel-leitungen.cfg, never translated.
+const QString kFlow = QStringLiteral("Flusssteuerung"); // untranslated: key in tavel-leitungen.cfg
 const QString kDtr = QStringLiteral("DTR");
 const QString kRts = QStringLiteral("RTS");
-const QString kKeepDtr = QStringLiteral("DTR-nach-Trennen");
-const QString kBreak = QStringLiteral("Break");
-const QString kWindow = QStringLiteral("Fenster");
+const QString kKeepDtr
+    = QStringLiteral("DTR-nach-Trennen"); // untranslated: key in tavel-leitungen.cfg
+const QString kBreak = QStringLiteral("Break"); // untranslated: key in tavel-leitungen.cfg
+const QString kWindow = QStringLiteral("Fenster"); // untranslated: key in tavel-leitungen.cfg
 
 // Sets one port's choice from KEY=VALUE; false when the value is not one of
 // the key's.
@@ -60,13 +63,19 @@ LinesSettings::ReadResult LinesSettings::parse(const QByteArray &bytes)
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         const QString key = line.left(std::max<qsizetype>(equals, 0)).trimmed();
         const QString value = line.mid(equals + 1).trimmed();
+        //: A line of the Lines window's settings file: %1 is its number, %2 the line itself
         const QString unclear
-            = QStringLiteral("Zeile %1 ist unverständlich: „%2“").arg(i + 1).arg(line);
+            = QCoreApplication::translate("LinesSettings", "Zeile %1 ist unverständlich: „%2“")
+                  .arg(i + 1)
+                  .arg(line);
         if (equals <= 0)
             return fail(unclear);
         if (seen.contains(key))
-            return fail(
-                QStringLiteral("„%1“ steht in Zeile %2 ein zweites Mal").arg(key).arg(i + 1));
+            //: %1 is a key of the settings file, %2 the line number
+            return fail(QCoreApplication::translate(
+                "LinesSettings", "„%1“ steht in Zeile %2 ein zweites Mal")
+                            .arg(key)
+                            .arg(i + 1));
         seen.insert(key);
         if (key == kBreak) {
             const std::optional<int> ms = SmallTextFile::strictNumber(value);
@@ -93,6 +102,7 @@ LinesSettings::ReadResult LinesSettings::parse(const QByteArray &bytes)
 
 QByteArray LinesSettings::serialize() const
 {
+    // untranslated: comment line of tavel-leitungen.cfg
     QString text = QStringLiteral("# Tavel: Leitungen je Port\n");
     for (int port = ComPortMap::kFirstPort; port <= ComPortMap::kLastPort; ++port) {
         const LineChoices &c = m_choices[port - ComPortMap::kFirstPort];

@@ -88,9 +88,11 @@ NetworkPort::NetworkPort(const NetworkAddress &address, SerialWriter &writer, QO
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         if (m_state == State::Negotiating) {
-            fail(QStringLiteral("der Server antwortet nicht auf die Com-Port-Option von RFC 2217"));
+            //: The Telnet COM-PORT-OPTION of RFC 2217, which carries the serial settings
+            fail(tr("der Server antwortet nicht auf die Com-Port-Option von RFC 2217"));
         } else {
-            fail(QStringLiteral("der Server antwortet nicht innerhalb von %1 Sekunden")
+            //: %1 is a number of seconds (more than one)
+            fail(tr("der Server antwortet nicht innerhalb von %1 Sekunden")
                      .arg(kConnectWaitMs / 1000));
         }
     });
@@ -136,7 +138,8 @@ void NetworkPort::onLookedUp(const QHostInfo &info)
     if (m_state != State::LookingUp)
         return;
     if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) {
-        fail(QStringLiteral("der Rechnername „%1“ ist nicht bekannt").arg(m_address.host), true);
+        //: %1 is the server's host name
+        fail(tr("der Rechnername „%1“ ist nicht bekannt").arg(m_address.host), true);
         return;
     }
     m_candidates = info.addresses();
@@ -290,7 +293,8 @@ void NetworkPort::take(QByteArrayView bytes)
         m_deadline.stop();
         Q_EMIT ready();
     } else if (m_telnet.comPortRefused()) {
-        fail(QStringLiteral("der Server lehnt die Com-Port-Option von RFC 2217 ab"));
+        //: The Telnet COM-PORT-OPTION of RFC 2217, which carries the serial settings
+        fail(tr("der Server lehnt die Com-Port-Option von RFC 2217 ab"));
     }
 }
 
@@ -306,11 +310,12 @@ void NetworkPort::onEnd(int error)
     // that hangs up on unread bytes resets the connection.
     const QString farewell = farewellOf(m_received);
     if (!farewell.isEmpty())
-        fail(QStringLiteral("der Server hat die Verbindung beendet: „%1“").arg(farewell));
+        //: %1 is what the server sent before it closed the connection
+        fail(tr("der Server hat die Verbindung beendet: „%1“").arg(farewell));
     else if (error != 0)
         fail(SystemError::reason(error));
     else
-        fail(QStringLiteral("der Server hat die Verbindung beendet"));
+        fail(tr("der Server hat die Verbindung beendet"));
 }
 
 void NetworkPort::fail(const QString &reason, bool notFound)

@@ -4,6 +4,7 @@
 #include "deviceholder.h"
 #include "files/systemerror.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSerialPort>
 
@@ -66,8 +67,9 @@ CommError classifyUnix(int port, const QString &devicePath, const QString &portR
     if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES)
         return accessDenied(port, devicePath, SystemError::reason(EACCES));
     if (!S_ISCHR(status.st_mode)) {
-        return notASerialPort(
-            port, devicePath, QStringLiteral("keine Gerätedatei; %1").arg(portReason));
+        //: The path is no device node (a plain file, a folder); %1 is the system's reason
+        return notASerialPort(port, devicePath,
+            QCoreApplication::translate("OpenFailure", "keine Gerätedatei; %1").arg(portReason));
     }
     return probeByOpening(port, devicePath, portReason);
 }

@@ -2,5 +2,6 @@
 
 QString RawTcpLineDriver::reason()
 {
-    return QStringLiteral("eine rohe TCP-Verbindung trägt nur die Daten, keine Leitungen");
+    //: Why the modem control lines (Leitungen) are unknown on a raw TCP connection
+    return tr("eine rohe TCP-Verbindung trägt nur die Daten, keine Leitungen");
 }

@@ -2,6 +2,8 @@
 
 #include "linebits.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // SET-CONTROL values (RFC 2217).
@@ -33,7 +35,9 @@ int farLinesOf(std::uint8_t state)
 
 QString noAnswerReason()
 {
-    return QStringLiteral("der Server bestätigt DTR und RTS nicht");
+    //: Why the modem control lines of a port on a serial server are unknown
+    return QCoreApplication::translate(
+        "RemoteLineDriver", "der Server bestätigt DTR und RTS nicht");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "text/bytecount.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -39,19 +40,27 @@ QString TransferRate::text(qint64 total) const
     const std::optional<double> rate = bytesPerSecond();
     if (!rate)
         return {};
-    const QString speed = QStringLiteral("%1 Bytes/s").arg(ByteCount::number(qint64(*rate)));
+    //: Transfer speed; %1 is a number of bytes per second
+    const QString speed = QCoreApplication::translate("TransferRate", "%1 Bytes/s")
+                              .arg(ByteCount::number(qint64(*rate)));
     const std::optional<qint64> left = secondsLeft(total);
     if (!left)
-        return speed + QStringLiteral(", steht still");
-    return speed + QStringLiteral(", noch etwa ") + duration(*left);
+        //: %1 is the transfer speed ("640 Bytes/s"); nothing has moved for a while
+        return QCoreApplication::translate("TransferRate", "%1, steht still").arg(speed);
+    //: %1 is the transfer speed ("640 Bytes/s"), %2 the time still needed ("33 s", "4 min")
+    return QCoreApplication::translate("TransferRate", "%1, noch etwa %2")
+        .arg(speed, duration(*left));
 }
 
 QString TransferRate::duration(qint64 seconds)
 {
     if (seconds < 100)
-        return QStringLiteral("%1 s").arg(seconds);
+        //: A duration in seconds, abbreviated
+        return QCoreApplication::translate("TransferRate", "%1 s").arg(seconds);
     const qint64 minutes = (seconds + 59) / 60;
     if (minutes < 100)
-        return QStringLiteral("%1 min").arg(minutes);
-    return QStringLiteral("%1 h").arg((minutes + 59) / 60);
+        //: A duration in minutes, abbreviated
+        return QCoreApplication::translate("TransferRate", "%1 min").arg(minutes);
+    //: A duration in hours, abbreviated
+    return QCoreApplication::translate("TransferRate", "%1 h").arg((minutes + 59) / 60);
 }

@@ -6,6 +6,7 @@
 #include "serial/networkaddress.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHeaderView>
@@ -20,14 +21,16 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("Geräte zuordnen");
-
 QString withheldReason(const SerialDeviceInfo &device)
 {
     if (device.isConsole)
-        return QStringLiteral("nicht angeboten: Konsole des Systems");
+        //: a device the dialog lists but does not offer for a port: the system's console
+        return QCoreApplication::translate(
+            "DeviceAssignmentDialog", "nicht angeboten: Konsole des Systems");
     if (device.isUartlessLegacyPort)
-        return QStringLiteral("nicht angeboten: kein UART vorhanden");
+        //: a device the dialog lists but does not offer: a legacy serial port without a chip
+        return QCoreApplication::translate(
+            "DeviceAssignmentDialog", "nicht angeboten: kein UART vorhanden");
     return {};
 }
 
@@ -38,8 +41,8 @@ DeviceAssignmentDialog::DeviceAssignmentDialog(
     : QDialog(parent)
     , m_devices(std::move(devices))
 {
-    setWindowTitle(kTitle);
-    setAccessibleName(kTitle);
+    setWindowTitle(tr("Geräte zuordnen"));
+    setAccessibleName(tr("Geräte zuordnen"));
     setModal(true);
     buildControls(current);
     refresh();
@@ -54,11 +57,17 @@ DeviceAssignmentDialog::DeviceAssignmentDialog(
 void DeviceAssignmentDialog::buildControls(const DeviceAssignment &current)
 {
     auto *layout = new QVBoxLayout(this);
-    auto *tableLabel = new QLabel(QStringLiteral("&Gefundene Geräte:"), this);
+    auto *tableLabel = new QLabel(tr("&Gefundene Geräte:"), this);
     m_table = new QTableWidget(0, 3, this);
-    m_table->setHorizontalHeaderLabels(
-        { QStringLiteral("Pfad"), QStringLiteral("Gerätedatei"), QStringLiteral("Angaben") });
-    m_table->setAccessibleName(QStringLiteral("Gefundene Geräte"));
+    m_table->setHorizontalHeaderLabels({
+        //: column header: the device's stable path
+        tr("Pfad"),
+        //: column header: the device's file under /dev
+        tr("Gerätedatei"),
+        //: column header: what is known of the device (maker, model, who holds it)
+        tr("Angaben"),
+    });
+    m_table->setAccessibleName(tr("Gefundene Geräte"));
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->hide();
@@ -73,13 +82,17 @@ void DeviceAssignmentDialog::buildControls(const DeviceAssignment &current)
         QComboBox *box = new QComboBox(this);
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
-        box->lineEdit()->setPlaceholderText(QStringLiteral("automatisch: ein gefundenes Gerät"));
-        box->setAccessibleName(QStringLiteral("Gerät für COM%1").arg(port));
+        //: placeholder of an empty box: the port then takes a device that was found
+        box->lineEdit()->setPlaceholderText(tr("automatisch: ein gefundenes Gerät"));
+        //: %1 is the port's number
+        box->setAccessibleName(tr("Gerät für COM%1").arg(port));
         box->setEditText(current.devicePath(port));
         m_boxes[port - ComPortMap::kFirstPort] = box;
-        box->setToolTip(QStringLiteral("Ein Gerätepfad oder ein Port im Netz: "
-                                       "rfc2217://RECHNER:PORT oder tcp://RECHNER:PORT"));
-        auto *label = new QLabel(QStringLiteral("COM&%1:").arg(port), this);
+        //: RECHNER is a placeholder for a host name (HOST)
+        box->setToolTip(tr("Ein Gerätepfad oder ein Port im Netz: "
+                           "rfc2217://RECHNER:PORT oder tcp://RECHNER:PORT"));
+        //: %1 is the port's number, also its access key
+        auto *label = new QLabel(tr("COM&%1:").arg(port), this);
         label->setBuddy(box);
         form->addRow(label, box);
         // A server's address is checked as it is typed, so that a missing
@@ -94,7 +107,8 @@ void DeviceAssignmentDialog::buildControls(const DeviceAssignment &current)
                 ? DeviceAssignment::problemWithPath(path)
                 : std::nullopt;
             problem->setText(
-                wrong ? QStringLiteral("Noch keine gültige Adresse: %1.").arg(*wrong) : QString());
+                //: %1 says what is wrong with the server address typed so far
+                wrong ? tr("Noch keine gültige Adresse: %1.").arg(*wrong) : QString());
             problem->setAccessibleName(problem->text());
             problem->setVisible(wrong.has_value());
         });
@@ -103,7 +117,8 @@ void DeviceAssignmentDialog::buildControls(const DeviceAssignment &current)
         if (ComPortMap::sourceOf(port) == ComPortMap::Source::Environment) {
             form->addRow(QString(),
                 new QLabel(
-                    QStringLiteral("%1 ist gesetzt und gilt vor dieser Wahl: %2")
+                    //: %1 is an environment variable's name, %2 the device path it sets
+                    tr("%1 ist gesetzt und gilt vor dieser Wahl: %2")
                         .arg(ComPortMap::environmentVariable(port), ComPortMap::devicePath(port)),
                     this));
         }
@@ -111,8 +126,8 @@ void DeviceAssignmentDialog::buildControls(const DeviceAssignment &current)
     layout->addLayout(form);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("Abbrechen"));
+    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(tr("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(tr("Abbrechen"));
     connect(buttons, &QDialogButtonBox::accepted, this, &DeviceAssignmentDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &DeviceAssignmentDialog::reject);
     layout->addWidget(buttons);
@@ -195,7 +210,9 @@ void DeviceAssignmentDialog::accept()
             return;
         }
         if (!path.isEmpty() && chosen.contains(path)) {
-            refuse(port, QStringLiteral("COM1 und COM2 können nicht dasselbe Gerät sein"));
+            //: a reason inside the sentence "The device for COM%1 cannot be assigned like this:
+            //: %2."
+            refuse(port, tr("COM1 und COM2 können nicht dasselbe Gerät sein"));
             return;
         }
         chosen << path;
@@ -206,10 +223,9 @@ void DeviceAssignmentDialog::accept()
 void DeviceAssignmentDialog::refuse(int port, const QString &problem)
 {
     Dialogs::current().message(
-        QStringLiteral("Das Gerät für COM%1 lässt sich so nicht zuordnen: %2.")
-            .arg(port)
-            .arg(problem),
-        kTitle);
+        //: %1 is the port's number, %2 the reason
+        tr("Das Gerät für COM%1 lässt sich so nicht zuordnen: %2.").arg(port).arg(problem),
+        tr("Geräte zuordnen"));
     portBox(port)->setFocus();
 }
 

@@ -21,7 +21,7 @@ FrmEinstellungen::FrmEinstellungen(Module1 &state, MSComm &comm, Reconnector &re
     , m_status(status)
     , m_mayClosePort(std::move(mayClosePort))
 {
-    setWindowTitle(QStringLiteral("Einstellungen"));
+    setWindowTitle(tr("Einstellungen"));
     buildControls();
     connect(Command3, &QPushButton::clicked, this, &FrmEinstellungen::connectPort);
     connect(Command2, &QPushButton::clicked, this, &FrmEinstellungen::disconnectPort);
@@ -97,10 +97,10 @@ void FrmEinstellungen::connectPort()
             // The box keeps its one sentence; the tool tip names the holder.
             noteHolder(m_comm.CommPort());
             Dialogs::current().message(
-                QStringLiteral("COM%1 wird von einem anderen Gerät benutzt und steht nicht "
-                               "zur Verfügung.")
+                tr("COM%1 wird von einem anderen Gerät benutzt und steht nicht "
+                   "zur Verfügung.")
                     .arg(m_comm.CommPort()),
-                QStringLiteral("Serieller Port-Fehler"));
+                tr("Serieller Port-Fehler"));
         } else {
             ShowErrorReport(error);
         }
@@ -133,8 +133,10 @@ void FrmEinstellungen::connectPort()
     }
 
     if (!chosen.line) {
+        // untranslated: the error's source, the name of the window that raised it
         return fail({ CommErrorNumber::kInvalidSettings, QStringLiteral("FrmEinstellungen"),
-            QStringLiteral("Parität, Datenbits und Stopbits müssen gewählt sein.") });
+            //: Parity, data bits and stop bits are the serial line settings
+            tr("Parität, Datenbits und Stopbits müssen gewählt sein.") });
     }
     if (CommResult error = m_comm.setSettings(chosen.line->settings))
         return fail(*error);

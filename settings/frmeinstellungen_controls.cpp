@@ -31,53 +31,61 @@ void FrmEinstellungen::buildControls()
 {
     setClientSizeTwips(4845, 3360);
 
-    Label1 = new QLabel(QStringLiteral("Baudrate"), this);
+    Label1 = new QLabel(tr("Baudrate"), this);
     setGeometryTwips(Label1, 120, 60, 1000, 240);
     List2 = new QListWidget(this);
     List2->addItems(ConnectionChoices::baudCaptions());
-    List2->setAccessibleName(QStringLiteral("Baudrate"));
+    List2->setAccessibleName(tr("Baudrate"));
     Label1->setBuddy(List2);
     setGeometryTwips(List2, 120, 300, 1000, 1500);
 
-    auto *frame4 = new QGroupBox(QStringLiteral("&Datenbits"), this);
+    //: serial line setting
+    auto *frame4 = new QGroupBox(tr("&Datenbits"), this);
     setGeometryTwips(frame4, 1240, 0, 1000, 1800);
-    fillGroup(Option3, frame4, ConnectionChoices::dataBitsCaptions(), QStringLiteral("Datenbits"));
+    //: serial line setting; accessible name of the group, followed by an option's caption
+    fillGroup(Option3, frame4, ConnectionChoices::dataBitsCaptions(), tr("Datenbits"));
     for (int i = 0; i < 4; ++i)
         setGeometryTwips(Option3[i], 120, 300 + 360 * i, 760, 300);
 
-    auto *frame3 = new QGroupBox(QStringLiteral("&Parität"), this);
+    //: serial line setting
+    auto *frame3 = new QGroupBox(tr("&Parität"), this);
     setGeometryTwips(frame3, 2360, 0, 2370, 1800);
-    fillGroup(Option2, frame3, ConnectionChoices::parityCaptions(), QStringLiteral("Parität"));
+    //: serial line setting; accessible name of the group, followed by an option's caption
+    fillGroup(Option2, frame3, ConnectionChoices::parityCaptions(), tr("Parität"));
     for (int i = 0; i < 3; ++i)
         setGeometryTwips(Option2[i], 120, 300 + 360 * i, 1150, 300);
     for (int i = 3; i < 5; ++i)
         setGeometryTwips(Option2[i], 1320, 300 + 360 * (i - 3), 950, 300);
     Image1[0] = new QLabel(frame3);
     Image1[0]->setPixmap(indicatorBall(QColor(150, 150, 150)));
-    Image1[0]->setAccessibleName(QStringLiteral("Verbindungsanzeige: nicht verbunden"));
+    //: the connection indicator, a grey ball
+    Image1[0]->setAccessibleName(tr("Verbindungsanzeige: nicht verbunden"));
     Image1[1] = new QLabel(frame3);
     Image1[1]->setPixmap(indicatorBall(QColor(220, 20, 20)));
-    Image1[1]->setAccessibleName(QStringLiteral("Verbindungsanzeige: verbunden"));
+    //: the connection indicator, a red ball
+    Image1[1]->setAccessibleName(tr("Verbindungsanzeige: verbunden"));
     for (QLabel *image : Image1)
         setGeometryTwips(image, 1740, 1140, 510, 510);
     Image1[1]->hide();
 
-    auto *frame5 = new QGroupBox(QStringLiteral("&Stopbits"), this);
+    //: serial line setting
+    auto *frame5 = new QGroupBox(tr("&Stopbits"), this);
     setGeometryTwips(frame5, 120, 1920, 1000, 1380);
-    fillGroup(Option4, frame5, ConnectionChoices::stopBitsCaptions(), QStringLiteral("Stopbits"));
+    //: serial line setting; accessible name of the group, followed by an option's caption
+    fillGroup(Option4, frame5, ConnectionChoices::stopBitsCaptions(), tr("Stopbits"));
     for (int i = 0; i < 3; ++i)
         setGeometryTwips(Option4[i], 120, 300 + 330 * i, 760, 300);
     Option4[1]->setEnabled(false);
 
-    auto *frame2 = new QGroupBox(QStringLiteral("&COM-Port"), this);
+    auto *frame2 = new QGroupBox(tr("&COM-Port"), this);
     setGeometryTwips(frame2, 1240, 1920, 1000, 1380);
-    fillGroup(Option1, frame2, ConnectionChoices::portCaptions(), QStringLiteral("COM-Port"));
+    fillGroup(Option1, frame2, ConnectionChoices::portCaptions(), tr("COM-Port"));
     for (int i = 0; i < int(Option1.size()); ++i)
         setGeometryTwips(Option1[i], 120, 300 + 360 * i, 800, 300);
 
-    Command3 = button(QStringLiteral("Verbindung &herstellen"), this);
-    Command2 = button(QStringLiteral("Verbindung &trennen"), this);
-    Command1 = button(QStringLiteral("Schließe&n"), this);
+    Command3 = button(tr("Verbindung &herstellen"), this);
+    Command2 = button(tr("Verbindung &trennen"), this);
+    Command1 = button(tr("Schließe&n"), this);
     setGeometryTwips(Command3, 2480, 1980, 2250, 375);
     setGeometryTwips(Command2, 2480, 2430, 2250, 375);
     setGeometryTwips(Command1, 2480, 2880, 2250, 375);

@@ -1,4 +1,4 @@
-#include "app/germanui.h"
+#include "app/uilanguage.h"
 #include "assignmentanswer.h"
 #include "devices/comportmap.h"
 #include "devices/deviceassignmentstore.h"
@@ -59,7 +59,7 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { installGermanUi(*qApp); }
+    void initTestCase() { UiLanguage::install(*qApp, UiLanguage::Language::German); }
 
     void init()
     {

@@ -46,20 +46,24 @@ Run runTool(const QString &program, const QStringList &arguments,
 
 // The help as the user must read it, written out here: a copy of the
 // program's own text could not notice a change to it.
-const char kHelp[] = "Aufruf: tavel [--help] [--version]\n"
+const char kHelp[] = "Aufruf: tavel [--help] [--version] [--sprache de|en]\n"
                      "\n"
                      "Tavel ist ein serielles Terminal: Text und Hex-Bytes über COM1 oder COM2\n"
                      "senden und alles Empfangene als Text und Hex sehen.\n"
                      "\n"
                      "Optionen:\n"
-                     "  -h, --help     diese Hilfe zeigen und beenden\n"
-                     "  -v, --version  die Version zeigen und beenden\n"
+                     "  -h, --help        diese Hilfe zeigen und beenden\n"
+                     "  -v, --version     die Version zeigen und beenden\n"
+                     "  --sprache de|en   die Oberfläche auf Deutsch oder Englisch zeigen\n"
                      "\n"
                      "Umgebungsvariablen:\n"
                      "  TAVEL_COM1  Gerät für COM1\n"
                      "  TAVEL_COM2  Gerät für COM2\n"
                      "  Ohne sie gilt die Zuordnung aus „Datei → Geräte zuordnen …“; ohne diese\n"
                      "  stehen COM1 und COM2 für die ersten gefundenen seriellen Geräte.\n"
+                     "  TAVEL_SPRACHE  de oder en, wie --sprache; die Option geht vor.\n"
+                     "  Ohne beide ist die Oberfläche deutsch, wenn die Sprache des Systems\n"
+                     "  Deutsch ist oder keine gesetzt ist (C, POSIX), sonst englisch.\n"
                      "\n"
                      "Einstellungen:\n"
                      "  tavel.cfg liegt im Ordner des Programms, wenn dieser beschreibbar ist und\n"
@@ -202,6 +206,38 @@ private Q_SLOTS:
         QVERIFY(
             contentsOf(installed(QStringLiteral("usr/share/metainfo/de.tavel.Tavel.metainfo.xml")))
                 .contains("<release version=\"" TAVEL_PROJECT_VERSION "\""));
+    }
+
+    // The manual page in both languages: man(1) shows the German one in a
+    // German locale and the English one, in man1, in every other. Each has
+    // its own headings, both the version and the language option.
+    void installedManualPagesAreGermanAndEnglish_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("heading");
+        QTest::addColumn<QByteArray>("otherHeading");
+        QTest::newRow("English in man1")
+            << QStringLiteral("usr/share/man/man1/tavel.1.gz") << QByteArray(".SH SYNOPSIS\n")
+            << QByteArray(".SH \\(:UBERSICHT\n");
+        QTest::newRow("German in de/man1")
+            << QStringLiteral("usr/share/man/de/man1/tavel.1.gz")
+            << QByteArray(".SH \\(:UBERSICHT\n") << QByteArray(".SH SYNOPSIS\n");
+    }
+    void installedManualPagesAreGermanAndEnglish()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, heading);
+        QFETCH(QByteArray, otherHeading);
+        QVERIFY2(QFileInfo::exists(installed(path)), qPrintable(path));
+        const Run page
+            = runTool(QStringLiteral("gzip"), { QStringLiteral("-dc"), installed(path) });
+        QVERIFY2(page.exitCode == 0, page.error);
+        QVERIFY2(page.output.startsWith(".TH TAVEL 1 "), page.output.left(80));
+        QVERIFY(page.output.contains("\"Tavel " TAVEL_PROJECT_VERSION "\""));
+        QVERIFY(page.output.contains(heading));
+        QVERIFY(!page.output.contains(otherHeading));
+        QVERIFY(page.output.contains("\\-\\-sprache"));
+        QVERIFY(page.output.contains("TAVEL_SPRACHE"));
     }
 
     void installedDataPassesTheValidators_data()

@@ -4,11 +4,13 @@
 #include "cp1252.h"
 #include "hexnotation.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 QString noPattern()
 {
-    return QStringLiteral("Kein Suchmuster.");
+    return QCoreApplication::translate("BytePattern", "Kein Suchmuster.");
 }
 
 BytePattern::ParseResult refusal(QString error, qsizetype position = 0)
@@ -67,7 +69,10 @@ BytePattern::ParseResult BytePattern::fromHex(QStringView entry)
         errorAt = stray - stray % 3;
     if (errorAt >= 0) {
         ParseResult result = refusal(
-            QStringLiteral("Ungültige Hex-Eingabe an Stelle %1.").arg(errorAt + 1), errorAt + 1);
+            //: %1 is the character position in the entry, counted from 1
+            QCoreApplication::translate("BytePattern", "Ungültige Hex-Eingabe an Stelle %1.")
+                .arg(errorAt + 1),
+            errorAt + 1);
         result.normalised = normalised;
         return result;
     }
@@ -84,7 +89,9 @@ BytePattern::ParseResult BytePattern::fromHex(QStringView entry)
     // Without a fixed byte a pattern matches at every offset: a search would
     // stop everywhere and a rule fire on every byte.
     if (!anyFixed)
-        result.error = QStringLiteral("Ein Muster nur aus ?? passt auf alles.");
+        //: ?? is a wildcard byte in a hex search pattern
+        result.error
+            = QCoreApplication::translate("BytePattern", "Ein Muster nur aus ?? passt auf alles.");
     else
         result.pattern = BytePattern(std::move(elements));
     return result;
@@ -99,8 +106,10 @@ BytePattern::ParseResult BytePattern::fromText(QStringView text, Qt::CaseSensiti
     for (qsizetype i = 0; i < text.size(); ++i) {
         const int byte = Cp1252::toByte(text[i]);
         if (byte < 0) {
-            return refusal(QStringLiteral("Das Zeichen „%1“ an Stelle %2 gibt es in "
-                                          "Windows-1252 nicht.")
+            //: %1 is a character, %2 its position in the entry, counted from 1
+            return refusal(QCoreApplication::translate("BytePattern",
+                               "Das Zeichen „%1“ an Stelle %2 gibt es in "
+                               "Windows-1252 nicht.")
                                .arg(characterAt(text, i).toString(), QString::number(i + 1)),
                 i + 1);
         }

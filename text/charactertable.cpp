@@ -3,6 +3,8 @@
 #include "cp1252.h"
 #include "hexnotation.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 bool hasNoCharacter(int code)
@@ -29,7 +31,9 @@ QString itemText(int code)
     const QString hex = QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0'));
     const QString item = hex + QStringLiteral("h ; ") + QString::number(code);
     if (code == 32)
-        return item + QStringLiteral(", Space ");
+        //: Name of the space character (code 32) in the character table
+        return item + QStringLiteral(", ") + QCoreApplication::translate("CharacterTable", "Space")
+            + QLatin1Char(' ');
     if (hasNoCharacter(code))
         return item;
     return item + QStringLiteral(", ") + Cp1252::toChar(static_cast<unsigned char>(code));

@@ -1,20 +1,28 @@
 #include "filesendwindow.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
 
-const QString kRateUnknown = QStringLiteral("Restzeit wird ermittelt …");
+// Made when shown: the translation is loaded after static initialisation.
+QString rateUnknown()
+{
+    return QCoreApplication::translate("FileSendWindow", "Restzeit wird ermittelt …");
+}
 
 QString holdText(FileTransfer::Hold hold)
 {
     switch (hold) {
     case FileTransfer::Hold::ClearToSendOff:
-        return QStringLiteral("angehalten: CTS ist aus");
+        //: The file send is paused because the far end turned CTS off.
+        return QCoreApplication::translate("FileSendWindow", "angehalten: CTS ist aus");
     case FileTransfer::Hold::XoffReceived:
-        return QStringLiteral("angehalten: die Gegenstelle hat XOFF gesendet");
+        //: The file send is paused because the far end sent XOFF.
+        return QCoreApplication::translate(
+            "FileSendWindow", "angehalten: die Gegenstelle hat XOFF gesendet");
     case FileTransfer::Hold::None:
         break;
     }
@@ -24,12 +32,12 @@ QString holdText(FileTransfer::Hold hold)
 } // namespace
 
 FileSendWindow::FileSendWindow(FileTransfer &transfer, QWidget *parent)
-    : ProgressWindow(QStringLiteral("Datei senden"), transfer.name(),
-        QStringLiteral("Gesendete Datei"), QStringLiteral("Gesendete Bytes"), parent)
+    : ProgressWindow(
+        tr("Datei senden"), transfer.name(), tr("Gesendete Datei"), tr("Gesendete Bytes"), parent)
     , m_transfer(transfer)
 {
-    m_rateLabel = new QLabel(kRateUnknown, this);
-    m_rateLabel->setAccessibleDescription(QStringLiteral("Übertragungsrate und Restzeit"));
+    m_rateLabel = new QLabel(rateUnknown(), this);
+    m_rateLabel->setAccessibleDescription(tr("Übertragungsrate und Restzeit"));
     // Below the count, above the button.
     if (auto *column = qobject_cast<QVBoxLayout *>(layout()))
         column->insertWidget(column->indexOf(progressLabel()) + 1, m_rateLabel);
@@ -53,7 +61,7 @@ void FileSendWindow::onProgressed(qint64 sent, qint64 total)
     m_rate.add(m_clock.elapsed(), sent);
     const QString held = holdText(m_transfer.hold());
     const QString rate = m_rate.text(total);
-    m_rateLabel->setText(!held.isEmpty() ? held : rate.isEmpty() ? kRateUnknown : rate);
+    m_rateLabel->setText(!held.isEmpty() ? held : rate.isEmpty() ? rateUnknown() : rate);
 }
 
 void FileSendWindow::onFinished(FileTransfer::Outcome outcome)
@@ -66,10 +74,11 @@ void FileSendWindow::onFinished(FileTransfer::Outcome outcome)
     }
     showCount(m_transfer.sent(), m_transfer.total());
     progressLabel()->setText(
-        QStringLiteral("Das Gerät ist nicht mehr erreichbar: %1 wurden gesendet.")
+        //: %1 is the count of bytes sent, as "%1 von %2 Bytes".
+        tr("Das Gerät ist nicht mehr erreichbar: %1 wurden gesendet.")
             .arg(progressText(m_transfer.sent(), m_transfer.total())));
     m_rateWatch.stop();
     m_rateLabel->clear();
-    button()->setText(QStringLiteral("&Schließen"));
-    button()->setAccessibleName(QStringLiteral("Schließen"));
+    button()->setText(tr("&Schließen"));
+    button()->setAccessibleName(tr("Schließen"));
 }

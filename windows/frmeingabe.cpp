@@ -34,7 +34,7 @@ FrmEingabe::FrmEingabe(Module1 &state, Transmitter &transmitter, QWidget *parent
     : ChildWindow(state, WindowIndex::kEingabe, parent)
     , m_transmitter(transmitter)
 {
-    setWindowTitle(QStringLiteral("Eingabefenster"));
+    setWindowTitle(tr("Eingabefenster"));
     buildControls();
     Text2->setKeyFilter(HexNotation::filterTypedCharacter);
 
@@ -109,8 +109,10 @@ void FrmEingabe::Command2_Click()
         if (form.normalised != Text2->text())
             Text2->setText(form.normalised);
         if (!form.ok()) {
+            //: "Farmatfehler" is a deliberate misspelling of "Formatfehler"
+            //: (format error) that must stay in the German text.
             Dialogs::current().message(
-                QStringLiteral("Farmatfehler bei der Hexwerteingabe"), kApplicationTitle);
+                tr("Farmatfehler bei der Hexwerteingabe"), kApplicationTitle);
             return;
         }
         payload = form.bytes;

@@ -22,6 +22,7 @@ EightBitEdit *entry(const QString &name, QWidget *parent)
     // A fixed pitch lines up the groups of the hex notation; Liberation Mono
     // has the metrics of Courier New where that face is missing.
     QFont font;
+    // untranslated: font family names
     font.setFamilies({ QStringLiteral("Courier New"), QStringLiteral("Liberation Mono") });
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSizeF(9.75);
@@ -43,39 +44,40 @@ void FrmEingabe::buildControls()
 {
     setClientSizeTwips(9480, 4440);
 
-    Label2[1] = new QLabel(QStringLiteral("Format"), this);
+    //: Caption of the row choosing how the entry is written: as text or in hex.
+    Label2[1] = new QLabel(tr("Format"), this);
     setGeometryTwips(Label2[1], 120, 150, 660, 255);
-    OptionText = new QRadioButton(QStringLiteral("Text"), this);
-    OptionText->setAccessibleName(QStringLiteral("Format Text"));
+    OptionText = new QRadioButton(tr("Text"), this);
+    OptionText->setAccessibleName(tr("Format Text"));
     setGeometryTwips(OptionText, 780, 120, 780, 285);
-    OptionHex = new QRadioButton(QStringLiteral("Hex"), this);
-    OptionHex->setAccessibleName(QStringLiteral("Format Hex"));
+    OptionHex = new QRadioButton(tr("Hex"), this);
+    OptionHex->setAccessibleName(tr("Format Hex"));
     setGeometryTwips(OptionHex, 1560, 120, 780, 285);
     OptionText->setChecked(true);
-    Label2[2] = new QLabel(
-        QStringLiteral("Hexwerte zweistellig und mit Leerzeichen getrennt eingeben"), this);
+    Label2[2] = new QLabel(tr("Hexwerte zweistellig und mit Leerzeichen getrennt eingeben"), this);
     setGeometryTwips(Label2[2], 2340, 150, 4620, 255);
     Label2[2]->hide();
 
-    Text1 = entry(QStringLiteral("Eingabe als Text"), this);
-    Text2 = entry(QStringLiteral("Eingabe als Hexwerte"), this);
+    Text1 = entry(tr("Eingabe als Text"), this);
+    Text2 = entry(tr("Eingabe als Hexwerte"), this);
     for (EightBitEdit *box : { Text1, Text2 })
         setGeometryTwips(box, 120, 480, 6840, 3360);
     Text2->hide();
 
-    Label2[0] = new QLabel(QStringLiteral("S&onderzeichen"), this);
+    Label2[0] = new QLabel(tr("S&onderzeichen"), this);
     setGeometryTwips(Label2[0], 7080, 150, 2280, 255);
     List1 = new QListWidget(this);
     List1->addItems(CharacterTable::items(0));
-    List1->setAccessibleName(QStringLiteral("Sonderzeichen"));
+    List1->setAccessibleName(tr("Sonderzeichen"));
     Label2[0]->setBuddy(List1);
     setGeometryTwips(List1, 7080, 480, 2280, 2880);
-    Command3 = button(QStringLiteral("&Einfügen"), this);
+    Command3 = button(tr("&Einfügen"), this);
     setGeometryTwips(Command3, 7080, 3465, 2280, 375);
 
-    Command2 = button(QStringLiteral("Se&nden"), this);
-    CmdLöschen = button(QStringLiteral("&Löschen"), this);
-    Command1 = button(QStringLiteral("&Schließen"), this);
+    Command2 = button(tr("Se&nden"), this);
+    //: Clears both entries.
+    CmdLöschen = button(tr("&Löschen"), this);
+    Command1 = button(tr("&Schließen"), this);
     setGeometryTwips(Command2, 120, 3960, 1335, 375);
     setGeometryTwips(CmdLöschen, 1575, 3960, 1335, 375);
     setGeometryTwips(Command1, 3030, 3960, 1335, 375);

@@ -12,9 +12,9 @@ FrmEmpfang::FrmEmpfang(Module1 &state, QWidget *parent)
     : ChildWindow(state, WindowIndex::kEmpfang, parent)
     , m_log(new TrafficLog(this))
 {
-    setWindowTitle(QStringLiteral("Empfangene Daten"));
-    const TrafficWindowParts parts = TrafficWindowParts::build(
-        this, QStringLiteral("Empfangsfenster &löschen"), QColor(236, 242, 239));
+    setWindowTitle(tr("Empfangene Daten"));
+    const TrafficWindowParts parts
+        = TrafficWindowParts::build(this, tr("Empfangsfenster &löschen"), QColor(236, 242, 239));
     Text1 = parts.text;
     Label1 = parts.hexCaption;
     Text2 = parts.hex;
@@ -25,7 +25,9 @@ FrmEmpfang::FrmEmpfang(Module1 &state, QWidget *parent)
     Text2->setLog(m_log, TrafficView::Rendering::Hex);
     // Over any byte of either view: when it arrived, and which byte it is.
     const auto arrival = [this](qint64 offset) {
-        return QStringLiteral("Empfangen um %1 (Byte %2)")
+        //: Tool tip over a received byte: %1 is the time of day it arrived,
+        //: %2 its number counted from 1.
+        return tr("Empfangen um %1 (Byte %2)")
             .arg(TrafficExport::timeOfDay(m_log->arrivalMsecs(offset)))
             .arg(offset + 1);
     };

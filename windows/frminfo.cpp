@@ -21,6 +21,7 @@ QFont timesNewRoman(qreal pointSize)
 {
     QFont font;
     // Liberation Serif has Times New Roman's metrics, for systems without it.
+    // untranslated: font family names
     font.setFamilies({ QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif") });
     font.setPointSizeF(pointSize);
     return font;
@@ -31,8 +32,8 @@ QFont timesNewRoman(qreal pointSize)
 FrmInfo::FrmInfo(QWidget *parent)
     : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Info"));
-    setAccessibleName(QStringLiteral("Info"));
+    setWindowTitle(tr("Info"));
+    setAccessibleName(tr("Info"));
     setObjectName(QStringLiteral("FrmInfo"));
     QPalette background = palette();
     background.setColor(QPalette::Window, kBackground);
@@ -47,12 +48,14 @@ FrmInfo::FrmInfo(QWidget *parent)
     // its text: everything around the words is background that closes it.
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    Label1 = addLine(QStringLiteral("Label1"), QStringLiteral("Zaruridezadud V2"), kYellow,
-        kTitlePoints, QStringLiteral("Titel"));
+    // untranslated: the program's title and version
+    const QString title = QStringLiteral("Zaruridezadud V2");
+    //: Accessible description of the line with the program's title.
+    Label1 = addLine(QStringLiteral("Label1"), title, kYellow, kTitlePoints, tr("Titel"));
 
     Line1 = new QWidget(this);
     Line1->setObjectName(QStringLiteral("Line1"));
-    Line1->setAccessibleName(QStringLiteral("Trennlinie"));
+    Line1->setAccessibleName(tr("Trennlinie"));
     Line1->setFixedHeight(kRuleWidth);
     QPalette rule = Line1->palette();
     rule.setColor(QPalette::Window, kYellow);
@@ -63,13 +66,13 @@ FrmInfo::FrmInfo(QWidget *parent)
     layout->addWidget(Line1);
     layout->addSpacing(kMargin / 3);
 
-    Label2 = addLine(QStringLiteral("Label2"),
-        QStringLiteral("Ein Terminal für die serielle Schnittstelle"), kYellow, kLinePoints,
-        QStringLiteral("Hinweis"));
+    const QString about = tr("Ein Terminal für die serielle Schnittstelle");
+    //: Accessible description of the line saying what the program is.
+    Label2 = addLine(QStringLiteral("Label2"), about, kYellow, kLinePoints, tr("Hinweis"));
     Label3[0] = addLine(QStringLiteral("Label3_0"), QStringLiteral("www.example.org/tavel"), kGreen,
-        kLinePoints, QStringLiteral("Webadresse"));
+        kLinePoints, tr("Webadresse"));
     Label3[1] = addLine(QStringLiteral("Label3_1"), QStringLiteral("tavel@example.org"), kGreen,
-        kLinePoints, QStringLiteral("Mailadresse"));
+        kLinePoints, tr("Mailadresse"));
 }
 
 QLabel *FrmInfo::addLine(const QString &objectName, const QString &text, const QColor &color,

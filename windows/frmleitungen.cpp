@@ -37,7 +37,8 @@ FrmLeitungen::FrmLeitungen(Module1 &state, PortLines &lines, LinesSettings &sett
     , m_settings(settings)
     , m_save(std::move(save))
 {
-    setWindowTitle(QStringLiteral("Leitungen"));
+    //: The window of the modem control lines (DTR, RTS, CTS, DSR, DCD, RI).
+    setWindowTitle(tr("Leitungen"));
     buildControls();
     // Until a port is open, the window starts at COM1.
     portOptions[0]->setChecked(true);
@@ -129,21 +130,22 @@ void FrmLeitungen::showLines()
 
     QString whyNot;
     if (open == 0)
-        whyNot = QStringLiteral("Nicht verbunden.");
+        whyNot = tr("Nicht verbunden.");
     else if (!m_lines.linesKnown())
-        whyNot = QStringLiteral("Steuerleitungen nicht verfügbar: %1.").arg(m_lines.whyUnknown());
+        //: %1 is the reason the driver gives.
+        whyNot = tr("Steuerleitungen nicht verfügbar: %1.").arg(m_lines.whyUnknown());
     showOwnLine(dtrButton, LineBits::kDtr, whyNot);
     const bool driverSetsRts
         = open != 0 && m_lines.choices(open).flowControl == LineChoices::FlowControl::RtsCts;
     showOwnLine(rtsButton, LineBits::kRts,
-        whyNot.isEmpty() && driverSetsRts
-            ? QStringLiteral("Bei RTS/CTS setzt der Treiber RTS selbst.")
-            : whyNot);
+        whyNot.isEmpty() && driverSetsRts ? tr("Bei RTS/CTS setzt der Treiber RTS selbst.")
+                                          : whyNot);
 
     // A flow control the driver refused is said where it was chosen.
     const QString flowNote = open == 0 || m_lines.flowProblem().isEmpty()
         ? QString()
-        : QStringLiteral("Ohne Flusssteuerung verbunden: %1.").arg(m_lines.flowProblem());
+        //: %1 is the reason the driver refused the chosen flow control.
+        : tr("Ohne Flusssteuerung verbunden: %1.").arg(m_lines.flowProblem());
     for (QRadioButton *option : flowOptions) {
         const QString note = option->isChecked() ? flowNote : QString();
         option->setToolTip(note);
@@ -162,7 +164,8 @@ void FrmLeitungen::showLines()
     const QString breakNote = open == 0 ? whyNot
         : m_lines.breakProblem().isEmpty()
         ? QString()
-        : QStringLiteral("Break nicht möglich: %1.").arg(m_lines.breakProblem());
+        //: A BREAK signal on the serial line; %1 is the reason the driver gives.
+        : tr("Break nicht möglich: %1.").arg(m_lines.breakProblem());
     breakButton->setToolTip(breakNote);
     breakButton->setAccessibleDescription(breakNote);
 }
@@ -203,7 +206,7 @@ void FrmLeitungen::showChoices()
     const bool driverSetsRts = choices.flowControl == LineChoices::FlowControl::RtsCts;
     rtsAtOpen->setEnabled(!driverSetsRts);
     const QString rtsNote
-        = driverSetsRts ? QStringLiteral("Bei RTS/CTS setzt der Treiber RTS selbst.") : QString();
+        = driverSetsRts ? tr("Bei RTS/CTS setzt der Treiber RTS selbst.") : QString();
     rtsAtOpen->setToolTip(rtsNote);
     rtsAtOpen->setAccessibleDescription(rtsNote);
     keepDtr->setChecked(choices.keepDtrAfterClose);

@@ -6,6 +6,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -29,14 +30,34 @@ QRadioButton *option(const QString &caption, const QString &groupName, QWidget *
     return o;
 }
 
+// The levels in the order of LineChoices::Level, as the window shows them;
+// the file keeps LineChoices::levelWord().
 QComboBox *levelBox(QLabel *label, QWidget *parent)
 {
     auto *box = new QComboBox(parent);
-    box->addItems({ LineChoices::levelWord(LineChoices::Level::On),
-        LineChoices::levelWord(LineChoices::Level::Off) });
+    //: Level of a control line: on.
+    box->addItems({ QCoreApplication::translate("FrmLeitungen", "ein"),
+        //: Level of a control line: off.
+        QCoreApplication::translate("FrmLeitungen", "aus") });
     label->setBuddy(box);
     box->setAccessibleName(label->text().remove(QLatin1Char('&')).remove(QLatin1Char(':')));
     return box;
+}
+
+// A flow control as the window shows it, with its access key; the file keeps
+// the bare words of LineChoices::flowRows().
+QString flowCaption(LineChoices::FlowControl flow)
+{
+    switch (flow) {
+    case LineChoices::FlowControl::None:
+        //: No flow control.
+        return QCoreApplication::translate("FrmLeitungen", "&keine");
+    case LineChoices::FlowControl::RtsCts:
+        return QCoreApplication::translate("FrmLeitungen", "RTS/&CTS");
+    case LineChoices::FlowControl::XonXoff:
+        return QCoreApplication::translate("FrmLeitungen", "&XON/XOFF");
+    }
+    return {};
 }
 
 } // namespace
@@ -47,7 +68,8 @@ QComboBox *levelBox(QLabel *label, QWidget *parent)
 // focus, not press the button.
 void FrmLeitungen::buildControls()
 {
-    auto *now = new QGroupBox(QStringLiteral("Leitungen jetzt"), this);
+    //: The control lines as they are now.
+    auto *now = new QGroupBox(tr("Leitungen jetzt"), this);
     dtrButton = button(QStringLiteral("D&TR"), now);
     rtsButton = button(QStringLiteral("&RTS"), now);
     for (QPushButton *own : { dtrButton, rtsButton })
@@ -60,15 +82,16 @@ void FrmLeitungen::buildControls()
         lampRow->addWidget(lamps[i]);
     }
     lampRow->addStretch(1);
-    breakButton = button(QStringLiteral("&Break senden"), now);
-    auto *lengthLabel = new QLabel(QStringLiteral("Da&uer:"), now);
+    breakButton = button(tr("&Break senden"), now);
+    //: Length of the BREAK.
+    auto *lengthLabel = new QLabel(tr("Da&uer:"), now);
     breakLength = new QSpinBox(now);
     breakLength->setRange(LinesSettings::kBreakMinMs, LinesSettings::kBreakMaxMs);
     breakLength->setSuffix(QStringLiteral(" ms"));
     breakLength->setSingleStep(10);
     // The length is saved as it changes; digits being typed are not a length yet.
     breakLength->setKeyboardTracking(false);
-    breakLength->setAccessibleName(QStringLiteral("Dauer des Breaks"));
+    breakLength->setAccessibleName(tr("Dauer des Breaks"));
     lengthLabel->setBuddy(breakLength);
     auto *nowGrid = new QGridLayout(now);
     nowGrid->addWidget(dtrButton, 0, 0);
@@ -83,33 +106,34 @@ void FrmLeitungen::buildControls()
     nowGrid->setColumnStretch(3, 1);
 
     auto *portRow = new QHBoxLayout;
-    portRow->addWidget(new QLabel(QStringLiteral("Einstellungen für:"), this));
+    //: Followed by the port choices COM1, COM2.
+    portRow->addWidget(new QLabel(tr("Einstellungen für:"), this));
     for (int i = 0; i < int(portOptions.size()); ++i) {
         portOptions[i] = option(QStringLiteral("COM&%1").arg(ComPortMap::kFirstPort + i),
-            QStringLiteral("Einstellungen für"), this);
+            tr("Einstellungen für"), this);
         portRow->addWidget(portOptions[i]);
     }
     portRow->addStretch(1);
 
-    auto *flow = new QGroupBox(QStringLiteral("Flusssteuerung"), this);
+    auto *flow = new QGroupBox(tr("Flusssteuerung"), this);
     auto *flowColumn = new QVBoxLayout(flow);
-    // The table's words, each with its access key: k, C, X.
-    constexpr int keyAt[] = { 0, 4, 0 };
+    // The table's rows, each with its access key: k, C, X.
     for (std::size_t i = 0; i < flowOptions.size(); ++i) {
-        const QString caption
-            = QString::fromUtf8(LineChoices::flowRows()[i].word).insert(keyAt[i], QLatin1Char('&'));
-        flowOptions[i] = option(caption, QStringLiteral("Flusssteuerung"), flow);
+        const QString caption = flowCaption(LineChoices::flowRows()[i].value);
+        flowOptions[i] = option(caption, tr("Flusssteuerung"), flow);
         flowColumn->addWidget(flowOptions[i]);
     }
     flowColumn->addStretch(1);
 
-    auto *atOpen = new QGroupBox(QStringLiteral("Beim Öffnen"), this);
-    auto *dtrLabel = new QLabel(QStringLiteral("DTR beim &Öffnen:"), atOpen);
-    auto *rtsLabel = new QLabel(QStringLiteral("RTS beim Ö&ffnen:"), atOpen);
+    //: When the port is opened.
+    auto *atOpen = new QGroupBox(tr("Beim Öffnen"), this);
+    auto *dtrLabel = new QLabel(tr("DTR beim &Öffnen:"), atOpen);
+    auto *rtsLabel = new QLabel(tr("RTS beim Ö&ffnen:"), atOpen);
     dtrAtOpen = levelBox(dtrLabel, atOpen);
     rtsAtOpen = levelBox(rtsLabel, atOpen);
-    keepDtr = new QCheckBox(QStringLiteral("DTR nach dem Trennen ein &lassen"), atOpen);
-    keepDtr->setAccessibleName(QStringLiteral("DTR nach dem Trennen ein lassen"));
+    //: Leave DTR on after the port is closed (disconnect).
+    keepDtr = new QCheckBox(tr("DTR nach dem Trennen ein &lassen"), atOpen);
+    keepDtr->setAccessibleName(tr("DTR nach dem Trennen ein lassen"));
     auto *atOpenGrid = new QGridLayout(atOpen);
     atOpenGrid->addWidget(dtrLabel, 0, 0);
     atOpenGrid->addWidget(dtrAtOpen, 0, 1);
@@ -122,7 +146,7 @@ void FrmLeitungen::buildControls()
     choiceRow->addWidget(flow);
     choiceRow->addWidget(atOpen, 1);
 
-    closeButton = button(QStringLiteral("&Schließen"), this);
+    closeButton = button(tr("&Schließen"), this);
     auto *closeRow = new QHBoxLayout;
     closeRow->addStretch(1);
     closeRow->addWidget(closeButton);

@@ -14,9 +14,9 @@ FrmSendefenster::FrmSendefenster(Module1 &state, QWidget *parent)
     , m_hexLog(new TrafficLog(this))
     , m_handedOver(new TrafficLog(this))
 {
-    setWindowTitle(QStringLiteral("Gesendete Daten"));
-    const TrafficWindowParts parts = TrafficWindowParts::build(
-        this, QStringLiteral("Sendefenster &löschen"), QColor(237, 224, 218));
+    setWindowTitle(tr("Gesendete Daten"));
+    const TrafficWindowParts parts
+        = TrafficWindowParts::build(this, tr("Sendefenster &löschen"), QColor(237, 224, 218));
     Text1 = parts.text;
     Label2 = parts.hexCaption;
     Text2 = parts.hex;

@@ -1,7 +1,5 @@
 #include "linelamp.h"
 
-#include "serial/linechoices.h"
-
 #include <QPainter>
 #include <QRadialGradient>
 #include <algorithm>
@@ -25,15 +23,20 @@ LineLamp::LineLamp(const QString &line, QWidget *parent)
 
 QString LineLamp::stateWord(State state)
 {
+    // The words the window shows, not LineChoices::levelWord(), which the
+    // file keeps.
     switch (state) {
     case State::On:
-        return LineChoices::levelWord(LineChoices::Level::On);
+        //: State of a control line: on.
+        return tr("ein");
     case State::Off:
-        return LineChoices::levelWord(LineChoices::Level::Off);
+        //: State of a control line: off.
+        return tr("aus");
     case State::Unknown:
         break;
     }
-    return QStringLiteral("unbekannt");
+    //: State of a control line that cannot be read.
+    return tr("unbekannt");
 }
 
 void LineLamp::setState(State state)

@@ -25,16 +25,17 @@ ProgressWindow::ProgressWindow(const QString &title, const QString &path, const 
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    m_name = new QLabel(QStringLiteral("Datei „%1“").arg(QFileInfo(path).fileName()), this);
+    //: %1 is the file's name.
+    m_name = new QLabel(tr("Datei „%1“").arg(QFileInfo(path).fileName()), this);
     m_name->setToolTip(path);
     m_name->setAccessibleDescription(fileRole);
     m_bar = new QProgressBar(this);
     m_bar->setRange(0, kBarSteps);
-    m_bar->setAccessibleName(QStringLiteral("Fortschritt"));
+    m_bar->setAccessibleName(tr("Fortschritt"));
     m_progress = new QLabel(this);
     m_progress->setAccessibleDescription(countRole);
-    m_button = new QPushButton(QStringLiteral("&Abbrechen"), this);
-    m_button->setAccessibleName(QStringLiteral("Abbrechen"));
+    m_button = new QPushButton(tr("&Abbrechen"), this);
+    m_button->setAccessibleName(tr("Abbrechen"));
     m_button->setAutoDefault(false);
 
     auto *layout = new QVBoxLayout(this);
@@ -54,7 +55,8 @@ ProgressWindow::ProgressWindow(const QString &title, const QString &path, const 
 
 QString ProgressWindow::progressText(qint64 done, qint64 total)
 {
-    return QStringLiteral("%1 von %2 Bytes").arg(ByteCount::number(done), ByteCount::number(total));
+    //: %1 bytes done of %2 in all.
+    return tr("%1 von %2 Bytes").arg(ByteCount::number(done), ByteCount::number(total));
 }
 
 void ProgressWindow::showCount(qint64 done, qint64 total)

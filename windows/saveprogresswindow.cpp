@@ -3,8 +3,7 @@
 #include "traffic/trafficsave.h"
 
 SaveProgressWindow::SaveProgressWindow(TrafficSave &save, const QString &title, QWidget *parent)
-    : ProgressWindow(title, save.path(), QStringLiteral("Gespeicherte Datei"),
-        QStringLiteral("Gespeicherte Bytes"), parent)
+    : ProgressWindow(title, save.path(), tr("Gespeicherte Datei"), tr("Gespeicherte Bytes"), parent)
     , m_save(save)
 {
     connect(&m_save, &TrafficSave::finished, this, [this] {

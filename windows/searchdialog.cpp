@@ -23,36 +23,42 @@ void showText(QLabel *label, const QString &text)
 SearchDialog::SearchDialog(QWidget *parent)
     : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Suchen"));
-    setAccessibleName(QStringLiteral("Suchen"));
+    setWindowTitle(tr("Suchen"));
+    setAccessibleName(tr("Suchen"));
     setModal(false);
 
-    auto *entryLabel = new QLabel(QStringLiteral("&Suchen nach:"), this);
+    auto *entryLabel = new QLabel(tr("&Suchen nach:"), this);
     m_edit = new QLineEdit(this);
-    m_edit->setAccessibleName(QStringLiteral("Suchen nach"));
+    m_edit->setAccessibleName(tr("Suchen nach"));
     entryLabel->setBuddy(m_edit);
-    m_text = new QRadioButton(QStringLiteral("&Text"), this);
-    m_text->setAccessibleName(QStringLiteral("Text"));
+    //: Look for the entry as text.
+    m_text = new QRadioButton(tr("&Text"), this);
+    m_text->setAccessibleName(tr("Text"));
     m_text->setChecked(true);
-    m_hex = new QRadioButton(QStringLiteral("&Hex"), this);
-    m_hex->setAccessibleName(QStringLiteral("Hex"));
-    m_case = new QCheckBox(QStringLiteral("&Groß-/Kleinschreibung beachten"), this);
-    m_case->setAccessibleName(QStringLiteral("Groß-/Kleinschreibung beachten"));
+    //: Look for the entry as hex byte values.
+    m_hex = new QRadioButton(tr("&Hex"), this);
+    m_hex->setAccessibleName(tr("Hex"));
+    m_case = new QCheckBox(tr("&Groß-/Kleinschreibung beachten"), this);
+    m_case->setAccessibleName(tr("Groß-/Kleinschreibung beachten"));
     m_problem = new QLabel(this);
     m_problem->hide();
     m_result = new QLabel(this);
-    m_result->setMinimumWidth(m_result->fontMetrics().horizontalAdvance(
-        QStringLiteral("Treffer 33.554.432 von 33.554.432 …")));
+    //: Only measured, never shown: the widest result line, as
+    //: WindowSearch's "Treffer %1 von %2%3" with the largest counts.
+    m_result->setMinimumWidth(
+        m_result->fontMetrics().horizontalAdvance(tr("Treffer 33.554.432 von 33.554.432 …")));
 
-    m_next = new QPushButton(QStringLiteral("&Weitersuchen"), this);
-    m_next->setAccessibleName(QStringLiteral("Weitersuchen"));
+    m_next = new QPushButton(tr("&Weitersuchen"), this);
+    m_next->setAccessibleName(tr("Weitersuchen"));
     m_next->setDefault(true);
-    m_previous = new QPushButton(QStringLiteral("&Vorheriges"), this);
-    m_previous->setAccessibleName(QStringLiteral("Vorheriges"));
-    m_markAll = new QPushButton(QStringLiteral("Alle &markieren"), this);
-    m_markAll->setAccessibleName(QStringLiteral("Alle markieren"));
-    m_close = new QPushButton(QStringLiteral("Schließen"), this);
-    m_close->setAccessibleName(QStringLiteral("Schließen"));
+    //: Go to the previous match.
+    m_previous = new QPushButton(tr("&Vorheriges"), this);
+    m_previous->setAccessibleName(tr("Vorheriges"));
+    //: Highlight every match.
+    m_markAll = new QPushButton(tr("Alle &markieren"), this);
+    m_markAll->setAccessibleName(tr("Alle markieren"));
+    m_close = new QPushButton(tr("Schließen"), this);
+    m_close->setAccessibleName(tr("Schließen"));
 
     auto *entry = new QGridLayout;
     entry->addWidget(entryLabel, 0, 0);

@@ -12,7 +12,9 @@ namespace {
 QFont trafficFont()
 {
     // Liberation Mono has Courier New's metrics where Courier New is missing.
+    // untranslated: font family names
     QFont font(QStringLiteral("Courier New"));
+    // untranslated: font family names
     font.setFamilies({ QStringLiteral("Courier New"), QStringLiteral("Liberation Mono") });
     font.setStyleHint(QFont::Monospace);
     font.setPointSizeF(9.75);
@@ -44,12 +46,14 @@ TrafficWindowParts TrafficWindowParts::build(
 {
     const QString title = window->windowTitle();
     TrafficWindowParts parts;
-    parts.text = trafficView(window, background, title + QStringLiteral(" – Text"));
-    parts.hexCaption = new QLabel(QStringLiteral("Hexdarstellung"), window);
-    parts.hex = trafficView(window, background, title + QStringLiteral(" – Hexdarstellung"));
+    //: Accessible name of the text view: %1 is the window's title.
+    parts.text = trafficView(window, background, tr("%1 – Text").arg(title));
+    parts.hexCaption = new QLabel(tr("Hexdarstellung"), window);
+    //: Accessible name of the hex view: %1 is the window's title.
+    parts.hex = trafficView(window, background, tr("%1 – Hexdarstellung").arg(title));
     parts.hexCaption->setBuddy(parts.hex);
     parts.clear = button(clearCaption, window);
-    parts.close = button(QStringLiteral("&Schließen"), window);
+    parts.close = button(tr("&Schließen"), window);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(parts.clear);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QString>
 
 class ChildWindow;
@@ -22,4 +23,7 @@ struct TrafficWindowParts
 
     static TrafficWindowParts build(
         ChildWindow *window, const QString &clearCaption, const QColor &background);
+
+private:
+    Q_DECLARE_TR_FUNCTIONS(TrafficWindowParts)
 };

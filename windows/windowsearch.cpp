@@ -166,14 +166,19 @@ void WindowSearch::updateResult()
         return;
     QString result;
     const qsizetype total = qsizetype(m_finder->hits().size());
+    // untranslated: a mark that the count still grows, no words
     const QString more = m_finder->isScanning() ? QStringLiteral(" …") : QString();
     if (m_shown) {
-        result = QStringLiteral("Treffer %1 von %2%3")
+        //: The match on show: %1 is its number, %2 the number of matches, %3
+        //: " …" while the search is still counting.
+        result = tr("Treffer %1 von %2%3")
                      .arg(ByteCount::number(*m_shown + 1), ByteCount::number(total), more);
     } else if (m_finder->hasPattern() && !m_finder->isScanning() && total == 0) {
-        result = QStringLiteral("Nicht gefunden.");
+        result = tr("Nicht gefunden.");
     } else if (m_marking) {
-        result = QStringLiteral("%1 Treffer%2").arg(ByteCount::number(total), more);
+        //: All matches highlighted: %1 is their number, %2 " …" while the
+        //: search is still counting.
+        result = tr("%1 Treffer%2").arg(ByteCount::number(total), more);
     }
     m_dialog->setResult(result);
 }
