@@ -2,16 +2,19 @@
 #include "automation/captionbutton.h"
 #include "automation/frmablaeufe.h"
 #include "automation/frmautomat.h"
+#include "automation/ruleeditor.h"
 #include "filehelpers.h"
 #include "mainwindowfixture.h"
 #include "windows/eightbitedit.h"
 #include "windows/frmeingabe.h"
 #include "windows/frmempfang.h"
+#include "windows/frmleitungen.h"
 #include "windows/searchdialog.h"
 #include "windows/windowsearch.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
@@ -20,7 +23,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTimer>
 #include <QXmlStreamReader>
 
@@ -262,10 +267,57 @@ private Q_SLOTS:
         for (const char *command :
             { "MnSendenspeichern", "MnEmpfangSpeichern", "MnDateiDatei", "MnMitschnitt" })
             trigger(command);
+        // A file on its way out: its window, and the question when the
+        // connection is to end meanwhile, answered No, then Yes. The device
+        // reads nothing, so the file stays on its way.
+        QTemporaryDir files;
+        const QString big = files.filePath(QStringLiteral("big.bin"));
+        QVERIFY(writeFile(big, QByteArray(1 << 20, 'x')));
+        m_f->dialogs.fileAnswers << big;
+        m_f->dialogs.questionAnswers << false << true;
+        trigger("MnDateiDatei");
+        QWidget *sendWindow = nullptr;
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && window != m_f->window.get())
+                sendWindow = window;
+        }
+        QVERIFY(sendWindow);
+        checkWindow(sendWindow);
+        m_f->window->einstellungen().get().Command2->click();
+        m_f->window->einstellungen().get().Command2->click();
+        QCOMPARE(m_f->dialogs.questions.size(), 2);
         checkBoxes();
         QCOMPARE(m_f->dialogs.messages.size(), 3);
+        QCOMPARE(m_f->dialogs.fileDialogTitles.size(), 2);
         QCOMPARE(m_f->dialogs.inputs.size(), 1);
-        QVERIFY(!m_f->dialogs.saveDialogs.isEmpty() && !m_f->dialogs.fileDialogTitles.isEmpty());
+        QCOMPARE(m_f->dialogs.saveDialogs.size(), 3);
+        QVERIFY2(m_leftovers.isEmpty(), qPrintable(m_leftovers.join(QLatin1Char('\n'))));
+    }
+
+    // The files the windows write in English keep their own words, while
+    // the windows show the language's.
+    void filesKeepTheirWordsInEnglish()
+    {
+        const QDir folder = QFileInfo(m_f->settingsPath()).dir();
+        FrmAblaeufe &routines = m_f->window->ablaeufe().get();
+        routines.editor->patternEdit->setText(QStringLiteral("READY"));
+        routines.editor->payloadEdit->setText(QStringLiteral("GO"));
+        routines.editor->how->setCurrentIndex(1);
+        routines.editor->active->setChecked(false);
+        routines.applyButton->click();
+        QVERIFY(contentsOf(folder.filePath(QStringLiteral("tavel-ablaeufe.cfg")))
+                    .contains("Regel1.Muster=Text:READY\nRegel1.Antwort=Text:GO\n"
+                              "Regel1.Verzoegerung=0\nRegel1.Wie=einmal\nRegel1.Aktiv=nein\n"));
+        QCOMPARE(routines.ruleTable->item(0, 3)->text(), QStringLiteral("once"));
+        QCOMPARE(routines.ruleTable->item(0, 4)->text(), QStringLiteral("no"));
+
+        FrmLeitungen &lines = m_f->window->leitungen().get();
+        lines.flowOptions[2]->click();
+        lines.flowOptions[0]->click();
+        QVERIFY(contentsOf(folder.filePath(QStringLiteral("tavel-leitungen.cfg")))
+                    .contains("COM1.Flusssteuerung=keine\n"));
+        checkWindow(m_f->window.get());
+        checkBoxes();
         QVERIFY2(m_leftovers.isEmpty(), qPrintable(m_leftovers.join(QLatin1Char('\n'))));
     }
 };

@@ -210,7 +210,7 @@ private Q_SLOTS:
                                  << "";
         QTest::newRow("unknown option") << QStringList { "--sprache", "en", "--colour" } << 2 << ""
                                         << "tavel: unknown option “--colour”\n"
-                                           "More with “tavel --help”.\n";
+                                           "Try “tavel --help” for more information.\n";
         QTest::newRow("unknown language")
             << QStringList { "--sprache", "fr" } << 2 << ""
             << "tavel: unbekannte Sprache „fr“ (de oder en)\nMehr dazu mit „tavel --help“.\n";

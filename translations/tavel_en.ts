@@ -70,7 +70,7 @@
     <message>
         <source>Der Mitschnitt in die Datei „%1“ ist beendet, weil sie nicht weiter geschrieben werden kann: %2. Die empfangenen Daten zeigt weiterhin das Fenster „Empfangene Daten“.</source>
         <extracomment>%1 is the path of the capture file, %2 the system&apos;s reason</extracomment>
-        <translation>The capture to the file “%1” has ended because the file cannot be written any more: %2. The “Received data” window still shows the received data.</translation>
+        <translation>The capture to the file “%1” has ended because the file can no longer be written: %2. The “Received data” window still shows the received data.</translation>
     </message>
 </context>
 <context>
@@ -128,7 +128,7 @@
     <message>
         <source>Der Treiber von %2 für COM%1 lehnt die Einstellung ab: %3.</source>
         <extracomment>%1 is the port number, %2 the device path, %3 the system&apos;s reason (which setting was refused, e.g. a baud rate)</extracomment>
-        <translation>The driver of %2 for COM%1 refuses the setting: %3.</translation>
+        <translation>The driver of %2 for COM%1 rejects the setting: %3.</translation>
     </message>
     <message>
         <source>%1 (Einstellungen „%2“).</source>
@@ -156,7 +156,7 @@
     <message>
         <source>Mehr dazu mit „tavel --help“.
 </source>
-        <translation>More with “tavel --help”.
+        <translation>Try “tavel --help” for more information.
 </translation>
     </message>
     <message>
@@ -242,9 +242,9 @@ Einstellungen:
   $XDG_CONFIG_HOME/tavel/ (ohne XDG_CONFIG_HOME in ~/.config/tavel/).
   Die Gerätezuordnung liegt daneben in tavel-geraete.cfg.
 </source>
-        <translation>  Without them the assignment from “File → Assign devices …” applies; without
+        <translation>  Without them the assignment from “File → Assign devices…” applies; without
   that, COM1 and COM2 stand for the first serial devices found.
-  %1  de or en, as --sprache; the option comes first.
+  %1  de or en, like --sprache; the option takes precedence.
   Without either, the interface is German when the system&apos;s language is
   German or none is set (C, POSIX), and English otherwise.
 
@@ -484,7 +484,7 @@ Settings:
     <message>
         <source>Baudrate %1 nicht übernommen, der Treiber meldet %2</source>
         <extracomment>%1 is the baud rate asked for, %2 the rate the driver reports instead</extracomment>
-        <translation>baud rate %1 was not applied, the driver reports %2</translation>
+        <translation>baud rate %1 was not applied; the driver reports %2</translation>
     </message>
     <message>
         <source>%1 Datenbits nicht einstellbar (%2)</source>
@@ -519,7 +519,7 @@ Settings:
     <message>
         <source>langes Stopbit nicht übernommen</source>
         <extracomment>The driver did not take the setting of more than one stop bit</extracomment>
-        <translation>long stop bit was not applied</translation>
+        <translation>more than one stop bit was not applied</translation>
     </message>
 </context>
 <context>
@@ -556,11 +556,11 @@ Settings:
     </message>
     <message>
         <source>Gesendete Datei</source>
-        <translation>Sent file</translation>
+        <translation>File being sent</translation>
     </message>
     <message>
         <source>Gesendete Bytes</source>
-        <translation>Sent bytes</translation>
+        <translation>Bytes sent</translation>
     </message>
     <message>
         <source>Übertragungsrate und Restzeit</source>
@@ -703,7 +703,7 @@ Accessible name of the pages: what runs by itself on the open port</extracomment
     <message>
         <source>Antworten &amp;ein</source>
         <extracomment>Checkable button: while checked, the answering rules answer</extracomment>
-        <translation>Answ&amp;ering on</translation>
+        <translation>Answ&amp;ers on</translation>
     </message>
     <message>
         <source>Muster</source>
@@ -815,7 +815,7 @@ Accessible name of the pages: what runs by itself on the open port</extracomment
     </message>
     <message>
         <source>Format Text</source>
-        <translation>Format Text</translation>
+        <translation>Text format</translation>
     </message>
     <message>
         <source>Hex</source>
@@ -823,7 +823,7 @@ Accessible name of the pages: what runs by itself on the open port</extracomment
     </message>
     <message>
         <source>Format Hex</source>
-        <translation>Format Hex</translation>
+        <translation>Hex format</translation>
     </message>
     <message>
         <source>Hexwerte zweistellig und mit Leerzeichen getrennt eingeben</source>
@@ -940,7 +940,7 @@ Accessible name of the pages: what runs by itself on the open port</extracomment
     </message>
     <message>
         <source>Verbindung &amp;trennen</source>
-        <translation>D&amp;isconnect</translation>
+        <translation>Disco&amp;nnect</translation>
     </message>
     <message>
         <source>Schließe&amp;n</source>
@@ -1393,7 +1393,7 @@ Accessible name of the pages: what runs by itself on the open port</extracomment
     <message>
         <source>Die Datei „%1“ wird noch %2. Eine weitere Datei kann erst %2 werden, wenn sie fertig ist oder abgebrochen wurde.</source>
         <extracomment>%1 is a file name, %2 the participle of the work: &quot;sent&quot; or &quot;saved&quot;</extracomment>
-        <translation>The file “%1” is still being %2. Another file can only be %2 once it is finished or canceled.</translation>
+        <translation>The file “%1” is still being %2. Another file can only be %2 once this one has finished or been canceled.</translation>
     </message>
     <message>
         <source>die Verbindung trennen</source>
@@ -1450,12 +1450,12 @@ Accessible name of the pages: what runs by itself on the open port</extracomment
     <message>
         <source>der Server antwortet nicht auf die Com-Port-Option von RFC 2217</source>
         <extracomment>The Telnet COM-PORT-OPTION of RFC 2217, which carries the serial settings</extracomment>
-        <translation>the server does not answer the COM port option of RFC 2217</translation>
+        <translation>the server does not respond to the RFC 2217 COM port option</translation>
     </message>
     <message>
         <source>der Server antwortet nicht innerhalb von %1 Sekunden</source>
         <extracomment>%1 is a number of seconds (more than one)</extracomment>
-        <translation>the server does not answer within %1 seconds</translation>
+        <translation>the server does not respond within %1 seconds</translation>
     </message>
     <message>
         <source>der Rechnername „%1“ ist nicht bekannt</source>
@@ -1465,7 +1465,7 @@ Accessible name of the pages: what runs by itself on the open port</extracomment
     <message>
         <source>der Server lehnt die Com-Port-Option von RFC 2217 ab</source>
         <extracomment>The Telnet COM-PORT-OPTION of RFC 2217, which carries the serial settings</extracomment>
-        <translation>the server refuses the COM port option of RFC 2217</translation>
+        <translation>the server rejects the RFC 2217 COM port option</translation>
     </message>
     <message>
         <source>der Server hat die Verbindung beendet: „%1“</source>
@@ -1531,7 +1531,7 @@ Accessible name of the pages: what runs by itself on the open port</extracomment
     <message>
         <source>Als die Verbindung über COM%1 abbrach, waren %2 noch nicht gesendet. Sie wurden verworfen, damit sie nicht an ein anderes Gerät gehen.</source>
         <extracomment>%1 is the port number, %2 an amount of bytes such as 12 Bytes</extracomment>
-        <translation>When the connection over COM%1 was lost, %2 had not been sent yet. They were discarded so that they do not go to another device.</translation>
+        <translation>When the connection via COM%1 was lost, %2 had not been sent yet. They were discarded so that they do not go to another device.</translation>
     </message>
 </context>
 <context>
@@ -1716,12 +1716,12 @@ Accessible name of the pages: what runs by itself on the open port</extracomment
     <message>
         <source>Schreibweise der eigenen Daten</source>
         <extracomment>Accessible name: text or hex notation of the rule&apos;s own data</extracomment>
-        <translation>Own data notation</translation>
+        <translation>Custom data notation</translation>
     </message>
     <message>
         <source>Eigene Daten</source>
         <extracomment>Data of the rule&apos;s own that it sends instead of a button&apos;s commands</extracomment>
-        <translation>Own data</translation>
+        <translation>Custom data</translation>
     </message>
     <message>
         <source>Verzögerung</source>
@@ -1750,7 +1750,7 @@ Accessible name of the pages: what runs by itself on the open port</extracomment
     </message>
     <message>
         <source>Ei&amp;gene Daten:</source>
-        <translation>Own da&amp;ta:</translation>
+        <translation>Custom da&amp;ta:</translation>
     </message>
     <message>
         <source>Wie o&amp;ft:</source>
@@ -1848,11 +1848,11 @@ Accessible name of the pages: what runs by itself on the open port</extracomment
     <name>SaveProgressWindow</name>
     <message>
         <source>Gespeicherte Datei</source>
-        <translation>Saved file</translation>
+        <translation>File being saved</translation>
     </message>
     <message>
         <source>Gespeicherte Bytes</source>
-        <translation>Saved bytes</translation>
+        <translation>Bytes saved</translation>
     </message>
 </context>
 <context>
@@ -1898,7 +1898,7 @@ Accessible name of the pages: what runs by itself on the open port</extracomment
     <message>
         <source>Treffer 33.554.432 von 33.554.432 …</source>
         <extracomment>Only measured, never shown: the widest result line, as WindowSearch&apos;s &quot;Treffer %1 von %2%3&quot; with the largest counts.</extracomment>
-        <translation>Hit 33.554.432 of 33.554.432 …</translation>
+        <translation>Hit 33,554,432 of 33,554,432 …</translation>
     </message>
     <message>
         <source>&amp;Weitersuchen</source>
