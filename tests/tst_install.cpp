@@ -7,6 +7,7 @@
 #include "firstrunfile.h"
 #include "ptydevice.h"
 #include "readonlyfolder.h"
+#include "toolrun.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -21,28 +22,6 @@
 using ProgramFolder = ConfigFolder::ProgramFolder;
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray output;
-    QByteArray error;
-};
-
-// Runs a tool to its end; a tool that is missing says which package has it.
-Run runTool(const QString &program, const QStringList &arguments,
-    const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    if (!process.waitForStarted(10000))
-        return { -1, {},
-            program.toLocal8Bit() + " did not start: " + process.errorString().toLocal8Bit() };
-    process.waitForFinished(60000);
-    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-        process.readAllStandardOutput(), process.readAllStandardError() };
-}
 
 // The help as the user must read it, written out here: a copy of the
 // program's own text could not notice a change to it.
@@ -102,7 +81,7 @@ private Q_SLOTS:
         qInfo("read-only folders: %s", ReadOnlyFolder::method());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DESTDIR"), m_root.path());
-        const Run install = runTool(QStringLiteral(CMAKE_COMMAND),
+        const ToolRun install = runTool(QStringLiteral(CMAKE_COMMAND),
             { QStringLiteral("--install"), QStringLiteral(TAVEL_BINARY_DIR),
                 QStringLiteral("--prefix"), QStringLiteral("/usr") },
             environment);
@@ -187,7 +166,7 @@ private Q_SLOTS:
         environment.remove(QStringLiteral("DISPLAY"));
         environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         environment.insert(QStringLiteral("TAVEL_COM1"), m_top.filePath(QStringLiteral("none")));
-        const Run run = runTool(program(), arguments, environment);
+        const ToolRun run = runTool(program(), arguments, environment);
         QCOMPARE(run.output, output);
         QCOMPARE(run.error, error);
         QCOMPARE(run.exitCode, error.isEmpty() ? 0 : 2);
@@ -229,7 +208,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, heading);
         QFETCH(QByteArray, otherHeading);
         QVERIFY2(QFileInfo::exists(installed(path)), qPrintable(path));
-        const Run page
+        const ToolRun page
             = runTool(QStringLiteral("gzip"), { QStringLiteral("-dc"), installed(path) });
         QVERIFY2(page.exitCode == 0, page.error);
         QVERIFY2(page.output.startsWith(".TH TAVEL 1 "), page.output.left(80));
@@ -262,7 +241,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, tool);
         QFETCH(QStringList, arguments);
-        const Run check = runTool(tool, arguments);
+        const ToolRun check = runTool(tool, arguments);
         QVERIFY2(check.exitCode == 0,
             check.output + check.error
                 + "\n(desktop-file-utils and appstream are installed by ./test)");

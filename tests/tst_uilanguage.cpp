@@ -2,9 +2,9 @@
 #include "app/uilanguage.h"
 #include "filehelpers.h"
 #include "ptydevice.h"
+#include "toolrun.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,16 +12,9 @@ using Language = UiLanguage::Language;
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 // The real program with `arguments` and `variables` on top of a system whose
 // languages the test sets itself, not the machine's.
-Run runTavel(const QStringList &arguments, const QStringList &variables)
+ToolRun runTavel(const QStringList &arguments, const QStringList &variables)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : { "LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG", "TAVEL_SPRACHE" })
@@ -29,14 +22,7 @@ Run runTavel(const QStringList &arguments, const QStringList &variables)
     for (const QString &variable : variables)
         environment.insert(
             variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
-    QProcess tavel;
-    tavel.setProcessEnvironment(environment);
-    tavel.start(QStringLiteral(TAVEL_EXECUTABLE), arguments);
-    if (!tavel.waitForFinished(30000))
-        tavel.kill();
-    return { tavel.exitStatus() == QProcess::NormalExit ? tavel.exitCode() : -1,
-        QString::fromUtf8(tavel.readAllStandardOutput()),
-        QString::fromUtf8(tavel.readAllStandardError()) };
+    return runTool(QStringLiteral(TAVEL_EXECUTABLE), arguments, environment);
 }
 
 } // namespace
@@ -187,16 +173,17 @@ private Q_SLOTS:
         QFETCH(QStringList, variables);
         QFETCH(bool, english);
         QFETCH(QString, warning);
-        const Run run = runTavel(arguments, variables);
+        const ToolRun run = runTavel(arguments, variables);
+        const QString help = QString::fromUtf8(run.output);
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.err, warning);
+        QCOMPARE(QString::fromUtf8(run.error), warning);
         // Both ways of choosing are listed, in the language chosen.
-        QVERIFY2(run.out.contains(QStringLiteral("--sprache de|en"))
-                && run.out.contains(QStringLiteral("TAVEL_SPRACHE")),
-            qPrintable(run.out));
-        QCOMPARE(run.out.startsWith(QStringLiteral("Usage: tavel")), english);
-        QCOMPARE(run.out.startsWith(QStringLiteral("Aufruf: tavel")), !english);
-        QCOMPARE(run.out.contains(QRegularExpression(QStringLiteral("[äöüß]"))), !english);
+        QVERIFY2(help.contains(QStringLiteral("--sprache de|en"))
+                && help.contains(QStringLiteral("TAVEL_SPRACHE")),
+            qPrintable(help));
+        QCOMPARE(help.startsWith(QStringLiteral("Usage: tavel")), english);
+        QCOMPARE(help.startsWith(QStringLiteral("Aufruf: tavel")), !english);
+        QCOMPARE(help.contains(QRegularExpression(QStringLiteral("[äöüß]"))), !english);
     }
 
     void versionAndRefusalsTranslate_data()
@@ -221,10 +208,11 @@ private Q_SLOTS:
         QFETCH(int, exitCode);
         QFETCH(QString, out);
         QFETCH(QString, err);
-        const Run run = runTavel(arguments, { QStringLiteral("LANG=C") });
+        const ToolRun run = runTavel(arguments, { QStringLiteral("LANG=C") });
         QCOMPARE(run.exitCode, exitCode);
-        QVERIFY2(run.out.contains(out), qPrintable(run.out));
-        QCOMPARE(run.err, err);
+        QVERIFY2(
+            QString::fromUtf8(run.output).contains(out), qPrintable(QString::fromUtf8(run.output)));
+        QCOMPARE(QString::fromUtf8(run.error), err);
     }
 
     // What the program writes is the same in either language, and a file
