@@ -29,7 +29,7 @@ public:
     void setDevicePath(int port, const QString &path);
     bool isEmpty() const;
 
-    // Why a path cannot be stored (a German phrase), or nothing: an empty
+    // Why a path cannot be stored (a phrase in the interface's language), or nothing: an empty
     // path, an absolute one on a single line, or a serial server's address
     // ("rfc2217://HOST:PORT", "tcp://HOST:PORT").
     static std::optional<QString> problemWithPath(const QString &path);
@@ -45,7 +45,7 @@ struct DeviceAssignment::ReadResult
     // No choice at all when the file is damaged: a half-read file could
     // point a port at the wrong device.
     DeviceAssignment assignment;
-    // Empty when the file was sound; otherwise a German phrase naming the
+    // Empty when the file was sound; otherwise a phrase in the interface's language naming the
     // line and what is wrong with it.
     QString problem;
 };

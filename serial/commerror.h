@@ -4,7 +4,7 @@
 #include <optional>
 
 // Every failing operation of the serial-port object carries a number, the name
-// of the component that raised it and a German description that also gives the
+// of the component that raised it and a description that also gives the
 // system's reason. The numbers are the program's contract with its windows:
 // only kPortInUse has a message of its own there; every other number is shown
 // through the error report.

@@ -4,7 +4,7 @@
 
 class LineSettings;
 
-// The errors of the port object with their German descriptions, kept in one
+// The errors of the port object with their descriptions in the interface's language, kept in one
 // place so that the wording stays consistent. Every description that comes
 // from a failed system call ends with the system's own reason.
 namespace CommErrorCatalog {

@@ -18,7 +18,7 @@ public:
     // 7 data bits; such a device is used as it is.
     static DeviceKind deviceKind(int fd);
 
-    // Empty on success, otherwise a German phrase naming the refused setting
+    // Empty on success, otherwise a phrase in the interface's language naming the refused setting
     // with the driver's reason.
     static std::optional<QString> apply(QSerialPort &port, const LineSettings &settings);
     static std::optional<QString> applyBaudRate(QSerialPort &port, int baudRate);

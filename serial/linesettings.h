@@ -87,7 +87,7 @@ public:
     // Accepts exactly the form above and nothing else: no blanks, no empty or
     // extra pieces, no rate outside kBaudRates, parity one of N E O M S, data
     // bits 5 to 8, stop bits 1, 1.5 or 2. On failure, problem (when given)
-    // receives a German phrase naming the piece that is wrong.
+    // receives a phrase in the interface's language naming the piece that is wrong.
     static std::optional<LineSettings> parse(const QString &text, QString *problem = nullptr);
 
     // The canonical text, as parse() accepts it.

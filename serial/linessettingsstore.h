@@ -17,7 +17,7 @@ public:
     struct LoadResult
     {
         LinesSettings settings;
-        // Empty when there was no file or it was sound; otherwise a German
+        // Empty when there was no file or it was sound; otherwise a
         // message that names the file and what is wrong with it.
         QString problem;
     };
@@ -30,7 +30,7 @@ public:
     QString backupPath() const { return m_file.backupPath(); }
 
     LoadResult load();
-    // Empty on success; otherwise a German message with the path and the
+    // Empty on success; otherwise a message in the interface's language with the path and the
     // system's reason.
     QString save(const LinesSettings &settings);
 

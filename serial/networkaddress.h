@@ -18,7 +18,7 @@ struct NetworkAddress
     // Whether the text is meant as a network address at all (it starts with
     // one of the two schemes); such a text is never a device path.
     static bool looksLikeOne(const QString &text);
-    // The address, or why the text is none (a German phrase).
+    // The address, or why the text is none (a phrase in the interface's language).
     static std::optional<NetworkAddress> parse(const QString &text, QString *problem = nullptr);
     QString toString() const;
 

@@ -85,7 +85,7 @@ public:
 Q_SIGNALS:
     // Anything that the accessors above report has changed.
     void changed();
-    // The driver refused the chosen flow control (a German phrase with its
+    // The driver refused the chosen flow control (a phrase in the interface's language with its
     // reason); the port goes on without it.
     void flowRefused(const QString &reason);
 

@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// Byte counts as a German reader writes them, in thousands grouped with a
-// dot ("13.824"), the same in every message and window.
+// Byte counts as a reader of the interface's language writes them, in
+// thousands grouped with a dot in German ("13.824") and a comma in English,
+// the same in every message and window.
 namespace ByteCount {
 
 // "13.824"

@@ -10,7 +10,7 @@
 // bytes in which each position is either a fixed value or any byte at all.
 // Read from the input window's hex notation with "??" for any byte, or from a
 // text whose letters may match in either case. Reading returns the pattern or
-// a German reason; nothing here shows a message.
+// a reason in the interface's language; nothing here shows a message.
 class BytePattern
 {
 public:

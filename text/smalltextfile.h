@@ -8,7 +8,7 @@
 
 // The small UTF-8 files Tavel keeps beside tavel.cfg (the device assignment,
 // the lines' choices) read as text: a file far beyond what Tavel writes, or
-// one that is not UTF-8, is refused with a German reason.
+// one that is not UTF-8, is refused with a reason in the interface's language.
 namespace SmallTextFile {
 
 inline constexpr qsizetype kMaxSize = 64 * 1024;
