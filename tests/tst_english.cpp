@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -245,6 +246,37 @@ private Q_SLOTS:
 
         QVERIFY2(m_leftovers.isEmpty(), qPrintable(m_leftovers.join(QLatin1Char('\n'))));
         QVERIFY(m_looked > 300);
+    }
+
+    // The windows keep their places and sizes in every language, so an
+    // English text longer than its German one must still fit its control:
+    // a clipped caption would hide what a button does.
+    void everyTextFitsItsControl()
+    {
+        QStringList clipped;
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            for (QWidget *widget : window->findChildren<QWidget *>()) {
+                QString text;
+                int room = 0;
+                if (auto *label = qobject_cast<QLabel *>(widget); label && !label->wordWrap()) {
+                    text = label->text();
+                    room = label->contentsRect().width();
+                } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+                    // A push button's frame and a check box's box take some
+                    // of its width.
+                    text = button->text();
+                    room = button->width() - (qobject_cast<QPushButton *>(button) ? 8 : 20);
+                }
+                const int needed
+                    = widget->fontMetrics().horizontalAdvance(GermanTexts::withoutAccessKey(text));
+                if (!text.isEmpty() && needed > room)
+                    clipped << QStringLiteral("%1: \"%2\" needs %3 px of %4")
+                                   .arg(widget->window()->windowTitle(), text)
+                                   .arg(needed)
+                                   .arg(room);
+            }
+        }
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
     }
 
     // The boxes and file dialogs of a session's usual mishaps and commands.
