@@ -43,6 +43,15 @@ QString LineChoices::levelWord(Level level)
     return level == Level::On ? QStringLiteral("ein") : QStringLiteral("aus");
 }
 
+QString LineChoices::levelCaption(Level level)
+{
+    if (level == Level::On)
+        //: Level of a control line: on
+        return QCoreApplication::translate("LineChoices", "ein");
+    //: Level of a control line: off
+    return QCoreApplication::translate("LineChoices", "aus");
+}
+
 std::optional<LineChoices::Level> LineChoices::levelOfWord(const QString &word)
 {
     if (word == QLatin1String("ein")) // untranslated: value in tavel-leitungen.cfg

@@ -28,6 +28,8 @@ struct LineChoices
 
     // "ein", "aus", as the file says it.
     static QString levelWord(Level level);
+    // The same as the windows show it, in the interface's language.
+    static QString levelCaption(Level level);
     static std::optional<Level> levelOfWord(const QString &word);
 
     FlowControl flowControl = FlowControl::None;

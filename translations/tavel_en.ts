@@ -1027,16 +1027,6 @@ Accessible name of the pages: what runs by itself on the open port</extracomment
         <translation>Break not possible: %1.</translation>
     </message>
     <message>
-        <source>ein</source>
-        <extracomment>Level of a control line: on.</extracomment>
-        <translation>on</translation>
-    </message>
-    <message>
-        <source>aus</source>
-        <extracomment>Level of a control line: off.</extracomment>
-        <translation>off</translation>
-    </message>
-    <message>
         <source>&amp;keine</source>
         <extracomment>No flow control.</extracomment>
         <translation>&amp;None</translation>
@@ -1125,19 +1115,19 @@ Accessible name of the pages: what runs by itself on the open port</extracomment
         <extracomment>Flow control: none (the word shown in the Lines window and in error messages)</extracomment>
         <translation>none</translation>
     </message>
-</context>
-<context>
-    <name>LineLamp</name>
     <message>
         <source>ein</source>
-        <extracomment>State of a control line: on.</extracomment>
+        <extracomment>Level of a control line: on</extracomment>
         <translation>on</translation>
     </message>
     <message>
         <source>aus</source>
-        <extracomment>State of a control line: off.</extracomment>
+        <extracomment>Level of a control line: off</extracomment>
         <translation>off</translation>
     </message>
+</context>
+<context>
+    <name>LineLamp</name>
     <message>
         <source>unbekannt</source>
         <extracomment>State of a control line that cannot be read.</extracomment>

@@ -30,15 +30,12 @@ QRadioButton *option(const QString &caption, const QString &groupName, QWidget *
     return o;
 }
 
-// The levels in the order of LineChoices::Level, as the window shows them;
-// the file keeps LineChoices::levelWord().
+// The levels in the order of LineChoices::Level.
 QComboBox *levelBox(QLabel *label, QWidget *parent)
 {
     auto *box = new QComboBox(parent);
-    //: Level of a control line: on.
-    box->addItems({ QCoreApplication::translate("FrmLeitungen", "ein"),
-        //: Level of a control line: off.
-        QCoreApplication::translate("FrmLeitungen", "aus") });
+    box->addItems({ LineChoices::levelCaption(LineChoices::Level::On),
+        LineChoices::levelCaption(LineChoices::Level::Off) });
     label->setBuddy(box);
     box->setAccessibleName(label->text().remove(QLatin1Char('&')).remove(QLatin1Char(':')));
     return box;
@@ -46,7 +43,7 @@ QComboBox *levelBox(QLabel *label, QWidget *parent)
 
 // A flow control as the window shows it, with its access key; the file keeps
 // the bare words of LineChoices::flowRows().
-QString flowCaption(LineChoices::FlowControl flow)
+QString flowOptionCaption(LineChoices::FlowControl flow)
 {
     switch (flow) {
     case LineChoices::FlowControl::None:
@@ -119,7 +116,7 @@ void FrmLeitungen::buildControls()
     auto *flowColumn = new QVBoxLayout(flow);
     // The table's rows, each with its access key: k, C, X.
     for (std::size_t i = 0; i < flowOptions.size(); ++i) {
-        const QString caption = flowCaption(LineChoices::flowRows()[i].value);
+        const QString caption = flowOptionCaption(LineChoices::flowRows()[i].value);
         flowOptions[i] = option(caption, tr("Flusssteuerung"), flow);
         flowColumn->addWidget(flowOptions[i]);
     }

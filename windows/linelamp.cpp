@@ -1,5 +1,7 @@
 #include "linelamp.h"
 
+#include "serial/linechoices.h"
+
 #include <QPainter>
 #include <QRadialGradient>
 #include <algorithm>
@@ -23,15 +25,11 @@ LineLamp::LineLamp(const QString &line, QWidget *parent)
 
 QString LineLamp::stateWord(State state)
 {
-    // The words the window shows, not LineChoices::levelWord(), which the
-    // file keeps.
     switch (state) {
     case State::On:
-        //: State of a control line: on.
-        return tr("ein");
+        return LineChoices::levelCaption(LineChoices::Level::On);
     case State::Off:
-        //: State of a control line: off.
-        return tr("aus");
+        return LineChoices::levelCaption(LineChoices::Level::Off);
     case State::Unknown:
         break;
     }
