@@ -50,9 +50,14 @@ UiLanguage::Choice chosenLanguage(const QStringList &arguments)
 
 // Answers --help and --version, or refuses what Tavel does not know, before
 // QApplication exists: it would need a display, and the probe would follow.
-// A QCoreApplication of its own carries the translation meanwhile.
+// A QCoreApplication of its own carries the translation meanwhile; a start
+// with nothing to answer or warn about needs neither, and the translation is
+// loaded once, with the application.
 bool answeredCommandLine(int argc, char *argv[], UiLanguage::Choice language, int &exitCode)
 {
+    if (!language.variableUnknown
+        && CommandLine::parse(argumentList(argc, argv)).action == CommandLine::Action::StartProgram)
+        return false;
     QCoreApplication commandLineOnly(argc, argv);
     UiLanguage::install(commandLineOnly, language.language);
     if (language.variableUnknown)
